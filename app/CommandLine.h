@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "TextEncoding.h"
+
+// What the program was asked to do. Options count only when the first argument starts with
+// "--"; otherwise every argument belongs to the one file name the viewer opens.
+struct CommandLine {
+  enum class Mode { Viewer, Dump, List, SelectRun, Help, Version, WrongUsage };
+
+  Mode mode = Mode::Viewer;
+  QString file;  // the viewer's startup file, or the file of --dump / --list
+  EncodingChoice encoding = EncodingChoice::Auto;
+  qint32 row = 0;            // --select-run
+  std::optional<qint64> pid;  // --pid
+  QString error;             // what is wrong, for WrongUsage
+};
+
+// `arguments` excludes the program name.
+CommandLine ParseCommandLine(const QStringList& arguments);
+QString UsageText();
+QString VersionText();

@@ -1,0 +1,31 @@
+#include "HeadlessModes.h"
+
+#include <QFile>
+#include <iostream>
+
+#include "LogFileError.h"
+#include "LogStore.h"
+#include "StoreDump.h"
+
+int RunHeadlessMode(const CommandLine& command) {
+  const std::string path = QFile::encodeName(command.file).toStdString();
+  LogStore store;
+  try {
+    LoadLogFile(store, path, command.encoding);
+  } catch (const LogFileError& error) {
+    std::cerr << error.what() << '\n';
+    return 1;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "Cannot read \"" << path << "\": not enough memory\n";
+    return 1;
+  }
+  store.RowToRun = FoldRunsIntoRows(store.Runs);
+  std::ios::sync_with_stdio(false);
+  if (command.mode == CommandLine::Mode::Dump) {
+    WriteStoreJson(std::cout, store);
+  } else {
+    WriteRunsTable(std::cout, store);
+  }
+  std::cout.flush();
+  return std::cout ? 0 : 1;
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "CommandLine.h"
+
+// --dump and --list: load the file, fold the runs into rows and print. Returns the exit code.
+int RunHeadlessMode(const CommandLine& command);

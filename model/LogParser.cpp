@@ -1,0 +1,177 @@
+#include "LogParser.h"
+
+#include <array>
+
+#include "LogFormat.h"
+#include "LogStore.h"
+
+namespace {
+
+using namespace LogFormat;
+
+// Line i of the file while parsing. At the end of the file (i = N) it holds no line.
+class Cursor {
+ public:
+  Cursor() : Cursor(nullptr, nullptr) {}
+  Cursor(const char* begin, const char* end) : scanner_(begin, end) { Advance(); }
+
+  bool AtEnd() const { return atEnd_; }
+  std::string_view Line() const { return line_; }
+  const char* LineStart() const { return start_; }
+  // Where the line after this one starts: the end of this line's line end.
+  const char* LineNext() const { return scanner_.Position(); }
+
+  void Advance() {
+    start_ = scanner_.Position();
+    atEnd_ = scanner_.AtEnd();
+    line_ = atEnd_ ? std::string_view() : scanner_.Next();
+  }
+
+ private:
+  LineScanner scanner_;
+  const char* start_ = nullptr;
+  bool atEnd_ = true;
+  std::string_view line_;
+};
+
+// Lines H to H+6 of a run header, read by position. A line beyond the end of the file reads as
+// empty: a log that is still being written often ends inside a header, and its earlier runs and
+// the fields that are there must still show.
+class HeaderLines {
+ public:
+  static constexpr size_t kCount = 7;
+
+  explicit HeaderLines(const Cursor& loadingLine) {
+    at_[0] = loadingLine;
+    for (size_t k = 1; k < kCount; ++k) {
+      at_[k] = at_[k - 1];
+      if (!at_[k].AtEnd()) at_[k].Advance();
+    }
+  }
+  bool Exists(size_t k) const { return !at_[k].AtEnd(); }
+  std::string_view Line(size_t k) const { return at_[k].Line(); }
+  const Cursor& At(size_t k) const { return at_[k]; }
+
+ private:
+  std::array<Cursor, kCount> at_;
+};
+
+bool StartsWith(std::string_view line, std::string_view prefix) {
+  return line.substr(0, prefix.size()) == prefix;
+}
+bool Contains(std::string_view line, std::string_view part) {
+  return line.find(part) != std::string_view::npos;
+}
+bool IsRunEnd(std::string_view line) { return line == kRunFinished || line == kRunStopped; }
+
+class LogParser {
+ public:
+  explicit LogParser(LogStore& store)
+      : store_(store), line_(store.Text.Data(), store.Text.Data() + store.Text.Size()) {}
+
+  void Parse() {
+    State state = State::SeekingEntry;
+    while (state != State::Stopped) state = Step(state);
+  }
+
+ private:
+  enum class State { SeekingEntry, ScriptText, BetweenRuns, RunHeader, RunLog, Stopped };
+
+  State Step(State state) {
+    switch (state) {
+      case State::SeekingEntry:
+        return SeekingEntry();
+      case State::ScriptText:
+        return ScriptText();
+      case State::BetweenRuns:
+        return BetweenRuns();
+      case State::RunHeader:
+        return RunHeader();
+      case State::RunLog:
+        return RunLog();
+      case State::Stopped:
+        break;
+    }
+    return State::Stopped;
+  }
+
+  // i := i + 1, then stop at the end of the file or go on in `next`.
+  State AdvanceOr(State next) {
+    line_.Advance();
+    return line_.AtEnd() ? State::Stopped : next;
+  }
+
+  State SeekingEntry() {
+    if (line_.AtEnd()) return State::Stopped;
+    if (line_.Line() == kEntryStart) {
+      store_.ScriptParts.emplace_back(line_.LineNext());
+      return AdvanceOr(State::ScriptText);
+    }
+    line_.Advance();
+    return State::SeekingEntry;
+  }
+
+  State ScriptText() {
+    if (line_.Line() == kLogStart) return State::BetweenRuns;
+    store_.ScriptParts.back().AppendLineEndingAt(line_.LineNext());
+    return AdvanceOr(State::ScriptText);
+  }
+
+  State BetweenRuns() {
+    if (line_.Line() == kNextEntry) {
+      line_.Advance();
+      return State::SeekingEntry;
+    }
+    line_.Advance();
+    if (line_.AtEnd()) return State::Stopped;
+    return StartsWith(line_.Line(), kLoadingScript) ? State::RunHeader : State::BetweenRuns;
+  }
+
+  State RunHeader() {
+    const HeaderLines header(line_);
+    if (!header.Exists(1)) return State::Stopped;  // a loading line as the last line is no run
+
+    size_t typeLine = 0;  // 0: the run has no type line
+    size_t logStart = 3;
+    if (Contains(header.Line(3), kScriptType)) {
+      typeLine = 3;
+      logStart = 2;
+    } else if (Contains(header.Line(4), kScriptType)) {
+      typeLine = 4;
+    }
+
+    store_.RunLogs.emplace_back(header.At(logStart).LineStart());
+    RunsInfo& run = store_.Runs.emplace_back();
+    run.DateTime = Cut(header.Line(2), kDateTimeStart, kDateTimeCountOffset);
+    run.Script = Cut(header.Line(0), kScriptStart, kScriptCountOffset);
+    run.ScriptIndex = static_cast<int32_t>(store_.ScriptParts.size() - 1);
+    run.LogIndex = static_cast<int32_t>(store_.RunLogs.size() - 1);
+    if (typeLine != 0) {
+      run.ScriptType = Cut(header.Line(typeLine), kScriptTypeStart, kScriptTypeCountOffset);
+      const std::string_view filenameLine = header.Line(typeLine + 1);
+      run.ScriptFilename = filenameLine.size() > kShortFilenameLine
+                               ? Cut(filenameLine, kFilenameStart, kFilenameCountOffset)
+                               : header.Line(typeLine + 2);
+    }
+    line_ = header.At(logStart);
+    return State::RunLog;
+  }
+
+  State RunLog() {
+    if (line_.AtEnd()) return State::Stopped;
+    if (IsRunEnd(line_.Line())) return State::BetweenRuns;
+    store_.RunLogs.back().AppendLineEndingAt(line_.LineNext());
+    if (line_.Line() == kNextEntry) {
+      line_.Advance();
+      return State::SeekingEntry;
+    }
+    return AdvanceOr(State::RunLog);
+  }
+
+  LogStore& store_;
+  Cursor line_;  // line i
+};
+
+}  // namespace
+
+void ParseLog(LogStore& store) { LogParser(store).Parse(); }

@@ -1,0 +1,45 @@
+#include "LogStore.h"
+
+#include "LogParser.h"
+
+void LogStore::Clear() {
+  RunLogs.clear();
+  ScriptParts.clear();
+  Runs.clear();
+  RowToRun.clear();
+  RunLogs.shrink_to_fit();
+  ScriptParts.shrink_to_fit();
+  Runs.shrink_to_fit();
+  RowToRun.shrink_to_fit();
+  Text = TextBuffer();
+  TextEncoding = Encoding::Windows1252;
+}
+
+namespace {
+
+void ParseInto(LogStore& store, TextBuffer text, EncodingChoice encoding) {
+  store.Text = std::move(text);
+  store.TextEncoding = ResolveEncoding(encoding, store.Text.View());
+  ParseLog(store);
+}
+
+}  // namespace
+
+void LoadLogFile(LogStore& store, const std::string& path, EncodingChoice encoding) {
+  store.Clear();
+  ParseInto(store, TextBuffer::ReadFile(path), encoding);
+}
+
+void LoadLogText(LogStore& store, std::string_view bytes, EncodingChoice encoding) {
+  store.Clear();
+  ParseInto(store, TextBuffer::FromBytes(bytes), encoding);
+}
+
+std::vector<int32_t> FoldRunsIntoRows(const std::vector<RunsInfo>& runs) {
+  std::vector<int32_t> rows;
+  for (size_t i = 0; i < runs.size(); ++i) {
+    while (i + 1 < runs.size() && runs[i + 1].DateTime == runs[i].DateTime) ++i;
+    rows.push_back(static_cast<int32_t>(i));
+  }
+  return rows;
+}

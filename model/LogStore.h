@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "LineList.h"
+#include "RunsInfo.h"
+#include "TextBuffer.h"
+#include "TextEncoding.h"
+
+// What the last load of a log file produced. The line lists are views into Text, so Text is
+// freed only together with them, in Clear().
+struct LogStore {
+  std::vector<LineList> ScriptParts;
+  std::vector<LineList> RunLogs;
+  std::vector<RunsInfo> Runs;
+  std::vector<int32_t> RowToRun;  // for each table row, the position in Runs of the run it shows
+  TextBuffer Text;
+  Encoding TextEncoding = Encoding::Windows1252;
+
+  // Empties the store whole: nothing is ever removed from it one element at a time.
+  void Clear();
+};
+
+// Empties `store`, reads the file `path` into it and parses it. A file that cannot be read
+// throws LogFileError and leaves the store empty.
+void LoadLogFile(LogStore& store, const std::string& path,
+                 EncodingChoice encoding = EncodingChoice::Auto);
+
+// The same for bytes that are already in memory.
+void LoadLogText(LogStore& store, std::string_view bytes,
+                 EncodingChoice encoding = EncodingChoice::Auto);
+
+// Folds each stretch of adjacent runs with byte-equal DateTime into one table row and returns,
+// for each row, the position of the last run of its stretch.
+std::vector<int32_t> FoldRunsIntoRows(const std::vector<RunsInfo>& runs);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// One script run found in a log file. The texts are the bytes cut from the log, undecoded.
+struct RunsInfo {
+  std::string DateTime;
+  std::string Script;
+  std::string ScriptType;
+  std::string ScriptFilename;
+  int32_t ScriptIndex = 0;  // position in ScriptParts of the script of the run's entry
+  int32_t LogIndex = 0;     // position in RunLogs of the run's own log lines
+};

@@ -1,0 +1,183 @@
+#include "TextEncoding.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// Windows-1252 bytes 0x80-0x9F. The five bytes that the code page leaves undefined map to the
+// C1 control of the same value, so that every byte survives decoding.
+constexpr std::array<char32_t, 32> kWindows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88-8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
+};
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// Length of the valid UTF-8 sequence at the start of `s` (which begins with a byte >= 0x80),
+// or, when it is not valid, minus the length of its maximal invalid part (at least 1).
+int Utf8SequenceLength(std::string_view s) {
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
+  const unsigned char lead = byte(0);
+  int length = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong forms
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+  } else {
+    return -1;
+  }
+  for (int i = 1; i < length; ++i) {
+    if (static_cast<size_t>(i) >= s.size()) return -i;
+    const unsigned char next = byte(static_cast<size_t>(i));
+    const unsigned char min = i == 1 ? low : 0x80;
+    const unsigned char max = i == 1 ? high : 0xBF;
+    if (next < min || next > max) return -i;
+  }
+  return length;
+}
+
+// Number of leading bytes of `s` below 0x80, eight at a time where it can.
+size_t AsciiPrefix(std::string_view s) {
+  size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    uint64_t word = 0;
+    std::memcpy(&word, s.data() + i, 8);
+    if (word & 0x8080808080808080ULL) break;
+  }
+  while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+  return i;
+}
+
+void AppendUtf8Checked(std::string& out, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const size_t ascii = AsciiPrefix(bytes);
+    out.append(bytes.data(), ascii);
+    bytes.remove_prefix(ascii);
+    if (bytes.empty()) break;
+    const int length = Utf8SequenceLength(bytes);
+    if (length > 0) {
+      out.append(bytes.data(), static_cast<size_t>(length));
+      bytes.remove_prefix(static_cast<size_t>(length));
+    } else {
+      AppendUtf8(out, kReplacement);
+      bytes.remove_prefix(static_cast<size_t>(-length));
+    }
+  }
+}
+
+void AppendWindows1252(std::string& out, std::string_view bytes) {
+  for (const char ch : bytes) {
+    const auto byte = static_cast<unsigned char>(ch);
+    if (byte < 0x80) {
+      out += ch;
+    } else {
+      AppendUtf8(out, byte < 0xA0 ? kWindows1252High[byte - 0x80] : char32_t{byte});
+    }
+  }
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+  while (true) {
+    bytes.remove_prefix(AsciiPrefix(bytes));
+    if (bytes.empty()) return true;
+    const int length = Utf8SequenceLength(bytes);
+    if (length < 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(length));
+  }
+}
+
+Encoding ResolveEncoding(EncodingChoice choice, std::string_view wholeFile) {
+  switch (choice) {
+    case EncodingChoice::Windows1252:
+      return Encoding::Windows1252;
+    case EncodingChoice::Utf8:
+      return Encoding::Utf8;
+    case EncodingChoice::Auto:
+      break;
+  }
+  const bool hasHighByte = AsciiPrefix(wholeFile) != wholeFile.size();
+  return hasHighByte && IsValidUtf8(wholeFile) ? Encoding::Utf8 : Encoding::Windows1252;
+}
+
+std::string_view EncodingName(Encoding encoding) {
+  return encoding == Encoding::Utf8 ? "utf-8" : "windows-1252";
+}
+
+std::string_view EncodingChoiceName(EncodingChoice choice) {
+  switch (choice) {
+    case EncodingChoice::Windows1252:
+      return "windows-1252";
+    case EncodingChoice::Utf8:
+      return "utf-8";
+    case EncodingChoice::Auto:
+      break;
+  }
+  return "auto";
+}
+
+std::optional<EncodingChoice> ParseEncodingChoice(std::string_view name) {
+  if (EqualsIgnoringCase(name, "auto")) return EncodingChoice::Auto;
+  if (EqualsIgnoringCase(name, "windows-1252") || EqualsIgnoringCase(name, "cp1252")) {
+    return EncodingChoice::Windows1252;
+  }
+  if (EqualsIgnoringCase(name, "utf-8") || EqualsIgnoringCase(name, "utf8")) {
+    return EncodingChoice::Utf8;
+  }
+  return std::nullopt;
+}
+
+void AppendDecoded(std::string& out, std::string_view bytes, Encoding encoding) {
+  if (encoding == Encoding::Utf8) {
+    AppendUtf8Checked(out, bytes);
+  } else {
+    AppendWindows1252(out, bytes);
+  }
+}
+
+std::string Decode(std::string_view bytes, Encoding encoding) {
+  std::string out;
+  out.reserve(bytes.size());
+  AppendDecoded(out, bytes, encoding);
+  return out;
+}

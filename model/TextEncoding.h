@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// How the bytes of a log are turned into characters. The model keeps bytes; decoding happens
+// only where text leaves it (table cells, panes, command-line output).
+enum class Encoding { Windows1252, Utf8 };
+
+// What the user asks for; Auto picks UTF-8 only for a file that is valid UTF-8 and holds at
+// least one byte >= 0x80, since a pure ASCII file reads the same either way.
+enum class EncodingChoice { Auto, Windows1252, Utf8 };
+
+Encoding ResolveEncoding(EncodingChoice choice, std::string_view wholeFile);
+bool IsValidUtf8(std::string_view bytes);
+
+std::string_view EncodingName(Encoding encoding);
+std::string_view EncodingChoiceName(EncodingChoice choice);
+// Accepts "auto", "windows-1252" (also "cp1252") and "utf-8" (also "utf8"), in any letter case.
+std::optional<EncodingChoice> ParseEncodingChoice(std::string_view name);
+
+// Appends `bytes` decoded as `encoding` to `out` as UTF-8. Bytes that are not valid UTF-8 in a
+// UTF-8 file (such as a sequence cut by a column rule) become U+FFFD, one per maximal bad part.
+void AppendDecoded(std::string& out, std::string_view bytes, Encoding encoding);
+std::string Decode(std::string_view bytes, Encoding encoding);

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "LogStore.h"
+
+// Builds log text from lines, joined by `lineEnd` and ended by it.
+inline std::string LogText(const std::vector<std::string>& lines,
+                           const std::string& lineEnd = "\r\n") {
+  std::string text;
+  for (const std::string& line : lines) text += line + lineEnd;
+  return text;
+}
+
+inline std::vector<std::string> Lines(const LineList& list) {
+  std::vector<std::string> lines;
+  for (std::string_view line : list) lines.emplace_back(line);
+  return lines;
+}
+
+inline std::vector<std::vector<std::string>> Lines(const std::vector<LineList>& lists) {
+  std::vector<std::vector<std::string>> all;
+  for (const LineList& list : lists) all.push_back(Lines(list));
+  return all;
+}
+
+// A run's record as one comparable value.
+struct RunFields {
+  std::string DateTime, Script, ScriptType, ScriptFilename;
+  int ScriptIndex = 0, LogIndex = 0;
+  bool operator==(const RunFields&) const = default;
+};
+
+inline std::vector<RunFields> Fields(const std::vector<RunsInfo>& runs) {
+  std::vector<RunFields> fields;
+  for (const RunsInfo& run : runs) {
+    fields.push_back({run.DateTime, run.Script, run.ScriptType, run.ScriptFilename,
+                      run.ScriptIndex, run.LogIndex});
+  }
+  return fields;
+}
+
+inline LogStore Parsed(const std::string& text) {
+  LogStore store;
+  LoadLogText(store, text);
+  return store;
+}
+
+#include <ostream>
+inline void PrintTo(const RunFields& run, std::ostream* out) {
+  *out << "{\"" << run.DateTime << "\", \"" << run.Script << "\", \"" << run.ScriptType
+       << "\", \"" << run.ScriptFilename << "\", " << run.ScriptIndex << ", " << run.LogIndex
+       << "}";
+}
