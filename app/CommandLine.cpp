@@ -91,7 +91,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   if (arguments.isEmpty() || !arguments.first().startsWith(QLatin1String("--"))) {
     return Viewer(arguments);
   }
-  if (arguments.first() == QLatin1String("--")) return Viewer(arguments.mid(1));
+  if (arguments.first() == QLatin1String("--")) {
+    CommandLine command = Viewer(arguments.mid(1));
+    command.fileAfterDoubleDash = true;
+    return command;
+  }
 
   QCommandLineParser parser;
   AddOptions(parser);

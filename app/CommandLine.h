@@ -13,6 +13,7 @@ struct CommandLine {
 
   Mode mode = Mode::Viewer;
   QString file;  // the viewer's startup file, or the file of --dump / --list
+  bool fileAfterDoubleDash = false;  // the viewer's file came after "--"
   EncodingChoice encoding = EncodingChoice::Auto;
   qint32 row = 0;            // --select-run
   std::optional<qint64> pid;  // --pid

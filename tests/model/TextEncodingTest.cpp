@@ -24,7 +24,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"MicroAndDegree", "5 \xb5l at 37 \xb0" "C", Encoding::Windows1252,
                    "5 \xc2\xb5l at 37 \xc2\xb0" "C"},
         DecodeCase{"EuroAndQuotes", "\x80\x93\x9f", Encoding::Windows1252,
-                   "\xe2\x82\xac\xe2\x80\x93\xc5\xb8"},
+                   "\xe2\x82\xac\xe2\x80\x9c\xc5\xb8"},
         DecodeCase{"UndefinedBytesBecomeC1Controls", "\x81\x8d\x8f\x90\x9d", Encoding::Windows1252,
                    "\xc2\x81\xc2\x8d\xc2\x8f\xc2\x90\xc2\x9d"},
         DecodeCase{"LatinOneRange", "\xa0\xff", Encoding::Windows1252, "\xc2\xa0\xc3\xbf"},

@@ -1,0 +1,49 @@
+#include <QCoreApplication>
+#include <cstdio>
+#include <iostream>
+
+#include "CommandLine.h"
+#include "HeadlessModes.h"
+#include "SelectRunSender.h"
+#include "StartupFileName.h"
+#include "Viewer.h"
+
+namespace {
+
+QStringList ArgumentsAfterProgramName(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  return arguments;
+}
+
+int ReportWrongUsage(const CommandLine& command) {
+  std::cerr << "message-log-display: " << command.error.toLocal8Bit().constData() << "\n\n"
+            << UsageText().toLocal8Bit().constData();
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const CommandLine command = ParseCommandLine(ArgumentsAfterProgramName(argc, argv));
+  switch (command.mode) {
+    case CommandLine::Mode::Viewer:
+      return RunViewer(argc, argv, StartupFileName(command));
+    case CommandLine::Mode::Dump:
+    case CommandLine::Mode::List:
+      return RunHeadlessMode(command);
+    case CommandLine::Mode::SelectRun: {
+      const QCoreApplication app(argc, argv);
+      return SendSelectRun(command.row, command.pid);
+    }
+    case CommandLine::Mode::Help:
+      std::cout << UsageText().toLocal8Bit().constData();
+      return 0;
+    case CommandLine::Mode::Version:
+      std::cout << VersionText().toLocal8Bit().constData();
+      return 0;
+    case CommandLine::Mode::WrongUsage:
+      break;
+  }
+  return ReportWrongUsage(command);
+}

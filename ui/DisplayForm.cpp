@@ -1,0 +1,231 @@
+#include "DisplayForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMenuBar>
+#include <QShowEvent>
+
+#include "MRUList.h"
+#include "OpenDialog.h"
+#include "RunsView.h"
+#include "SplitterPanel.h"
+#include "TextPane.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+const QString AppTitle = QStringLiteral("Message Log Display");
+
+namespace {
+
+constexpr QSize kInitialSize(735, 480);
+constexpr QPoint kInitialPosition(242, 113);
+constexpr int kUpperBandPercent = 68;
+constexpr int kLeftPanePercent = 50;
+const QString kRecentFilesSection = QStringLiteral("FormDisplay.MRUList");
+
+// "[*]" in a window title is Qt's placeholder for the modified mark; doubled, it shows as is.
+QString TitleText(const QString& caption) {
+  return QString(caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+}
+
+// The busy cursor while a file loads; a load of a large log takes a noticeable moment.
+class BusyCursor {
+ public:
+  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+TFormDisplay::TFormDisplay(QWidget* owner) : TForm(owner) {
+  CreateComponents();
+  Store.Clear();
+  StartupFileName.clear();
+  setWindowTitle(TitleText(AppTitle));
+}
+
+TFormDisplay::TFormDisplay(QWidget* owner, int /*dummy*/) : TFormDisplay(owner) {}
+
+TFormDisplay::~TFormDisplay() {
+  // The panes and the table still exist here, and must let go of the store before it is freed.
+  ClearLogData();
+}
+
+void TFormDisplay::CreateComponents() {
+  setObjectName(QStringLiteral("FormDisplay"));
+  resize(kInitialSize);
+  move(kInitialPosition);
+  SplitterPanel1 = new TSplitterPanel(this);
+  setCentralWidget(SplitterPanel1);
+  CreateMenu();
+  OpenDialogLog = new TOpenDialog(this);
+  OpenDialogLog->DefaultExt = QStringLiteral("log");
+  OpenDialogLog->Filter = QStringLiteral("Vantrel Log File (*.log)|*.log");
+  CreatePanes();
+  MRUList1 = new TMRUList(this);
+  MRUList1->SetMenuItem(OpenMenuItem);
+  MRUList1->SetSection(kRecentFilesSection);
+  connect(MRUList1, &TMRUList::Click, this, &TFormDisplay::MRUList1Click);
+}
+
+void TFormDisplay::CreateMenu() {
+  MainMenu1 = menuBar();
+  File1 = MainMenu1->addMenu(tr("&File"));
+  OpenMenuItem = File1->addAction(tr("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O), this,
+                                  [this] { OpenMenuItemClick(OpenMenuItem); });
+  N1 = File1->addSeparator();
+  ReloadMenuItem = File1->addAction(tr("&Reload"), QKeySequence(Qt::Key_F5), this,
+                                    [this] { ReloadMenuItemClick(ReloadMenuItem); });
+  ReloadMenuItem->setEnabled(false);
+  N2 = File1->addSeparator();
+  ExitMenuItem = File1->addAction(tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this,
+                                  [this] { ExitMenuItemClick(ExitMenuItem); });
+}
+
+void TFormDisplay::CreatePanes() {
+  SplitterPane1 = SplitterPanel1->UpperLeft();
+  SplitterPane2 = SplitterPanel1->UpperRight();
+  SplitterPane3 = SplitterPanel1->Lower();
+  RunsView = new TRunsView(Store);
+  LogMemo = new TTextPane;
+  ScriptMemo = new TTextPane;
+  LogMemo->setObjectName(QStringLiteral("LogMemo"));
+  ScriptMemo->setObjectName(QStringLiteral("ScriptMemo"));
+  RunsView->setObjectName(QStringLiteral("RunsView"));
+  SplitterPane1->SetContent(LogMemo);
+  SplitterPane2->SetContent(ScriptMemo);
+  SplitterPane3->SetContent(RunsView);
+  SplitterPanel1->SetBarProportions(kUpperBandPercent, kLeftPanePercent);
+  connect(RunsView, &TRunsView::SelectItem, this, &TFormDisplay::RunsViewSelectItem);
+}
+
+void TFormDisplay::SetStartupFile(QString fileName) {
+  StartupFileName = std::move(fileName);
+  if (!StartupFileName.isEmpty()) {
+    CurrentFileName = StartupFileName;
+    ReloadMenuItem->setEnabled(true);
+  }
+}
+
+void TFormDisplay::showEvent(QShowEvent* event) {
+  TForm::showEvent(event);
+  // After the window is on screen, so that a failed open shows its message over the window and
+  // the window stays; a show that comes from un-minimising is not a first show.
+  if (!event->spontaneous()) {
+    QMetaObject::invokeMethod(this, [this] { FormShow(this); }, Qt::QueuedConnection);
+  }
+}
+
+void TFormDisplay::FormShow(QObject* /*sender*/) {
+  if (StartupFileName.isEmpty()) return;
+  OpenLogFile(StartupFileName);
+  MRUList1->Add(StartupFileName);
+}
+
+void TFormDisplay::ClearLogData() {
+  LogMemo->Clear();
+  ScriptMemo->Clear();
+  RunsView->Items()->Clear();
+  Store.Clear();
+}
+
+void TFormDisplay::LoadLogFile(const QString& fileName) {
+  ClearLogData();
+  const BusyCursor busy;
+  ::LoadLogFile(Store, QFile::encodeName(fileName).toStdString());
+}
+
+void TFormDisplay::FillRunsView() {
+  Store.RowToRun = FoldRunsIntoRows(Store.Runs);
+  RunsView->Items()->AppendNewRows();
+  RunsView->FitColumnsToTexts();
+}
+
+void TFormDisplay::RunsViewSelectItem(QObject* /*sender*/, int item, bool selected) {
+  if (!selected) return;
+  const size_t k = static_cast<size_t>(item);
+  const RunsInfo& run = Store.Runs.at(static_cast<size_t>(Store.RowToRun.at(k)));
+  LogMemo->Clear();
+  ScriptMemo->Clear();
+  LogMemo->AppendLines(Store.RunLogs.at(static_cast<size_t>(run.LogIndex)), Store.TextEncoding);
+  ScriptMemo->AppendLines(Store.ScriptParts.at(static_cast<size_t>(run.ScriptIndex)),
+                          Store.TextEncoding);
+}
+
+void TFormDisplay::OpenLogFile(const QString& fileName) {
+  CurrentFileName = fileName;
+  ReloadMenuItem->setEnabled(true);
+  LoadLogFile(fileName);
+  FillRunsView();
+  if (RunsView->RowCount() > 0) RunsView->SetSelectedIndex(0);
+  setWindowTitle(TitleText(AppTitle + QStringLiteral(" - \"") + fileName + QLatin1Char('"')));
+}
+
+void TFormDisplay::ReloadLogFile() {
+  const int k = RunsView->SelectedIndex();
+  LoadLogFile(CurrentFileName);
+  FillRunsView();
+  if (k < RunsView->RowCount()) RunsView->SetSelectedIndex(k);
+}
+
+void TFormDisplay::OpenMenuItemClick(QObject* /*sender*/) {
+  if (!OpenDialogLog->Execute()) return;
+  OpenLogFile(OpenDialogLog->FileName);
+  MRUList1->Add(OpenDialogLog->FileName);
+}
+
+void TFormDisplay::ReloadMenuItemClick(QObject* /*sender*/) { ReloadLogFile(); }
+
+void TFormDisplay::ExitMenuItemClick(QObject* /*sender*/) { close(); }
+
+void TFormDisplay::MRUList1Click(QObject* /*sender*/, const QString& fileName, int /*unused*/) {
+  OpenLogFile(fileName);
+}
+
+void TFormDisplay::Dispatch(TMessage& message) {
+  if (message.Msg == kSelectRunMessage) {
+    WMSelectRun(message);
+    return;
+  }
+  TForm::Dispatch(message);
+}
+
+void TFormDisplay::WMSelectRun(TMessage& message) {
+  const int32_t n = message.WParam;
+  const int c = RunsView->RowCount();
+  if (n > c || n <= 0) return;
+  RunsView->SetSelectedIndex(n - 1);
+  RunsView->MakeVisible(n - 1);
+  RunsView->setFocus();
+  BringToFront();
+}
+
+#ifdef Q_OS_WIN
+
+void TFormDisplay::BringToFront() { SetForegroundWindow(reinterpret_cast<HWND>(winId())); }
+
+bool TFormDisplay::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+  const MSG* native = static_cast<const MSG*>(message);
+  if (native->message != kSelectRunMessage) return TForm::nativeEvent(eventType, message, result);
+  TMessage routed;
+  routed.Msg = native->message;
+  routed.WParam = static_cast<int32_t>(native->wParam);
+  routed.LParam = static_cast<int32_t>(native->lParam);
+  Dispatch(routed);
+  *result = routed.Result;
+  return true;
+}
+
+#else
+
+void TFormDisplay::BringToFront() {
+  raise();
+  activateWindow();
+}
+
+#endif

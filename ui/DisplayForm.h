@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QString>
+
+#include "Form.h"
+#include "LogStore.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class TMRUList;
+class TOpenDialog;
+class TRunsView;
+class TSplitterPane;
+class TSplitterPanel;
+class TTextPane;
+
+// The program's name: the caption while no file is shown, and the start of it when one is.
+extern const QString AppTitle;
+
+// The main window: the runs of one log file in a table, and for the selected run its log lines
+// and its script text in two panes. It owns the log store.
+class TFormDisplay : public TForm {
+  Q_OBJECT
+
+ public:
+  explicit TFormDisplay(QWidget* owner = nullptr);
+  TFormDisplay(QWidget* owner, int dummy);
+  ~TFormDisplay() override;
+
+  void Dispatch(TMessage& message) override;
+  void SetStartupFile(QString fileName);
+
+  TSplitterPanel* SplitterPanel1;
+  QMenuBar* MainMenu1;
+  QMenu* File1;
+  QAction* OpenMenuItem;
+  QAction* N1;
+  QAction* ExitMenuItem;
+  TOpenDialog* OpenDialogLog;
+  TSplitterPane* SplitterPane1;
+  TSplitterPane* SplitterPane2;
+  TSplitterPane* SplitterPane3;
+  TRunsView* RunsView;
+  TTextPane* LogMemo;
+  TTextPane* ScriptMemo;
+  TMRUList* MRUList1;
+  QAction* N2;
+  QAction* ReloadMenuItem;
+
+  void RunsViewSelectItem(QObject* sender, int item, bool selected);
+  void OpenMenuItemClick(QObject* sender);
+  void ReloadMenuItemClick(QObject* sender);
+  void ExitMenuItemClick(QObject* sender);
+  void MRUList1Click(QObject* sender, const QString& fileName, int unused);
+  void FormShow(QObject* sender);
+
+  // What the last load produced, for the window's own parts and for tests.
+  const LogStore& LogData() const { return Store; }
+  QString CurrentFile() const { return CurrentFileName; }
+
+ protected:
+  void WMSelectRun(TMessage& message);
+  void showEvent(QShowEvent* event) override;
+#ifdef Q_OS_WIN
+  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+#endif
+
+ private:
+  void CreateComponents();
+  void CreateMenu();
+  void CreatePanes();
+  void BringToFront();
+
+  void ClearLogData();
+  void LoadLogFile(const QString& fileName);
+  void FillRunsView();
+  void OpenLogFile(const QString& fileName);
+  void ReloadLogFile();
+
+  LogStore Store;  // ScriptParts, RunLogs, Runs, RowToRun
+  QString StartupFileName;
+  QString CurrentFileName;
+};
