@@ -33,12 +33,30 @@ TSplitterPanel::TSplitterPanel(QWidget* parent)
 }
 
 void TSplitterPanel::SetBarProportions(int upperPercent, int leftPercent) {
-  // QSplitter scales the sizes it is given to the space it has, and the stretch factors keep
-  // the proportions when the window is resized.
-  bands_->setSizes({upperPercent, 100 - upperPercent});
-  upperBand_->setSizes({leftPercent, 100 - leftPercent});
+  upperPercent_ = upperPercent;
+  leftPercent_ = leftPercent;
+  if (shown_) ApplyProportions();
   bands_->setStretchFactor(0, upperPercent);
   bands_->setStretchFactor(1, 100 - upperPercent);
   upperBand_->setStretchFactor(0, leftPercent);
   upperBand_->setStretchFactor(1, 100 - leftPercent);
+}
+
+void TSplitterPanel::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Only now do the splitters have their real size to divide; sizes given earlier are lost
+  // when the first layout distributes the space by the panes' size hints.
+  if (!shown_) ApplyProportions();
+  shown_ = true;
+}
+
+void TSplitterPanel::ApplyProportions() {
+  const auto divide = [](QSplitter* splitter, int percent) {
+    const QList<int> sizes = splitter->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    const int first = total * percent / 100;
+    splitter->setSizes({first, total - first});
+  };
+  divide(bands_, upperPercent_);
+  divide(upperBand_, leftPercent_);
 }

@@ -26,12 +26,20 @@ class TSplitterPanel : public QWidget {
   TSplitterPane* Lower() const { return lower_; }
 
   // Puts the first bar at `upperPercent` of the height and the second at `leftPercent` of the
-  // width; the bars keep these proportions until the user moves them.
+  // width; when the window is resized, the bars keep their proportions.
   void SetBarProportions(int upperPercent, int leftPercent);
   QSplitter* Bands() const { return bands_; }
   QSplitter* UpperBand() const { return upperBand_; }
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
+  void ApplyProportions();
+
+  int upperPercent_ = 50;
+  int leftPercent_ = 50;
+  bool shown_ = false;
   QSplitter* bands_;
   QSplitter* upperBand_;
   TSplitterPane* upperLeft_;

@@ -1,0 +1,337 @@
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QMenu>
+#include <QSettings>
+#include <QSplitter>
+#include <QtTest>
+
+#include "Application.h"
+#include "DisplayForm.h"
+#include "ErrorDisplay.h"
+#include "MRUList.h"
+#include "OpenDialog.h"
+#include "RunsView.h"
+#include "SplitterPanel.h"
+#include "TestLogs.h"
+#include "TextPane.h"
+
+namespace {
+
+QString Caption(const QString& fileName) { return AppTitle + " - \"" + fileName + "\""; }
+
+// The log lines a TestLogs run shows.
+QString RunLog(int run, const QString& date) {
+  return QStringLiteral("Started: %2\n==>script type: Method\nFile name of script: C:\\s%1.vsc\n"
+                        "run %1 line 1\nrun %1 line 2")
+      .arg(run)
+      .arg(date);
+}
+
+}  // namespace
+
+class DisplayFormTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    settingsDir_.reset(new QTemporaryDir);
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_->path());
+    errors_.clear();
+    SetExceptionPresenter([this](const QString& message) { errors_ << message; });
+    TOpenDialog::SetRunner([this](const TOpenDialog&) { return dialogAnswer_; });
+    logs_.reset(new TestLogs);
+    form_.reset(new TFormDisplay);
+  }
+  void cleanup() {
+    form_.reset();
+    TOpenDialog::SetRunner({});
+  }
+
+  void startsWithoutFile() {
+    form_->show();
+    QCoreApplication::processEvents();
+    QCOMPARE(form_->windowTitle(), QStringLiteral("Message Log Display"));
+    QVERIFY(!form_->ReloadMenuItem->isEnabled());
+    QCOMPARE(form_->RunsView->RowCount(), 0);
+    QCOMPARE(form_->LogMemo->LineCount(), 0);
+    QCOMPARE(form_->ScriptMemo->LineCount(), 0);
+    QVERIFY(form_->MRUList1->Entries().isEmpty());
+  }
+
+  void menuHasTheCommandsInOrderWithShortcuts() {
+    QStringList texts;
+    for (QAction* action : form_->File1->actions()) texts << action->text();
+    QCOMPARE(texts, QStringList({"&Open", "", "&Reload", "", "E&xit"}));
+    QCOMPARE(form_->OpenMenuItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QCOMPARE(form_->ReloadMenuItem->shortcut(), QKeySequence(Qt::Key_F5));
+    QCOMPARE(form_->ExitMenuItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QCOMPARE(form_->OpenDialogLog->NameFilters(), QStringList{"Vantrel Log File (*.log)"});
+    QCOMPARE(form_->OpenDialogLog->DefaultExt, QStringLiteral("log"));
+  }
+
+  void layoutSplitsTheWindowInThreePanes() {
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QCOMPARE(form_->size(), QSize(735, 480));
+    const QList<int> bands = form_->SplitterPanel1->Bands()->sizes();
+    const QList<int> upper = form_->SplitterPanel1->UpperBand()->sizes();
+    QVERIFY2(qAbs(bands[0] * 32 - bands[1] * 68) <= 100 * 3, qPrintable(QString("%1 %2").arg(bands[0]).arg(bands[1])));
+    QVERIFY(qAbs(upper[0] - upper[1]) <= 2);
+    QCOMPARE(form_->RunsView->columnWidth(TRunsTableModel::DateTimeColumn), 140);
+    QCOMPARE(form_->RunsView->columnWidth(TRunsTableModel::ScriptTypeColumn), 80);
+    QVERIFY(form_->SplitterPane1->isAncestorOf(form_->LogMemo));
+    QVERIFY(form_->SplitterPane2->isAncestorOf(form_->ScriptMemo));
+    QVERIFY(form_->SplitterPane3->isAncestorOf(form_->RunsView));
+  }
+
+  void startupFileIsReadWhenTheWindowIsShown() {
+    const QString path = logs_->Write("start.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
+    form_->SetStartupFile(path);
+    QVERIFY(form_->ReloadMenuItem->isEnabled());
+    QCOMPARE(form_->RunsView->RowCount(), 0);  // nothing read before the show
+    form_->show();
+    QTRY_COMPARE(form_->RunsView->RowCount(), 3);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 0);
+    QCOMPARE(form_->windowTitle(), Caption(path));
+    QCOMPARE(form_->MRUList1->Entries(), QStringList{path});
+    QCOMPARE(form_->LogMemo->Text(), RunLog(0, TestLogs::Dates(3)[0]));
+    QCOMPARE(form_->ScriptMemo->Text(), QStringLiteral("script S"));
+  }
+
+  void startupNameIsUsedUnchanged() {
+    const QString quoted = "\"" + logs_->Write("q.log", TestLogs::RunsWithDates({"a"})) + "\" ";
+    form_->SetStartupFile(quoted);
+    QCOMPARE(form_->CurrentFile(), quoted);
+    form_->show();
+    QTRY_COMPARE(errors_.size(), 1);  // no such file: the quotes and the blank belong to the name
+    QVERIFY(errors_[0].contains(quoted));
+    QCOMPARE(form_->windowTitle(), AppTitle);
+    QVERIFY(form_->MRUList1->Entries().isEmpty());
+  }
+
+  void openCancelAndOpenAgain() {
+    const QString path = logs_->Write("a.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
+    dialogAnswer_ = std::nullopt;
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    QCOMPARE(form_->windowTitle(), AppTitle);
+    QVERIFY(!form_->ReloadMenuItem->isEnabled());
+    QVERIFY(form_->MRUList1->Entries().isEmpty());
+
+    dialogAnswer_ = path;
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    QCOMPARE(form_->RunsView->RowCount(), 3);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 0);
+    QCOMPARE(form_->windowTitle(), Caption(path));
+    QVERIFY(form_->ReloadMenuItem->isEnabled());
+
+    form_->RunsView->SetSelectedIndex(2);
+    QCOMPARE(form_->LogMemo->Text(), RunLog(2, TestLogs::Dates(3)[2]));
+    dialogAnswer_ = std::nullopt;
+    form_->OpenMenuItemClick(form_->OpenMenuItem);  // cancel keeps the selection and panes
+    QCOMPARE(form_->RunsView->SelectedIndex(), 2);
+    QCOMPARE(form_->LogMemo->Text(), RunLog(2, TestLogs::Dates(3)[2]));
+
+    dialogAnswer_ = path;
+    form_->OpenMenuItemClick(form_->OpenMenuItem);  // the same file: read again, row 1
+    QCOMPARE(form_->RunsView->SelectedIndex(), 0);
+    QCOMPARE(form_->MRUList1->Entries(), QStringList{path});
+  }
+
+  void openingAFileWithoutRunsShowsNothingButNamesIt() {
+    const QString path = logs_->Write("empty.log", "------ NextPart = Script\r\nonly a script\r\n");
+    dialogAnswer_ = path;
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    QCOMPARE(form_->RunsView->RowCount(), 0);
+    QCOMPARE(form_->RunsView->SelectedIndex(), -1);
+    QCOMPARE(form_->LogMemo->LineCount(), 0);
+    QCOMPARE(form_->ScriptMemo->LineCount(), 0);
+    QCOMPARE(form_->windowTitle(), Caption(path));
+    QCOMPARE(form_->MRUList1->Entries(), QStringList{path});
+  }
+
+  void reload_data() {
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("runsAfter");
+    QTest::addColumn<int>("selectedAfter");
+    QTest::newRow("row 3 of a grown file") << 2 << 8 << 2;
+    QTest::newRow("row 5 beyond the new end") << 4 << 4 << -1;
+    QTest::newRow("row 4 as the new last row") << 3 << 4 << 3;
+    QTest::newRow("nothing selected") << -1 << 6 << -1;
+  }
+  void reload() {
+    QFETCH(int, selected);
+    QFETCH(int, runsAfter);
+    QFETCH(int, selectedAfter);
+    const QString path = logs_->Write("r.log", TestLogs::RunsWithDates(TestLogs::Dates(6)));
+    dialogAnswer_ = path;
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    form_->RunsView->SetSelectedIndex(selected);
+
+    QStringList dates = TestLogs::Dates(runsAfter);
+    if (runsAfter > 2) dates[2] = "changed";
+    logs_->Write("r.log", TestLogs::RunsWithDates(dates));
+    form_->ReloadMenuItem->trigger();
+    QCOMPARE(form_->RunsView->RowCount(), runsAfter);
+    QCOMPARE(form_->RunsView->SelectedIndex(), selectedAfter);
+    QCOMPARE(form_->LogMemo->Text(), selectedAfter < 0 ? QString() : RunLog(selectedAfter, dates[selectedAfter]));
+    QCOMPARE(form_->windowTitle(), Caption(path));
+    QCOMPARE(form_->MRUList1->Entries(), QStringList{path});
+  }
+
+  void failedOpenFromARecentEntry() {
+    const QString good = logs_->Write("good.log", TestLogs::RunsWithDates(TestLogs::Dates(2)));
+    const QString gone = logs_->Write("gone.log", TestLogs::RunsWithDates(TestLogs::Dates(2)));
+    form_->MRUList1->Add(gone);
+    dialogAnswer_ = good;
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    QFile::remove(gone);
+
+    // Chosen from the menu, the error goes through the event loop to the message box.
+    QAction* entry = RecentEntryAction(gone);
+    QVERIFY(entry);
+    QMetaObject::invokeMethod(entry, &QAction::trigger, Qt::QueuedConnection);
+    QTRY_COMPARE(errors_.size(), 1);
+    QCOMPARE(errors_[0], "Cannot open \"" + gone + "\": No such file or directory");
+    QCOMPARE(form_->RunsView->RowCount(), 0);
+    QCOMPARE(form_->LogMemo->LineCount(), 0);
+    QCOMPARE(form_->ScriptMemo->LineCount(), 0);
+    QCOMPARE(form_->windowTitle(), Caption(good));
+    QCOMPARE(form_->CurrentFile(), gone);
+    QVERIFY(form_->MRUList1->Entries().contains(gone));
+
+    logs_->Write("gone.log", TestLogs::RunsWithDates(TestLogs::Dates(5)));
+    form_->ReloadMenuItem->trigger();  // Reload reads the name that failed
+    QCOMPARE(form_->RunsView->RowCount(), 5);
+    QCOMPARE(form_->RunsView->SelectedIndex(), -1);
+  }
+
+  void folding_data() {
+    QTest::addColumn<QStringList>("dates");
+    QTest::addColumn<QList<int>>("rowToRun");
+    QTest::newRow("t1 t1 t1 t2") << QStringList{"t1", "t1", "t1", "t2"} << QList<int>{2, 3};
+    QTest::newRow("t1 t2 t1") << QStringList{"t1", "t2", "t1"} << QList<int>{0, 1, 2};
+    QTest::newRow("case and blank differ") << QStringList{"t1", "T1", "t1 "} << QList<int>{0, 1, 2};
+  }
+  void folding() {
+    QFETCH(QStringList, dates);
+    QFETCH(QList<int>, rowToRun);
+    dialogAnswer_ = logs_->Write("f.log", TestLogs::RunsWithDates(dates));
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    const std::vector<int32_t>& rows = form_->LogData().RowToRun;
+    QCOMPARE(QList<int>(rows.begin(), rows.end()), rowToRun);
+    QCOMPARE(form_->RunsView->RowCount(), rowToRun.size());
+    for (int row = 0; row < rowToRun.size(); ++row) {
+      form_->RunsView->SetSelectedIndex(row);
+      const int run = rowToRun[row];
+      QCOMPARE(form_->LogMemo->Text(), RunLog(run, dates[run]));
+      const QAbstractItemModel* model = form_->RunsView->model();
+      QCOMPARE(model->index(row, TRunsTableModel::RunColumn).data().toString(), QString::number(row + 1));
+      QCOMPARE(model->index(row, TRunsTableModel::ScriptColumn).data().toString(), QStringLiteral("Script %1").arg(run));
+    }
+  }
+
+  void rowsOfOneEntryShareTheScript() {
+    dialogAnswer_ = logs_->Write("e.log", TestLogs::RunsWithDates({"a", "b", "c"}, {"one", "two"}, {0, 0, 1}));
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    const QStringList expected = {"script one", "script one", "script two"};
+    for (int row = 0; row < 3; ++row) {
+      form_->RunsView->SetSelectedIndex(row);
+      QCOMPARE(form_->ScriptMemo->Text(), expected[row]);
+    }
+  }
+
+  void selectionContract() {
+    dialogAnswer_ = logs_->Write("s.log", TestLogs::RunsWithDates(TestLogs::Dates(12)));
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    QList<QPair<int, bool>> events;
+    connect(form_->RunsView, &TRunsView::SelectItem, this,
+            [&](QObject*, int row, bool selected) { events.append({row, selected}); });
+
+    form_->RunsView->SetSelectedIndex(9);
+    QCOMPARE(events, (QList<QPair<int, bool>>{{0, false}, {9, true}}));
+    QCOMPARE(form_->RunsView->model()->index(9, 0).data().toString(), QStringLiteral("10"));
+    events.clear();
+    form_->RunsView->SetSelectedIndex(9);  // already selected: nothing to report
+    QVERIFY(events.isEmpty());
+    form_->RunsView->SetSelectedIndex(-1);  // loses the selection; the panes keep the run
+    QCOMPARE(events, (QList<QPair<int, bool>>{{9, false}}));
+    QCOMPARE(form_->RunsView->SelectedIndex(), -1);
+    QCOMPARE(form_->LogMemo->Text(), RunLog(9, TestLogs::Dates(12)[9]));
+
+    // A user's click raises the same handler.
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    events.clear();
+    const QRect row3 = form_->RunsView->visualRect(form_->RunsView->model()->index(2, 1));
+    QTest::mouseClick(form_->RunsView->viewport(), Qt::LeftButton, {}, row3.center());
+    QCOMPARE(events, (QList<QPair<int, bool>>{{2, true}}));
+    QCOMPARE(form_->LogMemo->Text(), RunLog(2, TestLogs::Dates(12)[2]));
+  }
+
+  void tableModelIsConsistent() {
+    dialogAnswer_ = logs_->Write("m.log", TestLogs::RunsWithDates({"x", "x", "y", "z"}));
+    QAbstractItemModelTester tester(form_->RunsView->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    form_->ReloadMenuItem->trigger();
+    QCOMPARE(form_->RunsView->model()->headerData(4, Qt::Horizontal).toString(),
+             QStringLiteral("Script Filename"));
+  }
+
+  void recentFilesSurviveARestart() {
+    QStringList names;
+    for (int i = 0; i < 12; ++i) names << logs_->Path(QStringLiteral("f%1 & co.log").arg(i));
+    for (const QString& name : names) form_->MRUList1->Add(name);
+    form_->MRUList1->Add(names[5]);
+    form_.reset(new TFormDisplay);
+    const QStringList entries = form_->MRUList1->Entries();
+    QCOMPARE(entries.size(), TMRUList::kMaxEntries);
+    QCOMPARE(entries.first(), names[5]);
+    QCOMPARE(entries.count(names[5]), 1);
+    QCOMPARE(entries[1], names[11]);
+    QVERIFY(!entries.contains(names[0]));
+    // Offered right after "&Open", numbered, with '&' shown as itself.
+    const QList<QAction*> actions = form_->File1->actions();
+    QCOMPARE(actions[0], form_->OpenMenuItem);
+    QCOMPARE(actions[1]->text(), "&1 " + QString(names[5]).replace("&", "&&"));
+    QCOMPARE(actions[TMRUList::kMaxEntries + 1], form_->N1);
+  }
+
+  void captionShowsBracketsAsTheyAre() {
+    dialogAnswer_ = logs_->Write("odd [*] name.log", TestLogs::RunsWithDates({"a"}));
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    form_->show();
+    QCOMPARE(form_->windowHandle()->title(), Caption(*dialogAnswer_));
+  }
+
+  void destroyingTheWindowFreesALoadedFile() {
+    dialogAnswer_ = logs_->Write("d.log", TestLogs::RunsWithDates(TestLogs::Dates(4)));
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    form_->RunsView->SetSelectedIndex(1);
+    form_.reset();  // leaks or use after free show in the sanitizer build
+    QVERIFY(!form_);
+  }
+
+ private:
+  QAction* RecentEntryAction(const QString& fileName) const {
+    for (QAction* action : form_->File1->actions()) {
+      if (action->text().endsWith(fileName)) return action;
+    }
+    return nullptr;
+  }
+
+  QScopedPointer<QTemporaryDir> settingsDir_;
+  QScopedPointer<TestLogs> logs_;
+  std::unique_ptr<TFormDisplay> form_;
+  QStringList errors_;
+  std::optional<QString> dialogAnswer_;
+};
+
+int main(int argc, char** argv) {
+  TApplication application(argc, argv);
+  DisplayFormTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "DisplayFormTest.moc"
