@@ -78,6 +78,9 @@ class TFormDisplay : public TForm {
   void OpenLogFile(const QString& fileName);
   void ReloadLogFile();
 
+  // Times the steps of a load one by one.
+  friend class GuiBenchmark;
+
   LogStore Store;  // ScriptParts, RunLogs, Runs, RowToRun
   QString StartupFileName;
   QString CurrentFileName;
