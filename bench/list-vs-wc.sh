@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# How `message-log-display --list` on the large log compares with `wc -l` on the same file, with
+# the page cache warm: wall time as a ratio (best of MLD_BENCH_ROUNDS rounds each, interleaved so
+# that both see the same machine load), and the viewer's peak resident memory against the file
+# size. Ratios, not seconds, since the machine is shared. Ends with
+#   bench: list_vs_wc=R1 rss_vs_file=R2
+set -euo pipefail
+
+: "${MLD_VIEWER:?}" "${MLD_BENCH_RUNNER:?}" "${MLD_BENCH_LOG:?}" "${MLD_BENCH_ROUNDS:?}"
+log=$MLD_BENCH_LOG
+
+# Runs a command through bench-runner and prints "wall_seconds peak_rss_kib"; fails when the
+# command does.
+measure() {
+  local wall rss status
+  read -r wall rss status < <("$MLD_BENCH_RUNNER" "$@")
+  if [[ $status != 0 ]]; then
+    echo "list-vs-wc: '$*' exited with status $status" >&2
+    return 1
+  fi
+  echo "$wall $rss"
+}
+
+echo "warming the page cache with $log ..." >&2
+cat "$log" >/dev/null
+
+results=()
+for ((round = 1; round <= MLD_BENCH_ROUNDS; round++)); do
+  echo "round $round of $MLD_BENCH_ROUNDS ..." >&2
+  results+=("wc $(measure wc -l "$log")")
+  results+=("list $(measure "$MLD_VIEWER" --list "$log")")
+done
+
+printf '%s\n' "${results[@]}" | awk -v size="$(stat -c %s "$log")" '
+  function best(kind, wall) { if (!(kind in fastest) || wall < fastest[kind]) fastest[kind] = wall }
+  { best($1, $2); if ($1 == "list" && $3 > peak) peak = $3 }
+  END {
+    mib = 1024 * 1024
+    rss = peak * 1024
+    ratio = fastest["list"] / fastest["wc"]
+    limit = 1.1 * size + 64 * mib
+    printf "%-34s %12s  %s\n", "measure", "value", "target"
+    printf "%-34s %10.1f MiB\n", "log size", size / mib
+    printf "%-34s %10.3f s\n", "wc -l, best wall time", fastest["wc"]
+    printf "%-34s %10.3f s\n", "--list, best wall time", fastest["list"]
+    printf "%-34s %12.2f  <= 3.0 %s\n", "list_vs_wc", ratio, ratio <= 3.0 ? "ok" : "MISSED"
+    printf "%-34s %10.1f MiB\n", "--list, peak resident memory", rss / mib
+    printf "%-34s %12.3f  <= 1.1 x file + 64 MiB %s\n", "rss_vs_file", rss / size,
+           rss <= limit ? "ok" : "MISSED"
+    printf "%-34s %10.1f MiB\n", "rss excess over file size", (rss - size) / mib
+    printf "bench: list_vs_wc=%.2f rss_vs_file=%.3f\n", ratio, rss / size
+  }'
