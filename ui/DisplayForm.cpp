@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMenuBar>
 #include <QShowEvent>
@@ -10,6 +11,7 @@
 #include "OpenDialog.h"
 #include "RunsView.h"
 #include "SplitterPanel.h"
+#include "StatusLine.h"
 #include "TextPane.h"
 
 #ifdef Q_OS_WIN
@@ -71,6 +73,7 @@ void TFormDisplay::CreateComponents() {
   MRUList1->SetMenuItem(OpenMenuItem);
   MRUList1->SetSection(kRecentFilesSection);
   connect(MRUList1, &TMRUList::Click, this, &TFormDisplay::MRUList1Click);
+  CreateComfortCommands();
 }
 
 void TFormDisplay::CreateMenu() {
@@ -109,6 +112,7 @@ void TFormDisplay::SetStartupFile(QString fileName) {
   if (!StartupFileName.isEmpty()) {
     CurrentFileName = StartupFileName;
     ReloadMenuItem->setEnabled(true);
+    WatchCurrentFile();
   }
 }
 
@@ -132,18 +136,23 @@ void TFormDisplay::ClearLogData() {
   ScriptMemo->Clear();
   RunsView->Items()->Clear();
   Store.Clear();
+  StatusLine->ClearFigures();
 }
 
 void TFormDisplay::LoadLogFile(const QString& fileName) {
   ClearLogData();
   const BusyCursor busy;
-  ::LoadLogFile(Store, QFile::encodeName(fileName).toStdString());
+  QElapsedTimer timer;
+  timer.start();
+  ::LoadLogFile(Store, QFile::encodeName(fileName).toStdString(), EncodingSetting);
+  LastLoadMilliseconds = timer.elapsed();
 }
 
 void TFormDisplay::FillRunsView() {
   Store.RowToRun = FoldRunsIntoRows(Store.Runs);
   RunsView->Items()->AppendNewRows();
   RunsView->FitColumnsToTexts();
+  ShowLoadFigures();
 }
 
 void TFormDisplay::RunsViewSelectItem(QObject* /*sender*/, int item, bool selected) {
@@ -160,6 +169,7 @@ void TFormDisplay::RunsViewSelectItem(QObject* /*sender*/, int item, bool select
 void TFormDisplay::OpenLogFile(const QString& fileName) {
   CurrentFileName = fileName;
   ReloadMenuItem->setEnabled(true);
+  WatchCurrentFile();
   LoadLogFile(fileName);
   FillRunsView();
   if (RunsView->RowCount() > 0) RunsView->SetSelectedIndex(0);

@@ -6,9 +6,12 @@
 #include "LogStore.h"
 
 class QAction;
+class QActionGroup;
 class QMenu;
 class QMenuBar;
+class TFileFollower;
 class TMRUList;
+class TStatusLine;
 class TOpenDialog;
 class TRunsView;
 class TSplitterPane;
@@ -55,6 +58,19 @@ class TFormDisplay : public TForm {
   void MRUList1Click(QObject* sender, const QString& fileName, int unused);
   void FormShow(QObject* sender);
 
+  // Everyday additions. Unused, they leave the window's behaviour as it is without them.
+  QMenu* EncodingMenu;
+  QActionGroup* EncodingActions;
+  QAction* FollowMenuItem;
+  TStatusLine* StatusLine;
+  TFileFollower* Follower;
+
+  void SetEncodingChoice(EncodingChoice choice);
+  EncodingChoice CurrentEncodingChoice() const { return EncodingSetting; }
+  void SetFollowing(bool following);
+  // Opens the first of the files as "Open" does.
+  void OpenDroppedFiles(const QStringList& fileNames);
+
   // What the last load produced, for the window's own parts and for tests.
   const LogStore& LogData() const { return Store; }
   QString CurrentFile() const { return CurrentFileName; }
@@ -62,6 +78,8 @@ class TFormDisplay : public TForm {
  protected:
   void WMSelectRun(TMessage& message);
   void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 #ifdef Q_OS_WIN
   bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 #endif
@@ -71,6 +89,11 @@ class TFormDisplay : public TForm {
   void CreateMenu();
   void CreatePanes();
   void BringToFront();
+
+  void CreateComfortCommands();
+  void WatchCurrentFile();
+  void FollowedFileChanged();
+  void ShowLoadFigures();
 
   void ClearLogData();
   void LoadLogFile(const QString& fileName);
@@ -84,4 +107,7 @@ class TFormDisplay : public TForm {
   LogStore Store;  // ScriptParts, RunLogs, Runs, RowToRun
   QString StartupFileName;
   QString CurrentFileName;
+
+  EncodingChoice EncodingSetting = EncodingChoice::Auto;
+  qint64 LastLoadMilliseconds = 0;
 };

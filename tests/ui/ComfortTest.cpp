@@ -1,0 +1,168 @@
+#include <QActionGroup>
+#include <QMimeData>
+#include <QSettings>
+#include <QtTest>
+
+#include "Application.h"
+#include "DisplayForm.h"
+#include "ErrorDisplay.h"
+#include "FileFollower.h"
+#include "MRUList.h"
+#include "OpenDialog.h"
+#include "RunsView.h"
+#include "StatusLine.h"
+#include "TestLogs.h"
+#include "TextPane.h"
+
+// The window's everyday additions: encoding choice, following a file, dropped files, status.
+class ComfortTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    settingsDir_.reset(new QTemporaryDir);
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_->path());
+    errors_.clear();
+    SetExceptionPresenter([this](const QString& message) { errors_ << message; });
+    logs_.reset(new TestLogs);
+    form_.reset(new TFormDisplay);
+  }
+  void cleanup() { form_.reset(); }
+
+  void encodingChoiceRedrawsWithoutReading_data() {
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("status");
+    // "Mix 5 µl" in UTF-8; read as Windows-1252 its two bytes show as two characters.
+    QTest::newRow("auto") << int(EncodingChoice::Auto) << QString::fromUtf8("Mix 5 \u00b5l")
+                          << "utf-8 (auto)";
+    QTest::newRow("windows-1252") << int(EncodingChoice::Windows1252)
+                                  << QString::fromUtf8("Mix 5 \u00c2\u00b5l") << "windows-1252";
+    QTest::newRow("utf-8") << int(EncodingChoice::Utf8) << QString::fromUtf8("Mix 5 \u00b5l")
+                           << "utf-8";
+  }
+  void encodingChoiceRedrawsWithoutReading() {
+    QFETCH(int, choice);
+    QFETCH(QString, script);
+    QFETCH(QString, status);
+    const QString path = logs_->Write(
+        "u.log", "------ NextPart = Script\r\n37 \xc2\xb0" "C\r\n------ NextPart = LogMessage\r\n"
+                 "==>loading script \"Mix 5 \xc2\xb5l\".\r\n-\r\nStarted: 1\r\nm\r\n");
+    Open(path);
+    QFile::remove(path);  // a redraw must not read the file again
+    form_->SetEncodingChoice(static_cast<EncodingChoice>(choice));
+    const QModelIndex cell = form_->RunsView->model()->index(0, TRunsTableModel::ScriptColumn);
+    QCOMPARE(cell.data().toString(), script);
+    const bool utf8 = !script.contains(QChar(0xc2));
+    QCOMPARE(form_->ScriptMemo->Text(), utf8 ? QString::fromUtf8("37 \u00b0C")
+                                             : QString::fromUtf8("37 \u00c2\u00b0C"));
+    QVERIFY2(form_->StatusLine->FiguresText().contains(status),
+             qPrintable(form_->StatusLine->FiguresText()));
+    QVERIFY(errors_.isEmpty());
+  }
+
+  void statusLineShowsTheFigures() {
+    Open(logs_->Write("s.log", TestLogs::RunsWithDates({"a", "a", "b"})));
+    const QString figures = form_->StatusLine->FiguresText();
+    QVERIFY2(figures.contains("3 runs in 2 rows"), qPrintable(figures));
+    QVERIFY2(figures.contains("windows-1252 (auto)"), qPrintable(figures));
+    QVERIFY2(figures.contains("loaded in"), qPrintable(figures));
+  }
+
+  void followReloadsAGrowingFile_data() {
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("selectedAfter");
+    QTest::newRow("the last row follows the end") << 2 << 4;
+    QTest::newRow("another row stays") << 1 << 1;
+  }
+  void followReloadsAGrowingFile() {
+    QFETCH(int, selected);
+    QFETCH(int, selectedAfter);
+    form_->SetFollowing(true);
+    const QString path = logs_->Write("g.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
+    Open(path);
+    form_->RunsView->SetSelectedIndex(selected);
+    QSignalSpy changed(form_->Follower, &TFileFollower::Changed);
+    logs_->Write("g.log", TestLogs::RunsWithDates(TestLogs::Dates(5)));
+    QVERIFY(changed.wait(5000));
+    QCOMPARE(form_->RunsView->RowCount(), 5);
+    QCOMPARE(form_->RunsView->SelectedIndex(), selectedAfter);
+    QVERIFY(form_->LogMemo->Text().contains(QStringLiteral("run %1 line 1").arg(selectedAfter)));
+    QVERIFY(errors_.isEmpty());
+  }
+
+  void followShowsANoticeForAFileThatIsGone() {
+    form_->SetFollowing(true);
+    const QString path = logs_->Write("gone.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
+    Open(path);
+    QSignalSpy changed(form_->Follower, &TFileFollower::Changed);
+    QFile::remove(path);
+    QVERIFY(changed.wait(5000));
+    QVERIFY(errors_.isEmpty());
+    QCOMPARE(form_->RunsView->RowCount(), 3);  // still shown as it was
+    QVERIFY(!form_->StatusLine->currentMessage().isEmpty());
+
+    logs_->Write("gone.log", TestLogs::RunsWithDates(TestLogs::Dates(4)));  // back again
+    QTRY_COMPARE_WITH_TIMEOUT(form_->RunsView->RowCount(), 4, 5000);
+  }
+
+  void followIsOffByDefaultAndRemembered() {
+    QVERIFY(!form_->FollowMenuItem->isChecked());
+    const QString path = logs_->Write("n.log", TestLogs::RunsWithDates(TestLogs::Dates(2)));
+    Open(path);
+    QCOMPARE(form_->Follower->Path(), QString());
+    form_->SetFollowing(true);
+    QCOMPARE(form_->Follower->Path(), QFileInfo(path).absoluteFilePath());
+    form_.reset(new TFormDisplay);
+    QVERIFY(form_->FollowMenuItem->isChecked());
+  }
+
+  void droppedFilesOpenTheFirst_data() {
+    QTest::addColumn<int>("count");
+    QTest::newRow("one file") << 1;
+    QTest::newRow("three files") << 3;
+  }
+  void droppedFilesOpenTheFirst() {
+    QFETCH(int, count);
+    QStringList files;
+    for (int i = 0; i < count; ++i) {
+      files << logs_->Write(QStringLiteral("d%1.log").arg(i), TestLogs::RunsWithDates(TestLogs::Dates(i + 2)));
+    }
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& file : files) urls << QUrl::fromLocalFile(file);
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form_.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form_.get(), &drop);
+    QCOMPARE(form_->RunsView->RowCount(), 2);
+    QCOMPARE(form_->CurrentFile(), files.first());
+    QCOMPARE(form_->MRUList1->Entries(), QStringList{files.first()});
+    QCOMPARE(form_->StatusLine->currentMessage().isEmpty(), count == 1);
+  }
+
+ private:
+  void Open(const QString& path) {
+    TOpenDialog::SetRunner([path](const TOpenDialog&) { return path; });
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    TOpenDialog::SetRunner({});
+  }
+
+  QScopedPointer<QTemporaryDir> settingsDir_;
+  QScopedPointer<TestLogs> logs_;
+  std::unique_ptr<TFormDisplay> form_;
+  QStringList errors_;
+};
+
+int main(int argc, char** argv) {
+  TApplication application(argc, argv);
+  ComfortTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "ComfortTest.moc"

@@ -1,0 +1,138 @@
+// The window's everyday additions: encoding choice, following a growing file, dropped files and
+// the status line. None of them changes what the window does while it is not used.
+#include <QAction>
+#include <QActionGroup>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSettings>
+
+#include "DisplayForm.h"
+#include "FileFollower.h"
+#include "MRUList.h"
+#include "RunsView.h"
+#include "StatusLine.h"
+
+namespace {
+
+const QString kFollowSetting = QStringLiteral("FormDisplay/Follow");
+
+QStringList LocalFiles(const QMimeData* data) {
+  QStringList files;
+  if (!data) return files;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) files << url.toLocalFile();
+  }
+  return files;
+}
+
+QString EncodingLabel(EncodingChoice choice, Encoding shown) {
+  const QString name = QString::fromLatin1(EncodingName(shown).data());
+  return choice == EncodingChoice::Auto ? QObject::tr("%1 (auto)").arg(name) : name;
+}
+
+}  // namespace
+
+void TFormDisplay::CreateComfortCommands() {
+  FollowMenuItem = new QAction(tr("&Follow file"), this);
+  FollowMenuItem->setCheckable(true);
+  File1->insertAction(N2, FollowMenuItem);
+  Follower = new TFileFollower(this);
+  connect(Follower, &TFileFollower::Changed, this, [this] { FollowedFileChanged(); });
+  connect(FollowMenuItem, &QAction::toggled, this, [this](bool on) {
+    QSettings().setValue(kFollowSetting, on);
+    WatchCurrentFile();
+  });
+  FollowMenuItem->setChecked(QSettings().value(kFollowSetting, false).toBool());
+
+  EncodingMenu = MainMenu1->addMenu(tr("&Encoding"));
+  EncodingActions = new QActionGroup(this);
+  const std::pair<QString, EncodingChoice> choices[] = {
+      {tr("&Auto"), EncodingChoice::Auto},
+      {tr("&Windows-1252"), EncodingChoice::Windows1252},
+      {tr("&UTF-8"), EncodingChoice::Utf8}};
+  for (const auto& [text, choice] : choices) {
+    QAction* action = EncodingMenu->addAction(text);
+    action->setCheckable(true);
+    action->setChecked(choice == EncodingSetting);
+    action->setData(static_cast<int>(choice));
+    EncodingActions->addAction(action);
+    connect(action, &QAction::triggered, this, [this, choice = choice] { SetEncodingChoice(choice); });
+  }
+
+  StatusLine = new TStatusLine(this);
+  setStatusBar(StatusLine);
+  StatusLine->ShowEncoding(EncodingLabel(EncodingSetting, Store.TextEncoding));
+  setAcceptDrops(true);
+}
+
+void TFormDisplay::SetEncodingChoice(EncodingChoice choice) {
+  EncodingSetting = choice;
+  for (QAction* action : EncodingActions->actions()) {
+    action->setChecked(action->data().toInt() == static_cast<int>(choice));
+  }
+  Store.TextEncoding = ResolveEncoding(choice, Store.Text.View());
+  StatusLine->ShowEncoding(EncodingLabel(choice, Store.TextEncoding));
+  RunsView->Items()->RefreshTexts();
+  // The panes show the selected run; showing it again decodes it anew.
+  const int selected = RunsView->SelectedIndex();
+  if (selected >= 0) RunsViewSelectItem(RunsView, selected, true);
+}
+
+void TFormDisplay::SetFollowing(bool following) { FollowMenuItem->setChecked(following); }
+
+void TFormDisplay::WatchCurrentFile() {
+  Follower->Follow(FollowMenuItem->isChecked() ? CurrentFileName : QString());
+}
+
+void TFormDisplay::FollowedFileChanged() {
+  const QFileInfo file(CurrentFileName);
+  if (!file.exists()) {
+    StatusLine->showMessage(tr("The file is gone; the window shows it as it was."));
+    return;
+  }
+  const bool shrank = file.size() < static_cast<qint64>(Store.Text.Size());
+  const int rows = RunsView->RowCount();
+  const bool lastRowSelected = rows > 0 && RunsView->SelectedIndex() == rows - 1;
+  try {
+    ReloadLogFile();
+  } catch (const std::exception& error) {
+    StatusLine->showMessage(QString::fromLocal8Bit(error.what()));
+    return;
+  }
+  if (lastRowSelected && RunsView->RowCount() > 0) {
+    RunsView->SetSelectedIndex(RunsView->RowCount() - 1);
+    RunsView->MakeVisible(RunsView->RowCount() - 1);
+  }
+  StatusLine->showMessage(shrank ? tr("The file shrank; it was read again from its start.")
+                                 : QString());
+}
+
+void TFormDisplay::ShowLoadFigures() {
+  StatusLine->ShowStore(Store, LastLoadMilliseconds);
+  StatusLine->ShowEncoding(EncodingLabel(EncodingSetting, Store.TextEncoding));
+}
+
+void TFormDisplay::OpenDroppedFiles(const QStringList& fileNames) {
+  if (fileNames.isEmpty()) return;
+  OpenLogFile(fileNames.first());
+  MRUList1->Add(fileNames.first());
+  if (fileNames.size() > 1) {
+    StatusLine->showMessage(
+        tr("%1 files were dropped; the first one is shown.").arg(fileNames.size()));
+  }
+}
+
+void TFormDisplay::dragEnterEvent(QDragEnterEvent* event) {
+  if (!LocalFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TFormDisplay::dropEvent(QDropEvent* event) {
+  const QStringList files = LocalFiles(event->mimeData());
+  if (files.isEmpty()) return;
+  event->acceptProposedAction();
+  OpenDroppedFiles(files);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QStatusBar>
+
+class QLabel;
+struct LogStore;
+
+// The line under the panes: how many runs and rows the file has, its size, the encoding it is
+// shown in and how long the last load took; notices appear at its left.
+class TStatusLine : public QStatusBar {
+  Q_OBJECT
+
+ public:
+  explicit TStatusLine(QWidget* parent = nullptr);
+
+  void ShowStore(const LogStore& store, qint64 loadMilliseconds);
+  void ShowEncoding(const QString& encoding);
+  void ClearFigures();
+  QString FiguresText() const;
+
+ private:
+  QLabel* runs_;
+  QLabel* size_;
+  QLabel* encoding_;
+  QLabel* loadTime_;
+};
