@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The window's work on large logs, on the offscreen platform, best of MLD_BENCH_ROUNDS rounds:
+#   open_vs_list      opening the large log in the window (load, fill the table, select row 1,
+#                     paint) against `--list` on the same file
+#   pane_1m_ms        selecting a run of 1,000,000 log lines until both panes have painted
+#   table_1m_ms       filling the table from a log of 1,000,000 runs until it has painted
+#   open_rss_vs_file  the window's peak resident memory after opening the large log, against
+#                     the file size
+# Ends with
+#   bench: open_vs_list=R3 pane_1m_ms=T1 table_1m_ms=T2 open_rss_vs_file=R4
+set -euo pipefail
+
+: "${MLD_VIEWER:?}" "${MLD_GUI_BENCH:?}" "${MLD_GENERATE_LOG:?}" "${MLD_BENCH_RUNNER:?}"
+: "${MLD_BENCH_LOG:?}" "${MLD_BENCH_DATA:?}" "${MLD_BENCH_ROUNDS:?}"
+export QT_QPA_PLATFORM=offscreen
+
+generated() {  # generated NAME GENERATOR-OPTIONS...: the path of a generated log, made once
+  local path=$MLD_BENCH_DATA/$1
+  shift
+  if [[ ! -s $path ]]; then
+    echo "generating $path ..." >&2
+    "$MLD_GENERATE_LOG" "$@" "$path.part" >&2
+    mv "$path.part" "$path"
+  fi
+  echo "$path"
+}
+
+# gui MODE FILE: prints "milliseconds peak_rss_kib" of one gui-bench run.
+gui() {
+  "$MLD_GUI_BENCH" "$1" "$2" 2>/dev/null | sed -E 's/ms=([0-9.]+) max_rss_kib=([0-9]+)/\1 \2/'
+}
+
+long_run=$(generated run-lines-1M.log --run-lines 1000000)
+many_runs=$(generated runs-1M.log --runs 1000000)
+cat "$MLD_BENCH_LOG" "$long_run" "$many_runs" >/dev/null
+
+results=()
+for ((round = 1; round <= MLD_BENCH_ROUNDS; round++)); do
+  echo "gui round $round of $MLD_BENCH_ROUNDS ..." >&2
+  read -r wall _ _ < <("$MLD_BENCH_RUNNER" "$MLD_VIEWER" --list "$MLD_BENCH_LOG")
+  results+=("list $(awk -v s="$wall" 'BEGIN { print s * 1000 }') 0")
+  results+=("open $(gui open "$MLD_BENCH_LOG")")
+  results+=("pane $(gui select "$long_run")")
+  results+=("table $(gui fill "$many_runs")")
+done
+
+printf '%s\n' "${results[@]}" | awk -v size="$(stat -c %s "$MLD_BENCH_LOG")" '
+  { if (!($1 in best) || $2 < best[$1]) best[$1] = $2; if ($1 == "open" && $3 > rss) rss = $3 }
+  END {
+    open_vs_list = best["open"] / best["list"]
+    rss_ratio = rss * 1024 / size
+    printf "%-34s %10.1f ms\n", "--list, best wall time", best["list"]
+    printf "%-34s %10.1f ms\n", "window open, best", best["open"]
+    printf "%-34s %12.2f  <= 1.5 %s\n", "open_vs_list", open_vs_list, open_vs_list <= 1.5 ? "ok" : "MISSED"
+    printf "%-34s %10.1f ms  <= 100 %s\n", "pane_1m_ms", best["pane"], best["pane"] <= 100 ? "ok" : "MISSED"
+    printf "%-34s %10.1f ms  <= 100 %s\n", "table_1m_ms", best["table"], best["table"] <= 100 ? "ok" : "MISSED"
+    printf "%-34s %12.2f  <= 1.25 %s\n", "open_rss_vs_file", rss_ratio, rss_ratio <= 1.25 ? "ok" : "MISSED"
+    printf "bench: open_vs_list=%.2f pane_1m_ms=%.0f table_1m_ms=%.0f open_rss_vs_file=%.2f\n",
+           open_vs_list, best["pane"], best["table"], rss_ratio
+  }'
