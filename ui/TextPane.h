@@ -1,9 +1,17 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QPointF>
 
 #include "LineList.h"
 #include "TextEncoding.h"
+#include "TextPaneLayouts.h"
+#include "TextPaneLines.h"
+#include "TextPanePositions.h"
+#include "TextPaneRows.h"
+
+class QMenu;
 
 // A read-only, word-wrapping text view of lines of the log store. It keeps only where each line
 // starts in the store's bytes, and decodes and lays out only the lines in view, so a run of a
@@ -16,7 +24,7 @@ class TTextPane : public QAbstractScrollArea {
   explicit TTextPane(QWidget* parent = nullptr);
   ~TTextPane() override;
 
-  // Empties the text.
+  // Empties the text and lets go of every byte of the store it showed.
   void Clear();
   // Appends all lines of `lines`, in order, decoded with `encoding`.
   void AppendLines(const LineList& lines, Encoding encoding);
@@ -25,4 +33,63 @@ class TTextPane : public QAbstractScrollArea {
   // The whole text, lines joined by '\n' (tests and copy of everything).
   QString Text() const;
   QString SelectedText() const;
+  bool HasSelection() const { return anchor_ != caret_; }
+
+  // The width at which rows wrap: the viewport's width less the margins beside the text.
+  int WrapWidth() const;
+
+  void Copy();
+  void SelectAll();
+  // A new menu with "Copy" and "Select All", owned by the pane.
+  QMenu* CreateContextMenu();
+
+ protected:
+  bool event(QEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+
+ private:
+  bool Empty() const { return lines_.Count() == 0; }
+  void ShowFromStart();
+  void Relayout();
+  void UpdateScrollRange();
+  void FollowScrollBar();
+  void StepScrollBar(int action);
+  void ScrollTo(TRowPos top);
+  void ScrollByRows(int count);
+  int PageRows() const;
+
+  bool MoveCaretForKey(const QKeyEvent& event);
+  void MoveCaret(TTextPos pos, bool extendSelection);
+  void EnsureCaretVisible();
+  TTextPos PosAt(QPointF point,
+                 QTextLine::CursorPosition mode = QTextLine::CursorBetweenCharacters) const;
+
+  void PaintChunk(QPainter& painter, const TVisibleChunk& chunk) const;
+  void PaintSelectedLineEnd(QPainter& painter, const TChunkLayout& layout, QPointF origin) const;
+
+  TPaneLines lines_;
+  TPaneLayouts layouts_{lines_};
+  TPaneRows rows_{layouts_};
+
+  TRowPos top_;      // the row at the top of the view
+  TRowPos lastTop_;  // the lowest top row: the one that shows the last row at the bottom
+  TTextPos anchor_;  // where the selection started; it ends at the caret
+  TTextPos caret_;
+  qreal caretX_ = 0;  // the x that moving up and down keeps, as the caret passes shorter rows
+  int wheelDelta_ = 0;
+  QBasicTimer dragScroll_;
+  QPointF dragPoint_;
 };

@@ -1,0 +1,105 @@
+#include "TextPaneLines.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "TextPaneChunks.h"
+
+void TPaneLines::Clear() {
+  segments_.clear();
+  longLines_.clear();
+  count_ = 0;
+  units_ = 0;
+}
+
+void TPaneLines::Append(const LineList& lines, Encoding encoding) {
+  const std::string_view bytes = lines.Bytes();
+  const size_t firstLine = count_;
+  TSegment* segment = nullptr;
+  for (const std::string_view line : lines) {
+    const bool fits = segment && static_cast<size_t>(line.data() - segment->Base) <=
+                                     std::numeric_limits<uint32_t>::max();
+    if (!fits) {
+      if (segment) segment->End = line.data();
+      segment = &segments_.emplace_back(
+          TSegment{line.data(), bytes.data() + bytes.size(), encoding, count_, {}});
+      segment->Starts.reserve(lines.Count() - (count_ - firstLine));
+    }
+    segment->Starts.push_back(static_cast<uint32_t>(line.data() - segment->Base));
+    CountUnits(line.size());
+    ++count_;
+  }
+}
+
+void TPaneLines::CountUnits(size_t lineBytes) {
+  const int chunks = ::ChunkCount(lineBytes);
+  if (chunks > 1) longLines_.push_back({count_, units_, chunks});
+  units_ += static_cast<size_t>(chunks);
+}
+
+const TPaneLines::TSegment& TPaneLines::SegmentOf(size_t line) const {
+  const auto after = std::upper_bound(
+      segments_.begin(), segments_.end(), line,
+      [](size_t wanted, const TSegment& segment) { return wanted < segment.FirstLine; });
+  return *std::prev(after);
+}
+
+std::string_view TPaneLines::Line(size_t line) const {
+  const TSegment& segment = SegmentOf(line);
+  const size_t index = line - segment.FirstLine;
+  const char* begin = segment.Base + segment.Starts[index];
+  const char* end =
+      index + 1 < segment.Starts.size() ? segment.Base + segment.Starts[index + 1] : segment.End;
+  // A line's bytes run up to the next line's start; a line end is never part of a line, so a
+  // trailing LF and then a CR before it can only be the line end.
+  if (end != begin && end[-1] == '\n') --end;
+  if (end != begin && end[-1] == '\r') --end;
+  return {begin, static_cast<size_t>(end - begin)};
+}
+
+int TPaneLines::ChunkCount(size_t line) const {
+  return ::ChunkCount(Line(line).size());
+}
+
+std::string_view TPaneLines::ChunkBytes(TChunkRef ref) const {
+  return ::ChunkBytes(Line(ref.Line), ref.Chunk);
+}
+
+std::optional<TChunkRef> TPaneLines::Next(TChunkRef ref) const {
+  if (ref.Chunk + 1 < ChunkCount(ref.Line)) return TChunkRef{ref.Line, ref.Chunk + 1};
+  if (ref.Line + 1 < count_) return TChunkRef{ref.Line + 1, 0};
+  return std::nullopt;
+}
+
+std::optional<TChunkRef> TPaneLines::Previous(TChunkRef ref) const {
+  if (ref.Chunk > 0) return TChunkRef{ref.Line, ref.Chunk - 1};
+  if (ref.Line > 0) return TChunkRef{ref.Line - 1, ChunkCount(ref.Line - 1) - 1};
+  return std::nullopt;
+}
+
+TChunkRef TPaneLines::LastChunk() const {
+  return {count_ - 1, ChunkCount(count_ - 1) - 1};
+}
+
+size_t TPaneLines::UnitOf(TChunkRef ref) const {
+  const auto next =
+      std::lower_bound(longLines_.begin(), longLines_.end(), ref.Line,
+                       [](const TLongLine& longLine, size_t line) { return longLine.Line < line; });
+  if (next != longLines_.end() && next->Line == ref.Line) {
+    return next->FirstUnit + static_cast<size_t>(ref.Chunk);
+  }
+  if (next == longLines_.begin()) return ref.Line;
+  const TLongLine& before = *std::prev(next);
+  return before.FirstUnit + static_cast<size_t>(before.Chunks) + (ref.Line - before.Line - 1);
+}
+
+TChunkRef TPaneLines::ChunkAtUnit(size_t unit) const {
+  const auto after = std::upper_bound(
+      longLines_.begin(), longLines_.end(), unit,
+      [](size_t wanted, const TLongLine& longLine) { return wanted < longLine.FirstUnit; });
+  if (after == longLines_.begin()) return {unit, 0};
+  const TLongLine& before = *std::prev(after);
+  const size_t past = unit - before.FirstUnit;
+  if (past < static_cast<size_t>(before.Chunks)) return {before.Line, static_cast<int>(past)};
+  return {before.Line + 1 + (past - static_cast<size_t>(before.Chunks)), 0};
+}
