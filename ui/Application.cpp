@@ -1,7 +1,6 @@
 #include "Application.h"
 
 #include <QIcon>
-#include <exception>
 
 #include "ErrorDisplay.h"
 
@@ -19,10 +18,8 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
 bool TApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
-  } catch (const std::exception& error) {
-    ShowException(QString::fromLocal8Bit(error.what()));
   } catch (...) {
-    ShowException(QString());
+    ShowCurrentException();
   }
   return false;
 }

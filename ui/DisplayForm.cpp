@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QShowEvent>
 
+#include "ErrorDisplay.h"
 #include "MRUList.h"
 #include "OpenDialog.h"
 #include "RunsView.h"
@@ -72,7 +73,10 @@ void TFormDisplay::CreateComponents() {
   MRUList1 = new TMRUList(this);
   MRUList1->SetMenuItem(OpenMenuItem);
   MRUList1->SetSection(kRecentFilesSection);
-  connect(MRUList1, &TMRUList::Click, this, &TFormDisplay::MRUList1Click);
+  connect(MRUList1, &TMRUList::Click, this,
+          ShowingErrors([this](QObject* sender, const QString& fileName, int unused) {
+            MRUList1Click(sender, fileName, unused);
+          }));
   CreateComfortCommands();
 }
 
@@ -80,14 +84,14 @@ void TFormDisplay::CreateMenu() {
   MainMenu1 = menuBar();
   File1 = MainMenu1->addMenu(tr("&File"));
   OpenMenuItem = File1->addAction(tr("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O), this,
-                                  [this] { OpenMenuItemClick(OpenMenuItem); });
+                                  ShowingErrors([this] { OpenMenuItemClick(OpenMenuItem); }));
   N1 = File1->addSeparator();
   ReloadMenuItem = File1->addAction(tr("&Reload"), QKeySequence(Qt::Key_F5), this,
-                                    [this] { ReloadMenuItemClick(ReloadMenuItem); });
+                                    ShowingErrors([this] { ReloadMenuItemClick(ReloadMenuItem); }));
   ReloadMenuItem->setEnabled(false);
   N2 = File1->addSeparator();
   ExitMenuItem = File1->addAction(tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this,
-                                  [this] { ExitMenuItemClick(ExitMenuItem); });
+                                  ShowingErrors([this] { ExitMenuItemClick(ExitMenuItem); }));
 }
 
 void TFormDisplay::CreatePanes() {
@@ -104,7 +108,10 @@ void TFormDisplay::CreatePanes() {
   SplitterPane2->SetContent(ScriptMemo);
   SplitterPane3->SetContent(RunsView);
   SplitterPanel1->SetBarProportions(kUpperBandPercent, kLeftPanePercent);
-  connect(RunsView, &TRunsView::SelectItem, this, &TFormDisplay::RunsViewSelectItem);
+  connect(RunsView, &TRunsView::SelectItem, this,
+          ShowingErrors([this](QObject* sender, int item, bool selected) {
+            RunsViewSelectItem(sender, item, selected);
+          }));
 }
 
 void TFormDisplay::SetStartupFile(QString fileName) {
@@ -121,7 +128,8 @@ void TFormDisplay::showEvent(QShowEvent* event) {
   // After the window is on screen, so that a failed open shows its message over the window and
   // the window stays; a show that comes from un-minimising is not a first show.
   if (!event->spontaneous()) {
-    QMetaObject::invokeMethod(this, [this] { FormShow(this); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, ShowingErrors([this] { FormShow(this); }),
+                              Qt::QueuedConnection);
   }
 }
 

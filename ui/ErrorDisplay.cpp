@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <exception>
 
 namespace {
 
@@ -26,3 +27,21 @@ void ShowException(const QString& message) {
 }
 
 void SetExceptionPresenter(ExceptionPresenter presenter) { Presenter() = std::move(presenter); }
+
+void ShowCurrentException() {
+  try {
+    throw;
+  } catch (const std::exception& error) {
+    ShowException(QString::fromLocal8Bit(error.what()));
+  } catch (...) {
+    ShowException(QString());
+  }
+}
+
+void RunShowingErrors(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (...) {
+    ShowCurrentException();
+  }
+}

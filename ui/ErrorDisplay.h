@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <type_traits>
 
 // How an error that reached the event loop is shown to the user: a modal message box with its
 // message. Tests put a recorder in its place so that no box ever blocks a test run.
@@ -10,3 +11,25 @@ using ExceptionPresenter = std::function<void(const QString& message)>;
 void ShowException(const QString& message);
 // An empty presenter brings back the message box.
 void SetExceptionPresenter(ExceptionPresenter presenter);
+
+// Shows the exception being handled; call it only inside a catch block.
+void ShowCurrentException();
+
+// Runs an event handler and shows what escapes it, so that an error never unwinds through the
+// toolkit's own code, which is not written to be unwound.
+void RunShowingErrors(const std::function<void()>& handler);
+
+// `handler` as a slot that shows its errors; a handler that takes no arguments ignores the
+// signal's.
+template <typename Handler>
+auto ShowingErrors(Handler handler) {
+  return [handler](auto&&... arguments) {
+    RunShowingErrors([&] {
+      if constexpr (std::is_invocable_v<Handler, decltype(arguments)...>) {
+        handler(arguments...);
+      } else {
+        handler();
+      }
+    });
+  };
+}

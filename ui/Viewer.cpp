@@ -1,7 +1,5 @@
 #include "Viewer.h"
 
-#include <exception>
-
 #include "Application.h"
 #include "DisplayForm.h"
 #include "ErrorDisplay.h"
@@ -23,10 +21,8 @@ int RunViewer(int& argc, char** argv, const QString& startupFile) {
 #endif
     form.show();
     TApplication::exec();
-  } catch (const std::exception& error) {
-    ShowException(QString::fromLocal8Bit(error.what()));
   } catch (...) {
-    ShowException(QString());
+    ShowCurrentException();
   }
   return 0;
 }

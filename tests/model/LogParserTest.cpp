@@ -52,6 +52,7 @@ struct HeaderCase {
   RunFields expected;
   Strings log;
 };
+void PrintTo(const HeaderCase& c, std::ostream* out) { *out << c.name; }
 
 class RunHeaderTest : public testing::TestWithParam<HeaderCase> {};
 
@@ -134,6 +135,7 @@ struct NearMissCase {
   size_t scripts;
   size_t runs;
 };
+void PrintTo(const NearMissCase& c, std::ostream* out) { *out << c.name; }
 
 class MarkerNearMissTest : public testing::TestWithParam<NearMissCase> {};
 
@@ -171,6 +173,7 @@ struct EndCase {
   std::vector<Strings> logs;
   std::vector<RunFields> runs;
 };
+void PrintTo(const EndCase& c, std::ostream* out) { *out << c.name; }
 
 class EndOfFileTest : public testing::TestWithParam<EndCase> {};
 

@@ -10,6 +10,7 @@ struct DecodeCase {
   Encoding encoding;
   std::string utf8;
 };
+void PrintTo(const DecodeCase& c, std::ostream* out) { *out << c.name; }
 
 class DecodeTest : public testing::TestWithParam<DecodeCase> {};
 
