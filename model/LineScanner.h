@@ -1,16 +1,19 @@
 #pragma once
 
-#include <cstring>
+#include <cstdint>
 #include <string_view>
 
 // Walks the lines of a byte range. A line ends at CR LF, a lone CR or a lone LF; the line end
-// belongs to no line, and text after the last line end is one more line. The positions of the
-// next CR and LF are cached so that a file with only one kind of line end is scanned once for
-// the other kind, not once per line.
+// belongs to no line, and text after the last line end is one more line.
+//
+// The line ends are found 64 bytes at a time: one pass marks every CR and LF of a block in a
+// bit mask, and the lines of the block are then read off the mask. Looking for CR and LF
+// separately (two memchr calls per line) took twice as long on a CR LF log.
 class LineScanner {
  public:
-  LineScanner(const char* begin, const char* end)
-      : pos_(begin), end_(end), nextCr_(Find(begin, '\r')), nextLf_(Find(begin, '\n')) {}
+  LineScanner(const char* begin, const char* end) : pos_(begin), end_(end) {
+    if (begin != end) LoadBlock(begin);
+  }
 
   bool AtEnd() const { return pos_ == end_; }
   // Where the next line starts (the end of the range when none is left).
@@ -18,7 +21,7 @@ class LineScanner {
 
   // The next line, without its line end. Precondition: !AtEnd().
   std::string_view Next() {
-    const char* stop = nextCr_ < nextLf_ ? nextCr_ : nextLf_;
+    const char* stop = NextLineEnd();
     std::string_view line(pos_, static_cast<size_t>(stop - pos_));
     if (stop == end_) {
       pos_ = end_;
@@ -27,19 +30,36 @@ class LineScanner {
     } else {
       pos_ = stop + 1;
     }
-    if (nextCr_ < pos_) nextCr_ = Find(pos_, '\r');
-    if (nextLf_ < pos_) nextLf_ = Find(pos_, '\n');
+    ForgetLineEndsBefore(pos_);
     return line;
   }
 
  private:
-  const char* Find(const char* from, char c) const {
-    const void* hit = from == end_ ? nullptr : std::memchr(from, c, static_cast<size_t>(end_ - from));
-    return hit ? static_cast<const char*>(hit) : end_;
+  static constexpr size_t kBlockSize = 64;
+
+  const char* NextLineEnd() {
+    while (mask_ == 0) {
+      if (blockEnd_ == end_) return end_;
+      LoadBlock(blockEnd_);
+    }
+    return blockStart_ + __builtin_ctzll(mask_);
   }
+
+  void ForgetLineEndsBefore(const char* position) {
+    if (position >= blockEnd_) {
+      mask_ = 0;
+      if (position != end_) LoadBlock(position);
+      return;
+    }
+    const auto skipped = static_cast<size_t>(position - blockStart_);
+    mask_ &= ~uint64_t{0} << skipped;
+  }
+
+  void LoadBlock(const char* start);
 
   const char* pos_;
   const char* end_;
-  const char* nextCr_;
-  const char* nextLf_;
+  const char* blockStart_ = nullptr;
+  const char* blockEnd_ = nullptr;
+  uint64_t mask_ = 0;  // bit k: byte blockStart_[k] is a CR or an LF not before pos_
 };
