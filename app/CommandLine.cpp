@@ -44,8 +44,10 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
   for (const QString& mode : modes) {
     if (parser.isSet(mode)) given << mode;
   }
-  if (given.size() != 1) return WrongUsage(QStringLiteral("give exactly one of --dump, --list, "
-                                                          "--select-run, --help, --version"));
+  if (given.size() != 1)
+    return WrongUsage(
+        QStringLiteral("give exactly one of --dump, --list, "
+                       "--select-run, --help, --version"));
   for (const QString& option : {kDump, kList, kSelectRun, kEncoding, kPid}) {
     if (parser.values(option).size() > 1) {
       return WrongUsage(QStringLiteral("--%1 is given more than once").arg(option));
@@ -67,7 +69,8 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
     command.file = parser.value(mode);
     if (parser.isSet(kEncoding)) {
       const auto encoding = ParseEncodingChoice(parser.value(kEncoding).toStdString());
-      if (!encoding) return WrongUsage(QStringLiteral("unknown encoding \"%1\"").arg(parser.value(kEncoding)));
+      if (!encoding)
+        return WrongUsage(QStringLiteral("unknown encoding \"%1\"").arg(parser.value(kEncoding)));
       command.encoding = *encoding;
     }
   }
@@ -75,10 +78,14 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
     command.mode = CommandLine::Mode::SelectRun;
     bool ok = false;
     command.row = parser.value(kSelectRun).toInt(&ok);
-    if (!ok) return WrongUsage(QStringLiteral("--select-run needs a whole number, not \"%1\"").arg(parser.value(kSelectRun)));
+    if (!ok)
+      return WrongUsage(QStringLiteral("--select-run needs a whole number, not \"%1\"")
+                            .arg(parser.value(kSelectRun)));
     if (parser.isSet(kPid)) {
       const qint64 pid = parser.value(kPid).toLongLong(&ok);
-      if (!ok || pid <= 0) return WrongUsage(QStringLiteral("--pid needs a process id, not \"%1\"").arg(parser.value(kPid)));
+      if (!ok || pid <= 0)
+        return WrongUsage(
+            QStringLiteral("--pid needs a process id, not \"%1\"").arg(parser.value(kPid)));
       command.pid = pid;
     }
   }
@@ -104,7 +111,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     return WrongUsage(parser.errorText());
   }
   if (!parser.positionalArguments().isEmpty()) {
-    return WrongUsage(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
+    return WrongUsage(
+        QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
   }
   return FromParsedOptions(parser);
 }
@@ -124,4 +132,6 @@ QString UsageText() {
       "  message-log-display --help | --version\n");
 }
 
-QString VersionText() { return QStringLiteral("message-log-display 2.2.0.2\n"); }
+QString VersionText() {
+  return QStringLiteral("message-log-display 2.2.0.2\n");
+}

@@ -12,12 +12,12 @@ struct CommandLine {
   enum class Mode { Viewer, Dump, List, SelectRun, Help, Version, WrongUsage };
 
   Mode mode = Mode::Viewer;
-  QString file;  // the viewer's startup file, or the file of --dump / --list
+  QString file;                      // the viewer's startup file, or the file of --dump / --list
   bool fileAfterDoubleDash = false;  // the viewer's file came after "--"
   EncodingChoice encoding = EncodingChoice::Auto;
-  qint32 row = 0;            // --select-run
+  qint32 row = 0;             // --select-run
   std::optional<qint64> pid;  // --pid
-  QString error;             // what is wrong, for WrongUsage
+  QString error;              // what is wrong, for WrongUsage
 };
 
 // `arguments` excludes the program name.

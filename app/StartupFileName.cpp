@@ -35,6 +35,8 @@ QString StartupFileName(const CommandLine& command) {
 
 #else
 
-QString StartupFileName(const CommandLine& command) { return command.file; }
+QString StartupFileName(const CommandLine& command) {
+  return command.file;
+}
 
 #endif

@@ -29,7 +29,9 @@ uint64_t LineEndMask64(const char* bytes) {
   return mask;
 }
 #else
-uint64_t LineEndMask64(const char* bytes) { return LineEndMask(bytes, 64); }
+uint64_t LineEndMask64(const char* bytes) {
+  return LineEndMask(bytes, 64);
+}
 #endif
 
 }  // namespace

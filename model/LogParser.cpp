@@ -62,7 +62,9 @@ bool StartsWith(std::string_view line, std::string_view prefix) {
 bool Contains(std::string_view line, std::string_view part) {
   return line.find(part) != std::string_view::npos;
 }
-bool IsRunEnd(std::string_view line) { return line == kRunFinished || line == kRunStopped; }
+bool IsRunEnd(std::string_view line) {
+  return line == kRunFinished || line == kRunStopped;
+}
 
 class LogParser {
  public:
@@ -174,4 +176,6 @@ class LogParser {
 
 }  // namespace
 
-void ParseLog(LogStore& store) { LogParser(store).Parse(); }
+void ParseLog(LogStore& store) {
+  LogParser(store).Parse();
+}

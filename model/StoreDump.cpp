@@ -144,8 +144,8 @@ void WriteRunsTable(std::ostream& out, const LogStore& store) {
   for (size_t row = 0; row < store.RowToRun.size(); ++row) {
     const RunsInfo& run = store.Runs.at(static_cast<size_t>(store.RowToRun[row]));
     text += std::to_string(row + 1);
-    for (const std::string* field : {&run.DateTime, &run.Script, &run.ScriptType,
-                                     &run.ScriptFilename}) {
+    for (const std::string* field :
+         {&run.DateTime, &run.Script, &run.ScriptType, &run.ScriptFilename}) {
       text += '\t';
       AppendDecoded(text, *field, store.TextEncoding);
     }

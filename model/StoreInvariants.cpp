@@ -30,7 +30,8 @@ std::string CheckRuns(const LogStore& store) {
   if (store.Runs.size() != store.RunLogs.size()) return "RunLogs and Runs differ in length";
   for (size_t k = 0; k < store.Runs.size(); ++k) {
     const RunsInfo& run = store.Runs[k];
-    if (run.LogIndex != static_cast<int32_t>(k)) return At("run", k) + "LogIndex is not its position";
+    if (run.LogIndex != static_cast<int32_t>(k))
+      return At("run", k) + "LogIndex is not its position";
     if (run.ScriptIndex < 0 || static_cast<size_t>(run.ScriptIndex) >= store.ScriptParts.size()) {
       return At("run", k) + "ScriptIndex out of range";
     }
@@ -45,7 +46,8 @@ std::string CheckRows(const LogStore& store) {
   size_t nextRun = 0;  // runs below this are reached by a row or folded into the run after them
   for (size_t row = 0; row < store.RowToRun.size(); ++row) {
     const int32_t run = store.RowToRun[row];
-    if (run < 0 || static_cast<size_t>(run) >= store.Runs.size() || static_cast<size_t>(run) < nextRun) {
+    if (run < 0 || static_cast<size_t>(run) >= store.Runs.size() ||
+        static_cast<size_t>(run) < nextRun) {
       return At("row", row) + "does not name a later run";
     }
     for (auto folded = nextRun; folded < static_cast<size_t>(run); ++folded) {

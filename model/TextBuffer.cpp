@@ -13,7 +13,9 @@
 
 namespace {
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+std::string Quoted(const std::string& path) {
+  return "\"" + path + "\"";
+}
 
 [[noreturn]] void Fail(const char* verb, const std::string& path, const std::string& reason) {
   throw LogFileError(std::string(verb) + " " + Quoted(path) + ": " + reason);
@@ -52,7 +54,8 @@ class FileDescriptor {
 
 TextBuffer::TextBuffer(size_t capacity) : size_(capacity), capacity_(capacity) {
   if (capacity == 0) return;
-  void* memory = mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* memory =
+      mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (memory == MAP_FAILED) throw std::bad_alloc();
   madvise(memory, capacity, MADV_HUGEPAGE);
   data_ = static_cast<char*>(memory);
@@ -73,7 +76,9 @@ TextBuffer& TextBuffer::operator=(TextBuffer&& other) noexcept {
   return *this;
 }
 
-TextBuffer::~TextBuffer() { Release(); }
+TextBuffer::~TextBuffer() {
+  Release();
+}
 
 void TextBuffer::Release() {
   if (data_) munmap(data_, capacity_);

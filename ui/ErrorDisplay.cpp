@@ -26,7 +26,9 @@ void ShowException(const QString& message) {
   }
 }
 
-void SetExceptionPresenter(ExceptionPresenter presenter) { Presenter() = std::move(presenter); }
+void SetExceptionPresenter(ExceptionPresenter presenter) {
+  Presenter() = std::move(presenter);
+}
 
 void ShowCurrentException() {
   try {

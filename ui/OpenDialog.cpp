@@ -13,7 +13,9 @@ TOpenDialog::Runner& ReplacedRunner() {
 
 TOpenDialog::TOpenDialog(QWidget* parent) : QObject(parent), parent_(parent) {}
 
-void TOpenDialog::SetRunner(Runner runner) { ReplacedRunner() = std::move(runner); }
+void TOpenDialog::SetRunner(Runner runner) {
+  ReplacedRunner() = std::move(runner);
+}
 
 QStringList TOpenDialog::NameFilters() const {
   const QStringList parts = Filter.split(QLatin1Char('|'));

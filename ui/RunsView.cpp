@@ -63,8 +63,8 @@ void TRunsView::SetSelectedIndex(int row) {
   }
   const bool scrolls = hasAutoScroll();
   setAutoScroll(false);
-  selectionModel()->setCurrentIndex(model_->index(row, 0),
-                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  selectionModel()->setCurrentIndex(
+      model_->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   setAutoScroll(scrolls);
 }
 

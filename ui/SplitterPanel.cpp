@@ -15,7 +15,9 @@ void FillWith(QWidget* owner, QWidget* content) {
 
 TSplitterPane::TSplitterPane(QWidget* parent) : QWidget(parent) {}
 
-void TSplitterPane::SetContent(QWidget* content) { FillWith(this, content); }
+void TSplitterPane::SetContent(QWidget* content) {
+  FillWith(this, content);
+}
 
 TSplitterPanel::TSplitterPanel(QWidget* parent)
     : QWidget(parent),

@@ -23,7 +23,9 @@ void TStatusLine::ShowStore(const LogStore& store, qint64 loadMilliseconds) {
   loadTime_->setText(tr("loaded in %1 ms").arg(loadMilliseconds));
 }
 
-void TStatusLine::ShowEncoding(const QString& encoding) { encoding_->setText(encoding); }
+void TStatusLine::ShowEncoding(const QString& encoding) {
+  encoding_->setText(encoding);
+}
 
 void TStatusLine::ClearFigures() {
   for (QLabel* label : {runs_, size_, loadTime_}) label->clear();

@@ -12,7 +12,8 @@ TEST(FuzzCorpus, EveryInputParsesAndKeepsTheInvariants) {
   for (const auto& entry : std::filesystem::recursive_directory_iterator(MLD_FUZZ_CORPUS)) {
     if (!entry.is_regular_file()) continue;
     std::ifstream file(entry.path(), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
     EXPECT_EQ(ParseAndCheck(bytes), "") << entry.path();
     ++inputs;
   }

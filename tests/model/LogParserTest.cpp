@@ -24,20 +24,38 @@ TEST(LogParser, WorkedExampleOfTheFormat) {
   const std::string date0 = Padded("", 28, 'a');
   const std::string type0 = Padded("==>script type", 20);
   const std::string name0 = Padded("", 35, 'n');
-  const Strings lines = {
-      "title", kEntry, "A", "B", kLogPart, "message",
-      loading0, "any", date0, type0, name0, "M1", kFinished, "M2",
-      "==>loading script second", "any", "date/time 2026-01-02 10:00", "M3", "x ==>script type y",
-      "short line 1", "C:\\scripts\\two.scr", "M4", kNext,
-      kEntry, "C"};
+  const Strings lines = {"title",
+                         kEntry,
+                         "A",
+                         "B",
+                         kLogPart,
+                         "message",
+                         loading0,
+                         "any",
+                         date0,
+                         type0,
+                         name0,
+                         "M1",
+                         kFinished,
+                         "M2",
+                         "==>loading script second",
+                         "any",
+                         "date/time 2026-01-02 10:00",
+                         "M3",
+                         "x ==>script type y",
+                         "short line 1",
+                         "C:\\scripts\\two.scr",
+                         "M4",
+                         kNext,
+                         kEntry,
+                         "C"};
   ASSERT_EQ(lines.size(), 25u);
   const LogStore store = Parsed(LogText(lines));
 
   EXPECT_EQ(Lines(store.ScriptParts), (std::vector<Strings>{{"A", "B"}, {"C"}}));
-  EXPECT_EQ(Lines(store.RunLogs),
-            (std::vector<Strings>{{date0, type0, name0, "M1"},
-                                  {"M3", "x ==>script type y", "short line 1",
-                                   "C:\\scripts\\two.scr", "M4", kNext}}));
+  EXPECT_EQ(Lines(store.RunLogs), (std::vector<Strings>{{date0, type0, name0, "M1"},
+                                                        {"M3", "x ==>script type y", "short line 1",
+                                                         "C:\\scripts\\two.scr", "M4", kNext}}));
   EXPECT_EQ(Fields(store.Runs),
             (std::vector<RunFields>{
                 {date0.substr(9), loading0.substr(19, 9), type0.substr(16), name0.substr(21), 0, 0},
@@ -52,7 +70,9 @@ struct HeaderCase {
   RunFields expected;
   Strings log;
 };
-void PrintTo(const HeaderCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const HeaderCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class RunHeaderTest : public testing::TestWithParam<HeaderCase> {};
 
@@ -108,11 +128,11 @@ INSTANTIATE_TEST_SUITE_P(
                    {"==>loading script", "-", "d", kType, Padded("", 21) + "Z", "n", kFinished},
                    {"", "", "X", "Z", 0, 0},
                    {"d", kType, Padded("", 21) + "Z", "n"}},
-        HeaderCase{"TypeOnFifthHeaderLineStartsTheLogAtTheFourth",
-                   {"==>loading script", "-", "d", "first message", kType, "f", "name", "m",
-                    kFinished},
-                   {"", "", "X", "name", 0, 0},
-                   {"first message", kType, "f", "name", "m"}},
+        HeaderCase{
+            "TypeOnFifthHeaderLineStartsTheLogAtTheFourth",
+            {"==>loading script", "-", "d", "first message", kType, "f", "name", "m", kFinished},
+            {"", "", "X", "name", 0, 0},
+            {"first message", kType, "f", "name", "m"}},
         HeaderCase{"NoTypeLineMeansNoTypeAndLogFromTheFourthLine",
                    {"==>loading script", "-", "date line 1", "m1", "m2", "m3", kFinished},
                    {" 1", "", "", "", 0, 0},
@@ -135,7 +155,9 @@ struct NearMissCase {
   size_t scripts;
   size_t runs;
 };
-void PrintTo(const NearMissCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const NearMissCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class MarkerNearMissTest : public testing::TestWithParam<NearMissCase> {};
 
@@ -150,18 +172,33 @@ TEST_P(MarkerNearMissTest, IsAnOrdinaryLine) {
 INSTANTIATE_TEST_SUITE_P(
     Markers, MarkerNearMissTest,
     testing::Values(
-        NearMissCase{"EntryWithLeadingBlank", {" " + kEntry, kLogPart, "==>loading script", "-"}, 0, 0},
-        NearMissCase{"EntryWithTrailingBlank", {kEntry + " ", kLogPart, "==>loading script", "-"}, 0, 0},
-        NearMissCase{"EntryInOtherCase", {"------ nextpart = script", kLogPart, "==>loading script", "-"}, 0, 0},
-        NearMissCase{"LogPartWithTrailingBlank", {kEntry, kLogPart + " ", "==>loading script", "-", "d"}, 1, 0},
-        NearMissCase{"LoadingWithLeadingBlank", {kEntry, kLogPart, " ==>loading script", "-", "d"}, 1, 0},
+        NearMissCase{
+            "EntryWithLeadingBlank", {" " + kEntry, kLogPart, "==>loading script", "-"}, 0, 0},
+        NearMissCase{
+            "EntryWithTrailingBlank", {kEntry + " ", kLogPart, "==>loading script", "-"}, 0, 0},
+        NearMissCase{"EntryInOtherCase",
+                     {"------ nextpart = script", kLogPart, "==>loading script", "-"},
+                     0,
+                     0},
+        NearMissCase{"LogPartWithTrailingBlank",
+                     {kEntry, kLogPart + " ", "==>loading script", "-", "d"},
+                     1,
+                     0},
+        NearMissCase{
+            "LoadingWithLeadingBlank", {kEntry, kLogPart, " ==>loading script", "-", "d"}, 1, 0},
         NearMissCase{"LoadingInOtherCase", {kEntry, kLogPart, "==>Loading script", "-", "d"}, 1, 0},
         NearMissCase{"NextEntryWithBlankDoesNotEndTheEntry",
-                     {kEntry, kLogPart, kNext + " ", "==>loading script", "-", "d"}, 1, 1},
+                     {kEntry, kLogPart, kNext + " ", "==>loading script", "-", "d"},
+                     1,
+                     1},
         NearMissCase{"EntryMarkerInsideScriptText",
-                     {kEntry, kEntry, kNext, "==>loading script", "-", "d"}, 1, 0},
+                     {kEntry, kEntry, kNext, "==>loading script", "-", "d"},
+                     1,
+                     0},
         NearMissCase{"LogPartMarkerBetweenRunsIsSkipped",
-                     {kEntry, kLogPart, kEntry, "==>loading script", "-", "d"}, 1, 1}),
+                     {kEntry, kLogPart, kEntry, "==>loading script", "-", "d"},
+                     1,
+                     1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // End of the file in each state. Also covers a file that ends inside a run header: the earlier
@@ -173,7 +210,9 @@ struct EndCase {
   std::vector<Strings> logs;
   std::vector<RunFields> runs;
 };
-void PrintTo(const EndCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const EndCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class EndOfFileTest : public testing::TestWithParam<EndCase> {};
 
@@ -191,34 +230,72 @@ INSTANTIATE_TEST_SUITE_P(
         EndCase{"EmptyFile", {}, {}, {}, {}},
         EndCase{"NoEntry", {"just", "text", kLogPart, "==>loading script", "-", "d"}, {}, {}, {}},
         EndCase{"JustAfterEntryLine", {"x", kEntry}, {{}}, {}, {}},
-        EndCase{"InScriptText", {kEntry, "a", kNext, "==>loading script x"},
-                {{"a", kNext, "==>loading script x"}}, {}, {}},
+        EndCase{"InScriptText",
+                {kEntry, "a", kNext, "==>loading script x"},
+                {{"a", kNext, "==>loading script x"}},
+                {},
+                {}},
         EndCase{"BetweenRuns", {kEntry, "a", kLogPart, "noise"}, {{"a"}}, {}, {}},
         EndCase{"LoadingLineIsLastLine", {kEntry, kLogPart, "==>loading script"}, {{}}, {}, {}},
-        EndCase{"LoadingLineIsLastButOne", {kEntry, kLogPart, "==>loading script abcde", "-"},
-                {{}}, {{}}, {{"", "bc", "", "", 0, 0}}},
-        EndCase{"EndsAfterDateLine", {kEntry, kLogPart, "==>loading script", "-", "date/time 1"},
-                {{}}, {{}}, {{" 1", "", "", "", 0, 0}}},
+        EndCase{"LoadingLineIsLastButOne",
+                {kEntry, kLogPart, "==>loading script abcde", "-"},
+                {{}},
+                {{}},
+                {{"", "bc", "", "", 0, 0}}},
+        EndCase{"EndsAfterDateLine",
+                {kEntry, kLogPart, "==>loading script", "-", "date/time 1"},
+                {{}},
+                {{}},
+                {{" 1", "", "", "", 0, 0}}},
         EndCase{"EndsAtTypeLineOnFourth",
                 {kEntry, kLogPart, "==>loading script", "-", "d", kType},
-                {{}}, {{"d", kType}}, {{"", "", "X", "", 0, 0}}},
+                {{}},
+                {{"d", kType}},
+                {{"", "", "X", "", 0, 0}}},
         EndCase{"EndsAfterShortFilenameLine",
                 {kEntry, kLogPart, "==>loading script", "-", "d", kType, "short"},
-                {{}}, {{"d", kType, "short"}}, {{"", "", "X", "", 0, 0}}},
-        EndCase{"EndsInRunLog", {kEntry, kLogPart, "==>loading script", "-", "d", "m1", "m2"},
-                {{}}, {{"m1", "m2"}}, {{"", "", "", "", 0, 0}}},
-        EndCase{"EndsOnRunEnd", {kEntry, kLogPart, "==>loading script", "-", "d", kFinished},
-                {{}}, {{}}, {{"", "", "", "", 0, 0}}},
+                {{}},
+                {{"d", kType, "short"}},
+                {{"", "", "X", "", 0, 0}}},
+        EndCase{"EndsInRunLog",
+                {kEntry, kLogPart, "==>loading script", "-", "d", "m1", "m2"},
+                {{}},
+                {{"m1", "m2"}},
+                {{"", "", "", "", 0, 0}}},
+        EndCase{"EndsOnRunEnd",
+                {kEntry, kLogPart, "==>loading script", "-", "d", kFinished},
+                {{}},
+                {{}},
+                {{"", "", "", "", 0, 0}}},
         EndCase{"EntryWithoutRuns",
-                {kEntry, "s1", kLogPart, "m", kNext, kEntry, "s2", kLogPart,
-                 "==>loading script", "-", "d", "m", kStopped},
-                {{"s1"}, {"s2"}}, {{"m"}}, {{"", "", "", "", 1, 0}}}),
+                {kEntry, "s1", kLogPart, "m", kNext, kEntry, "s2", kLogPart, "==>loading script",
+                 "-", "d", "m", kStopped},
+                {{"s1"}, {"s2"}},
+                {{"m"}},
+                {{"", "", "", "", 1, 0}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LogParser, RunsAfterAScriptMarkerBetweenRunsBelongToTheOpenEntry) {
-  const LogStore store = Parsed(LogText(
-      {kEntry, "s", kLogPart, "==>loading script", "-", "d1", kFinished, kEntry, "==>loading script",
-       "-", "d2", kFinished, kNext, kEntry, "t", kLogPart, "==>loading script", "-", "d3", "m"}));
+  const LogStore store = Parsed(LogText({kEntry,
+                                         "s",
+                                         kLogPart,
+                                         "==>loading script",
+                                         "-",
+                                         "d1",
+                                         kFinished,
+                                         kEntry,
+                                         "==>loading script",
+                                         "-",
+                                         "d2",
+                                         kFinished,
+                                         kNext,
+                                         kEntry,
+                                         "t",
+                                         kLogPart,
+                                         "==>loading script",
+                                         "-",
+                                         "d3",
+                                         "m"}));
   ASSERT_EQ(store.Runs.size(), 3u);
   EXPECT_EQ(store.Runs[0].ScriptIndex, 0);
   EXPECT_EQ(store.Runs[1].ScriptIndex, 0);
@@ -227,8 +304,13 @@ TEST(LogParser, RunsAfterAScriptMarkerBetweenRunsBelongToTheOpenEntry) {
 }
 
 TEST(LogParser, LineEndsOfEveryKindGiveTheSameStore) {
-  const Strings lines = {"t", kEntry, "script", "", kLogPart, "==>loading script abcdef", "-",
-                         "2026-12-01 08:00:00", kType, Padded("", 30), "m", "", kFinished};
+  const Strings lines = {"t",      kEntry,
+                         "script", "",
+                         kLogPart, "==>loading script abcdef",
+                         "-",      "2026-12-01 08:00:00",
+                         kType,    Padded("", 30),
+                         "m",      "",
+                         kFinished};
   const LogStore crlf = Parsed(LogText(lines, "\r\n"));
   for (const char* lineEnd : {"\n", "\r"}) {
     const LogStore other = Parsed(LogText(lines, lineEnd));
@@ -248,8 +330,8 @@ TEST(LogParser, MixedLineEndsSplitAsCrLfLoneCrAndLoneLf) {
 
 TEST(LogParser, BinaryBytesAndNulAreOrdinaryCharacters) {
   std::string nul("m\0x", 3);
-  const LogStore store = Parsed(LogText({kEntry, "\xff\xfe", kLogPart, "==>loading script", "-",
-                                         "d", nul}));
+  const LogStore store =
+      Parsed(LogText({kEntry, "\xff\xfe", kLogPart, "==>loading script", "-", "d", nul}));
   EXPECT_EQ(Lines(store.ScriptParts), (std::vector<Strings>{{"\xff\xfe"}}));
   EXPECT_EQ(Lines(store.RunLogs), (std::vector<Strings>{{nul}}));
 }

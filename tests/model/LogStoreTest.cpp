@@ -42,8 +42,7 @@ TEST(FoldRunsIntoRows, FoldsOnlyAdjacentByteEqualDates) {
 class LogFileTest : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("mld-store-test-" + std::to_string(getpid()));
+    dir_ = std::filesystem::temp_directory_path() / ("mld-store-test-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir_);
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
@@ -74,21 +73,26 @@ class LogFileTest : public testing::Test {
 };
 
 TEST_F(LogFileTest, ReadsAFileWholeAndKeepsItsBytes) {
-  const std::string text = LogText({"------ NextPart = Script", "37 \xb0" "C", "x"});
+  const std::string text = LogText({"------ NextPart = Script",
+                                    "37 \xb0"
+                                    "C",
+                                    "x"});
   LogStore store;
   LoadLogFile(store, Write("a b.log", text));
   EXPECT_EQ(store.Text.View(), text);
   EXPECT_EQ(store.TextEncoding, Encoding::Windows1252);
-  EXPECT_EQ(Lines(store.ScriptParts), (std::vector<std::vector<std::string>>{{"37 \xb0" "C", "x"}}));
+  EXPECT_EQ(Lines(store.ScriptParts), (std::vector<std::vector<std::string>>{{"37 \xb0"
+                                                                              "C",
+                                                                              "x"}}));
 }
 
 TEST_F(LogFileTest, UnreadableInputFailsWithTheNameAndTheReason) {
   const std::string missing = (dir_ / "missing.log").string();
-  EXPECT_EQ(FailureMessage(missing),
-            "Cannot open \"" + missing + "\": No such file or directory");
+  EXPECT_EQ(FailureMessage(missing), "Cannot open \"" + missing + "\": No such file or directory");
   EXPECT_EQ(FailureMessage(dir_.string()),
             "Cannot open \"" + dir_.string() + "\": it is a directory, not a file");
-  EXPECT_EQ(FailureMessage("/dev/zero"), "Cannot open \"/dev/zero\": it is a device, not a regular file");
+  EXPECT_EQ(FailureMessage("/dev/zero"),
+            "Cannot open \"/dev/zero\": it is a device, not a regular file");
 
   // A FIFO without a writer must be refused at once, not waited on.
   const std::string fifo = (dir_ / "pipe.log").string();

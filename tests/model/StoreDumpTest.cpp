@@ -23,10 +23,10 @@ TEST(StoreDump, EscapesEveryControlCharacterQuoteAndBackslash) {
 }
 
 TEST(StoreDump, WritesRunsAndRowsDecoded) {
-  LogStore store = Parsed(LogText({"------ NextPart = Script", "------ NextPart = LogMessage",
-                                   "==>loading script \"Mix 5 \xb5l\".", "-", "Started: 12:00",
-                                   "==>script type: Macro", "File name of script: C:\\s.scr", "m",
-                                   "==>script execution finished."}));
+  LogStore store = Parsed(
+      LogText({"------ NextPart = Script", "------ NextPart = LogMessage",
+               "==>loading script \"Mix 5 \xb5l\".", "-", "Started: 12:00", "==>script type: Macro",
+               "File name of script: C:\\s.scr", "m", "==>script execution finished."}));
   store.RowToRun = FoldRunsIntoRows(store.Runs);
   EXPECT_EQ(Json(store),
             "{\"scriptParts\": [[]],\n"

@@ -35,8 +35,8 @@ struct RunFields {
 inline std::vector<RunFields> Fields(const std::vector<RunsInfo>& runs) {
   std::vector<RunFields> fields;
   for (const RunsInfo& run : runs) {
-    fields.push_back({run.DateTime, run.Script, run.ScriptType, run.ScriptFilename,
-                      run.ScriptIndex, run.LogIndex});
+    fields.push_back({run.DateTime, run.Script, run.ScriptType, run.ScriptFilename, run.ScriptIndex,
+                      run.LogIndex});
   }
   return fields;
 }
@@ -49,7 +49,6 @@ inline LogStore Parsed(const std::string& text) {
 
 #include <ostream>
 inline void PrintTo(const RunFields& run, std::ostream* out) {
-  *out << "{\"" << run.DateTime << "\", \"" << run.Script << "\", \"" << run.ScriptType
-       << "\", \"" << run.ScriptFilename << "\", " << run.ScriptIndex << ", " << run.LogIndex
-       << "}";
+  *out << "{\"" << run.DateTime << "\", \"" << run.Script << "\", \"" << run.ScriptType << "\", \""
+       << run.ScriptFilename << "\", " << run.ScriptIndex << ", " << run.LogIndex << "}";
 }

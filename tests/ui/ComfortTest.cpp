@@ -46,17 +46,19 @@ class ComfortTest : public QObject {
     QFETCH(int, choice);
     QFETCH(QString, script);
     QFETCH(QString, status);
-    const QString path = logs_->Write(
-        "u.log", "------ NextPart = Script\r\n37 \xc2\xb0" "C\r\n------ NextPart = LogMessage\r\n"
-                 "==>loading script \"Mix 5 \xc2\xb5l\".\r\n-\r\nStarted: 1\r\nm\r\n");
+    const QString path =
+        logs_->Write("u.log",
+                     "------ NextPart = Script\r\n37 \xc2\xb0"
+                     "C\r\n------ NextPart = LogMessage\r\n"
+                     "==>loading script \"Mix 5 \xc2\xb5l\".\r\n-\r\nStarted: 1\r\nm\r\n");
     Open(path);
     QFile::remove(path);  // a redraw must not read the file again
     form_->SetEncodingChoice(static_cast<EncodingChoice>(choice));
     const QModelIndex cell = form_->RunsView->model()->index(0, TRunsTableModel::ScriptColumn);
     QCOMPARE(cell.data().toString(), script);
     const bool utf8 = !script.contains(QChar(0xc2));
-    QCOMPARE(form_->ScriptMemo->Text(), utf8 ? QString::fromUtf8("37 \u00b0C")
-                                             : QString::fromUtf8("37 \u00c2\u00b0C"));
+    QCOMPARE(form_->ScriptMemo->Text(),
+             utf8 ? QString::fromUtf8("37 \u00b0C") : QString::fromUtf8("37 \u00c2\u00b0C"));
     QVERIFY2(form_->StatusLine->FiguresText().contains(status),
              qPrintable(form_->StatusLine->FiguresText()));
     QVERIFY(errors_.isEmpty());
@@ -127,7 +129,8 @@ class ComfortTest : public QObject {
     QFETCH(int, count);
     QStringList files;
     for (int i = 0; i < count; ++i) {
-      files << logs_->Write(QStringLiteral("d%1.log").arg(i), TestLogs::RunsWithDates(TestLogs::Dates(i + 2)));
+      files << logs_->Write(QStringLiteral("d%1.log").arg(i),
+                            TestLogs::RunsWithDates(TestLogs::Dates(i + 2)));
     }
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));

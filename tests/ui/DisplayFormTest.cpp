@@ -17,12 +17,15 @@
 
 namespace {
 
-QString Caption(const QString& fileName) { return AppTitle + " - \"" + fileName + "\""; }
+QString Caption(const QString& fileName) {
+  return AppTitle + " - \"" + fileName + "\"";
+}
 
 // The log lines a TestLogs run shows.
 QString RunLog(int run, const QString& date) {
-  return QStringLiteral("Started: %2\n==>script type: Method\nFile name of script: C:\\s%1.vsc\n"
-                        "run %1 line 1\nrun %1 line 2")
+  return QStringLiteral(
+             "Started: %2\n==>script type: Method\nFile name of script: C:\\s%1.vsc\n"
+             "run %1 line 1\nrun %1 line 2")
       .arg(run)
       .arg(date);
 }
@@ -78,7 +81,8 @@ class DisplayFormTest : public QObject {
     QCOMPARE(form_->size(), QSize(735, 480));
     const QList<int> bands = form_->SplitterPanel1->Bands()->sizes();
     const QList<int> upper = form_->SplitterPanel1->UpperBand()->sizes();
-    QVERIFY2(qAbs(bands[0] * 32 - bands[1] * 68) <= 100 * 3, qPrintable(QString("%1 %2").arg(bands[0]).arg(bands[1])));
+    QVERIFY2(qAbs(bands[0] * 32 - bands[1] * 68) <= 100 * 3,
+             qPrintable(QString("%1 %2").arg(bands[0]).arg(bands[1])));
     QVERIFY(qAbs(upper[0] - upper[1]) <= 2);
     QCOMPARE(form_->RunsView->columnWidth(TRunsTableModel::DateTimeColumn), 140);
     QCOMPARE(form_->RunsView->columnWidth(TRunsTableModel::ScriptTypeColumn), 80);
@@ -176,7 +180,8 @@ class DisplayFormTest : public QObject {
     form_->ReloadMenuItem->trigger();
     QCOMPARE(form_->RunsView->RowCount(), runsAfter);
     QCOMPARE(form_->RunsView->SelectedIndex(), selectedAfter);
-    QCOMPARE(form_->LogMemo->Text(), selectedAfter < 0 ? QString() : RunLog(selectedAfter, dates[selectedAfter]));
+    QCOMPARE(form_->LogMemo->Text(),
+             selectedAfter < 0 ? QString() : RunLog(selectedAfter, dates[selectedAfter]));
     QCOMPARE(form_->windowTitle(), Caption(path));
     QCOMPARE(form_->MRUList1->Entries(), QStringList{path});
   }
@@ -228,13 +233,16 @@ class DisplayFormTest : public QObject {
       const int run = rowToRun[row];
       QCOMPARE(form_->LogMemo->Text(), RunLog(run, dates[run]));
       const QAbstractItemModel* model = form_->RunsView->model();
-      QCOMPARE(model->index(row, TRunsTableModel::RunColumn).data().toString(), QString::number(row + 1));
-      QCOMPARE(model->index(row, TRunsTableModel::ScriptColumn).data().toString(), QStringLiteral("Script %1").arg(run));
+      QCOMPARE(model->index(row, TRunsTableModel::RunColumn).data().toString(),
+               QString::number(row + 1));
+      QCOMPARE(model->index(row, TRunsTableModel::ScriptColumn).data().toString(),
+               QStringLiteral("Script %1").arg(run));
     }
   }
 
   void rowsOfOneEntryShareTheScript() {
-    dialogAnswer_ = logs_->Write("e.log", TestLogs::RunsWithDates({"a", "b", "c"}, {"one", "two"}, {0, 0, 1}));
+    dialogAnswer_ =
+        logs_->Write("e.log", TestLogs::RunsWithDates({"a", "b", "c"}, {"one", "two"}, {0, 0, 1}));
     form_->OpenMenuItemClick(form_->OpenMenuItem);
     const QStringList expected = {"script one", "script one", "script two"};
     for (int row = 0; row < 3; ++row) {
@@ -247,8 +255,9 @@ class DisplayFormTest : public QObject {
     dialogAnswer_ = logs_->Write("s.log", TestLogs::RunsWithDates(TestLogs::Dates(12)));
     form_->OpenMenuItemClick(form_->OpenMenuItem);
     QList<QPair<int, bool>> events;
-    connect(form_->RunsView, &TRunsView::SelectItem, this,
-            [&](QObject*, int row, bool selected) { events.append({row, selected}); });
+    connect(form_->RunsView, &TRunsView::SelectItem, this, [&](QObject*, int row, bool selected) {
+      events.append({row, selected});
+    });
 
     form_->RunsView->SetSelectedIndex(9);
     QCOMPARE(events, (QList<QPair<int, bool>>{{0, false}, {9, true}}));

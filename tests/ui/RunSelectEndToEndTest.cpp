@@ -66,7 +66,8 @@ class RunSelectEndToEndTest : public QObject {
     form_.reset(new TFormDisplay);
     server_.reset(new TRunSelectServer([this](TMessage& message) { form_->Dispatch(message); }));
     QVERIFY2(server_->Listen(), qPrintable(server_->ErrorString()));
-    const QString path = logs_.Write("e.log", TestLogs::RunsWithDates({"t1", "t1", "t2", "t3", "t4"}));
+    const QString path =
+        logs_.Write("e.log", TestLogs::RunsWithDates({"t1", "t1", "t2", "t3", "t4"}));
     TOpenDialog::SetRunner([path](const TOpenDialog&) { return path; });
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
@@ -100,7 +101,9 @@ class RunSelectEndToEndTest : public QObject {
   }
 
   void senderFindsTheViewerByProcessId() {
-    QCOMPARE(RunSender({"--select-run", "3", "--pid", QString::number(QCoreApplication::applicationPid())}), 0);
+    QCOMPARE(RunSender({"--select-run", "3", "--pid",
+                        QString::number(QCoreApplication::applicationPid())}),
+             0);
     QCOMPARE(form_->RunsView->SelectedIndex(), 2);
     QCOMPARE(RunSender({"--select-run", "3", "--pid", "999999999"}), 1);
   }
@@ -119,10 +122,7 @@ class RunSelectEndToEndTest : public QObject {
     };
     const QByteArray good = LittleEndianRequest(kSelectRunMessage, 4, 0);
     const QList<Case> hostile = {
-        {"garbage!", 0},
-        {good.left(11), 0},
-        {good + "x", 0},
-        {QByteArray(4096, '\xff'), 0},
+        {"garbage!", 0},      {good.left(11), 0}, {good + "x", 0}, {QByteArray(4096, '\xff'), 0},
         {good.left(6), 2500},  // slower than the viewer waits
     };
     QList<bool> answers;
@@ -139,7 +139,8 @@ class RunSelectEndToEndTest : public QObject {
     const QString socket = server_->SocketPath();
     // Warm up first, so that what the first requests allocate once does not count as growth.
     RunInThread([&] {
-      for (int i = 0; i < 200; ++i) SendRaw(socket, LittleEndianRequest(kSelectRunMessage, 1 + i % 4, 0));
+      for (int i = 0; i < 200; ++i)
+        SendRaw(socket, LittleEndianRequest(kSelectRunMessage, 1 + i % 4, 0));
     });
     const qint64 before = ResidentKib();
     std::atomic<int> answered = 0;

@@ -32,14 +32,16 @@ class TestLogs {
 
   static QStringList Dates(int count) {
     QStringList dates;
-    for (int k = 0; k < count; ++k) dates << QStringLiteral("2026-12-01 10:%1").arg(k, 2, 10, QLatin1Char('0'));
+    for (int k = 0; k < count; ++k)
+      dates << QStringLiteral("2026-12-01 10:%1").arg(k, 2, 10, QLatin1Char('0'));
     return dates;
   }
 
   QString Write(const QString& name, const QByteArray& bytes) const {
     const QString path = dir_.filePath(name);
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size()) {
       qFatal("cannot write test log %s", qPrintable(path));
     }
     return path;
