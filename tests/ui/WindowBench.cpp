@@ -1,0 +1,42 @@
+#include "WindowBench.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QSettings>
+
+#include "DisplayForm.h"
+#include "ErrorDisplay.h"
+#include "MRUList.h"
+#include "OpenDialog.h"
+
+WindowBench::WindowBench() {
+  QSettings::setDefaultFormat(QSettings::IniFormat);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings_.path());
+  SetExceptionPresenter([this](const QString& message) { errors_ << message; });
+  TOpenDialog::SetRunner([this](const TOpenDialog&) { return dialogAnswer_; });
+  form_ = std::make_unique<TFormDisplay>();
+}
+
+WindowBench::~WindowBench() {
+  form_.reset();
+  TOpenDialog::SetRunner({});
+  SetExceptionPresenter({});
+}
+
+void WindowBench::Open(const QString& fileName) {
+  dialogAnswer_ = fileName;
+  FromEventLoop([this] { form_->OpenMenuItem->trigger(); });
+}
+
+void WindowBench::OpenRecent(const QString& fileName) {
+  FromEventLoop([this, fileName] { emit form_->MRUList1->Click(form_->MRUList1, fileName, 0); });
+}
+
+void WindowBench::Reload() {
+  FromEventLoop([this] { form_->ReloadMenuItem->trigger(); });
+}
+
+void WindowBench::FromEventLoop(const std::function<void()>& command) {
+  QMetaObject::invokeMethod(form_.get(), command, Qt::QueuedConnection);
+  QCoreApplication::processEvents();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class TFormDisplay;
+
+// A viewer window as the tests drive it: its settings in a folder of its own, error boxes
+// recorded instead of shown, and the open dialog answered by the test. Commands run from the
+// event loop, as the menu runs them, so that an error takes the road to the user that it takes
+// in the program.
+class WindowBench {
+ public:
+  WindowBench();
+  ~WindowBench();
+  WindowBench(const WindowBench&) = delete;
+  WindowBench& operator=(const WindowBench&) = delete;
+
+  TFormDisplay& Form() const { return *form_; }
+  // The messages of the error boxes so far, oldest first.
+  const QStringList& Errors() const { return errors_; }
+
+  // "&Open", with the dialog answering `fileName`.
+  void Open(const QString& fileName);
+  // The entry `fileName` chosen from the recent files, which hands it to MRUList1Click.
+  void OpenRecent(const QString& fileName);
+  // "&Reload".
+  void Reload();
+
+ private:
+  void FromEventLoop(const std::function<void()>& command);
+
+  QTemporaryDir settings_;
+  QStringList errors_;
+  std::optional<QString> dialogAnswer_;
+  std::unique_ptr<TFormDisplay> form_;
+};
