@@ -1,5 +1,6 @@
 #include "TextEncoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -106,6 +107,23 @@ void AppendWindows1252(std::string& out, std::string_view bytes) {
   }
 }
 
+// The character of the valid UTF-8 sequence `sequence`.
+char32_t CodePoint(std::string_view sequence) {
+  constexpr unsigned char kLeadBits[] = {0x7F, 0x1F, 0x0F, 0x07};
+  char32_t c = static_cast<unsigned char>(sequence[0]) & kLeadBits[sequence.size() - 1];
+  for (const char continuation : sequence.substr(1)) {
+    c = (c << 6) | (static_cast<unsigned char>(continuation) & 0x3F);
+  }
+  return c;
+}
+
+std::optional<char> Windows1252Byte(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  const auto high = std::ranges::find(kWindows1252High, c);
+  if (high == kWindows1252High.end()) return std::nullopt;
+  return static_cast<char>(0x80 + (high - kWindows1252High.begin()));
+}
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
@@ -179,5 +197,21 @@ std::string Decode(std::string_view bytes, Encoding encoding) {
   std::string out;
   out.reserve(bytes.size());
   AppendDecoded(out, bytes, encoding);
+  return out;
+}
+
+std::optional<std::string> EncodeWindows1252(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  while (!utf8.empty()) {
+    const bool ascii = static_cast<unsigned char>(utf8[0]) < 0x80;
+    const int length = ascii ? 1 : Utf8SequenceLength(utf8);
+    if (length < 0) return std::nullopt;
+    const std::optional<char> byte =
+        Windows1252Byte(CodePoint(utf8.substr(0, static_cast<size_t>(length))));
+    if (!byte) return std::nullopt;
+    out += *byte;
+    utf8.remove_prefix(static_cast<size_t>(length));
+  }
   return out;
 }

@@ -24,3 +24,7 @@ std::optional<EncodingChoice> ParseEncodingChoice(std::string_view name);
 // UTF-8 file (such as a sequence cut by a column rule) become U+FFFD, one per maximal bad part.
 void AppendDecoded(std::string& out, std::string_view bytes, Encoding encoding);
 std::string Decode(std::string_view bytes, Encoding encoding);
+
+// The Windows-1252 bytes of UTF-8 text: what a text typed by the user is in a Windows-1252 store.
+// None when a character has no byte in Windows-1252 (or `utf8` is not valid UTF-8).
+std::optional<std::string> EncodeWindows1252(std::string_view utf8);

@@ -10,6 +10,7 @@
 #include "ErrorDisplay.h"
 #include "MRUList.h"
 #include "OpenDialog.h"
+#include "PaneFinder.h"
 #include "RunsView.h"
 #include "SplitterPanel.h"
 #include "StatusLine.h"
@@ -78,6 +79,7 @@ void TFormDisplay::CreateComponents() {
             MRUList1Click(sender, fileName, unused);
           }));
   CreateComfortCommands();
+  CreateFindCommands();
 }
 
 void TFormDisplay::CreateMenu() {
@@ -172,6 +174,7 @@ void TFormDisplay::RunsViewSelectItem(QObject* /*sender*/, int item, bool select
   LogMemo->AppendLines(Store.RunLogs.at(static_cast<size_t>(run.LogIndex)), Store.TextEncoding);
   ScriptMemo->AppendLines(Store.ScriptParts.at(static_cast<size_t>(run.ScriptIndex)),
                           Store.TextEncoding);
+  Finder->LinesChanged();
 }
 
 void TFormDisplay::OpenLogFile(const QString& fileName) {

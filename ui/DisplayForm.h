@@ -10,9 +10,11 @@ class QActionGroup;
 class QMenu;
 class QMenuBar;
 class TFileFollower;
+class TFindBar;
 class TMRUList;
 class TStatusLine;
 class TOpenDialog;
+class TPaneFinder;
 class TRunsView;
 class TSplitterPane;
 class TSplitterPanel;
@@ -71,6 +73,15 @@ class TFormDisplay : public TForm {
   // Opens the first of the files as "Open" does.
   void OpenDroppedFiles(const QStringList& fileNames);
 
+  // Find in the panes: Ctrl+F opens the bar under the panes for the pane that has the focus (the
+  // log pane when neither has); F3 and Shift+F3 go to the next and the previous match.
+  QMenu* SearchMenu;
+  QAction* FindMenuItem;
+  QAction* FindNextMenuItem;
+  QAction* FindPreviousMenuItem;
+  TFindBar* FindBar;
+  TPaneFinder* Finder;
+
   // What the last load produced, for the window's own parts and for tests.
   const LogStore& LogData() const { return Store; }
   QString CurrentFile() const { return CurrentFileName; }
@@ -94,6 +105,9 @@ class TFormDisplay : public TForm {
   void WatchCurrentFile();
   void FollowedFileChanged();
   void ShowLoadFigures();
+
+  void CreateFindCommands();
+  void OpenFindBar();
 
   void ClearLogData();
   void LoadLogFile(const QString& fileName);

@@ -22,6 +22,9 @@ namespace {
 constexpr int kTextMargin = 4;
 // How often a selecting drag held beyond the top or bottom edge scrolls one more row.
 constexpr int kDragScrollMs = 50;
+// Behind the matches Find marks: unlike the selection's colour, so that the current match, which
+// is selected, stands out among them.
+constexpr QColor kMatchBackground(0xFF, 0xD8, 0x4D);
 
 }  // namespace
 
@@ -82,6 +85,44 @@ QMenu* TTextPane::CreateContextMenu() {
   QAction* selectAll = menu->addAction(tr("Select &All"), this, &TTextPane::SelectAll);
   selectAll->setShortcut(QKeySequence::SelectAll);
   return menu;
+}
+
+std::optional<TTextRange> TTextPane::RangeOfBytes(const char* begin, const char* end) const {
+  const auto line = lines_.LineOfByte(begin);
+  if (!line) return std::nullopt;
+  const auto [index, offset] = *line;
+  return TTextRange{PlaceInLine(lines_, index, offset),
+                    PlaceInLine(lines_, index, offset + static_cast<size_t>(end - begin))};
+}
+
+TTextRange TTextPane::Selection() const {
+  const auto [from, to] = std::minmax(anchor_, caret_);
+  return {from, to};
+}
+
+void TTextPane::Select(TTextRange range) {
+  if (Empty()) return;
+  const bool wasInView = InView(rows_.RowOf(range.From)) && InView(rows_.RowOf(range.To));
+  anchor_ = range.From;
+  MoveCaret(range.To, true);
+  if (!wasInView) ScrollTo(rows_.Offset(rows_.RowOf(range.From), -PageRows() / 2));
+}
+
+void TTextPane::HighlightMatches(const QString& needle, bool matchCase) {
+  highlighted_ = needle;
+  highlightMatchesCase_ = matchCase;
+  viewport()->update();
+}
+
+std::vector<TTextRange> TTextPane::HighlightedMatches() const {
+  std::vector<TTextRange> matches;
+  for (const TVisibleChunk& chunk : rows_.VisibleChunks(top_, viewport()->height())) {
+    for (const auto& [start, end] :
+         MatchedColumns(lines_, chunk.Ref, highlighted_, highlightMatchesCase_)) {
+      matches.push_back({{chunk.Ref, start}, {chunk.Ref, end}});
+    }
+  }
+  return matches;
 }
 
 bool TTextPane::event(QEvent* event) {
@@ -211,6 +252,10 @@ void TTextPane::EnsureCaretVisible() {
   ScrollTo(std::clamp(top_, rows_.TopShowing(row, viewport()->height()), row));
 }
 
+bool TTextPane::InView(TRowPos row) const {
+  return rows_.TopShowing(row, viewport()->height()) <= top_ && top_ <= row;
+}
+
 TTextPos TTextPane::PosAt(QPointF point, QTextLine::CursorPosition mode) const {
   return rows_.PosAt(top_, point - QPointF(kTextMargin, 0), viewport()->height(), mode);
 }
@@ -292,21 +337,33 @@ void TTextPane::PaintChunk(QPainter& painter, const TVisibleChunk& chunk) const 
   const TChunkLayout& layout = layouts_.At(chunk.Ref);
   const QPointF origin(kTextMargin, chunk.Top);
   const auto [from, to] = std::minmax(anchor_, caret_);
-  QList<QTextLayout::FormatRange> selection;
+  // The selection comes last, so that it shows over a marked match.
+  QList<QTextLayout::FormatRange> formats = MatchFormats(chunk.Ref);
   if (from != to && from.Ref <= chunk.Ref && chunk.Ref <= to.Ref) {
     const int start = from.Ref == chunk.Ref ? from.Column : 0;
     const int end = to.Ref == chunk.Ref ? to.Column : static_cast<int>(layout.Text.size());
     QTextCharFormat format;
     format.setBackground(palette().highlight());
     format.setForeground(palette().highlightedText());
-    selection.append({start, end - start, format});
+    formats.append({start, end - start, format});
     const bool endsLine = chunk.Ref.Chunk + 1 == lines_.ChunkCount(chunk.Ref.Line);
     if (endsLine && to.Ref.Line > chunk.Ref.Line) PaintSelectedLineEnd(painter, layout, origin);
   }
-  layout.Layout.draw(&painter, origin, selection, viewport()->rect());
+  layout.Layout.draw(&painter, origin, formats, viewport()->rect());
   if (hasFocus() && caret_.Ref == chunk.Ref) {
     layout.Layout.drawCursor(&painter, origin, caret_.Column);
   }
+}
+
+QList<QTextLayout::FormatRange> TTextPane::MatchFormats(TChunkRef ref) const {
+  QList<QTextLayout::FormatRange> formats;
+  QTextCharFormat format;
+  format.setBackground(kMatchBackground);
+  for (const auto& [start, end] :
+       MatchedColumns(lines_, ref, highlighted_, highlightMatchesCase_)) {
+    formats.append({start, end - start, format});
+  }
+  return formats;
 }
 
 void TTextPane::PaintSelectedLineEnd(QPainter& painter, const TChunkLayout& layout,

@@ -3,11 +3,15 @@
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QPointF>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 #include "LineList.h"
 #include "TextEncoding.h"
 #include "TextPaneLayouts.h"
 #include "TextPaneLines.h"
+#include "TextPaneMatches.h"
 #include "TextPanePositions.h"
 #include "TextPaneRows.h"
 
@@ -43,6 +47,23 @@ class TTextPane : public QAbstractScrollArea {
   // A new menu with "Copy" and "Select All", owned by the pane.
   QMenu* CreateContextMenu();
 
+  // What Find needs, which searches the store's bytes and shows here what it finds.
+
+  // The store's bytes that chunk `ref` shows.
+  std::string_view ChunkBytes(TChunkRef ref) const { return lines_.ChunkBytes(ref); }
+  // Where the bytes from `begin` to `end`, in one line of the store, stand in the text; none when
+  // the pane does not show them.
+  std::optional<TTextRange> RangeOfBytes(const char* begin, const char* end) const;
+  // From the earlier end of the selection to the later one.
+  TTextRange Selection() const;
+  // Selects `range` and scrolls it into view: to the middle of the view when it was out of it.
+  void Select(TTextRange range);
+  // Marks the matches of `needle` in the rows in view with a background of their own; an empty
+  // needle marks none.
+  void HighlightMatches(const QString& needle, bool matchCase);
+  // The marked matches in the rows in view.
+  std::vector<TTextRange> HighlightedMatches() const;
+
  protected:
   bool event(QEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -74,10 +95,12 @@ class TTextPane : public QAbstractScrollArea {
   bool MoveCaretForKey(const QKeyEvent& event);
   void MoveCaret(TTextPos pos, bool extendSelection);
   void EnsureCaretVisible();
+  bool InView(TRowPos row) const;
   TTextPos PosAt(QPointF point,
                  QTextLine::CursorPosition mode = QTextLine::CursorBetweenCharacters) const;
 
   void PaintChunk(QPainter& painter, const TVisibleChunk& chunk) const;
+  QList<QTextLayout::FormatRange> MatchFormats(TChunkRef ref) const;
   void PaintSelectedLineEnd(QPainter& painter, const TChunkLayout& layout, QPointF origin) const;
 
   TPaneLines lines_;
@@ -90,6 +113,8 @@ class TTextPane : public QAbstractScrollArea {
   TTextPos caret_;
   qreal caretX_ = 0;  // the x that moving up and down keeps, as the caret passes shorter rows
   int wheelDelta_ = 0;
+  QString highlighted_;
+  bool highlightMatchesCase_ = false;
   QBasicTimer dragScroll_;
   QPointF dragPoint_;
 };

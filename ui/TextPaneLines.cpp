@@ -1,6 +1,7 @@
 #include "TextPaneLines.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 #include "TextPaneChunks.h"
@@ -55,6 +56,19 @@ std::string_view TPaneLines::Line(size_t line) const {
   if (end != begin && end[-1] == '\n') --end;
   if (end != begin && end[-1] == '\r') --end;
   return {begin, static_cast<size_t>(end - begin)};
+}
+
+std::optional<std::pair<size_t, size_t>> TPaneLines::LineOfByte(const char* byte) const {
+  const std::less<const char*> before;
+  const auto holds = [&](const TSegment& segment) {
+    return !before(byte, segment.Base) && before(byte, segment.End);
+  };
+  const auto segment = std::ranges::find_if(segments_, holds);
+  if (segment == segments_.end()) return std::nullopt;
+  const auto offset = static_cast<uint32_t>(byte - segment->Base);
+  const auto after = std::ranges::upper_bound(segment->Starts, offset);
+  const auto index = static_cast<size_t>(after - segment->Starts.begin() - 1);
+  return std::pair(segment->FirstLine + index, offset - segment->Starts[index]);
 }
 
 int TPaneLines::ChunkCount(size_t line) const {

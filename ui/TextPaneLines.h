@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "LineList.h"
@@ -19,6 +20,9 @@ class TPaneLines {
   size_t Count() const { return count_; }
   // Line `line` without its line end.
   std::string_view Line(size_t line) const;
+  // The line that holds the byte at `byte` of the store, and how far into it that byte is; none
+  // for a byte of no line shown.
+  std::optional<std::pair<size_t, size_t>> LineOfByte(const char* byte) const;
   Encoding LineEncoding(size_t line) const { return SegmentOf(line).TextEncoding; }
 
   int ChunkCount(size_t line) const;

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "LineList.h"
+#include "TextEncoding.h"
+
+// Text the user looks for, put into the bytes of the store's encoding, so that finding it reads
+// the store's bytes and decodes nothing. When letter case is ignored, it is ignored for the ASCII
+// letters and, in a Windows-1252 store, also for the other letters that code page has in both
+// cases (À-Þ and à-þ but for × and ÷; Š Œ Ž Ÿ and š œ ž ÿ). Letters beyond ASCII in a UTF-8
+// store are compared as they are: each takes several bytes, and folding them would mean decoding.
+class TextSearch {
+ public:
+  static constexpr size_t npos = std::string_view::npos;
+
+  // `needle` is UTF-8.
+  TextSearch(std::string_view needle, Encoding encoding, bool matchCase);
+
+  // False for a needle that matches nothing: an empty one, one that holds a line end (a match
+  // never spans two lines) and one with a character the encoding has no byte for.
+  bool CanMatch() const { return !needle_->empty(); }
+  // The number of bytes a match takes.
+  size_t Size() const { return needle_->size(); }
+
+  // Where the first match that starts at or after `from` starts, or npos.
+  size_t FindForward(std::string_view bytes, size_t from) const;
+  // Where the last match that ends at or before `to` starts, or npos.
+  size_t FindBackward(std::string_view bytes, size_t to) const;
+
+  using FoldTable = std::array<char, 256>;
+
+ private:
+  using Searcher = std::boyer_moore_horspool_searcher<std::string::const_iterator>;
+
+  const FoldTable* fold_;
+  // Folded, and folded back to front for searching backwards. The searchers point into them, so
+  // copies of a search share them.
+  std::shared_ptr<const std::string> needle_;
+  std::shared_ptr<const std::string> reversed_;
+  Searcher forward_;
+  Searcher backward_;
+};
+
+// A match in a line list: where it starts in the list's bytes, and whether finding it went past
+// the end of the list (or its start, searching backwards) and on from the other end.
+struct TextMatch {
+  size_t Offset = 0;
+  bool Wrapped = false;
+  auto operator<=>(const TextMatch&) const = default;
+};
+
+// The first match that starts at or after byte `from` of `lines`; when there is none, the first
+// of all. None when the lines hold no match.
+std::optional<TextMatch> NextMatch(const TextSearch& search, const LineList& lines, size_t from);
+// The last match that starts before byte `before` of `lines`; when there is none, the last of
+// all. None when the lines hold no match.
+std::optional<TextMatch> PreviousMatch(const TextSearch& search, const LineList& lines,
+                                       size_t before);
+
+// Where the matches in `lines` start, found one after the other from the start, each after the
+// end of the one before; the first `limit` of them. A short text can hold millions of matches of
+// a single letter, and a count that goes on beyond what anyone reads costs a noticeable moment.
+std::vector<size_t> MatchOffsets(const TextSearch& search, const LineList& lines, size_t limit);

@@ -1,0 +1,139 @@
+#include "FindBar.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QToolButton>
+
+namespace {
+
+// Behind a needle that matches nothing.
+constexpr QColor kNoMatchBase(0xFF, 0xD6, 0xD6);
+
+QString Matches(size_t count, bool countedAll) {
+  const QString number = QString::number(count) + (countedAll ? QString() : QStringLiteral("+"));
+  return count == 1 && countedAll ? QObject::tr("%1 match").arg(number)
+                                  : QObject::tr("%1 matches").arg(number);
+}
+
+}  // namespace
+
+TFindBar::TFindBar(QWidget* parent)
+    : QWidget(parent),
+      edit_(new QLineEdit),
+      matchCase_(new QCheckBox(tr("Match case"))),
+      previous_(new QToolButton),
+      next_(new QToolButton),
+      status_(new QLabel),
+      close_(new QToolButton) {
+  edit_->setPlaceholderText(tr("Find"));
+  edit_->setClearButtonEnabled(true);
+  editPalette_ = edit_->palette();
+  previous_->setText(tr("Previous"));
+  previous_->setToolTip(tr("Previous match (Shift+F3, Shift+Enter)"));
+  next_->setText(tr("Next"));
+  next_->setToolTip(tr("Next match (F3, Enter)"));
+  close_->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+  close_->setToolTip(tr("Close (Esc)"));
+  close_->setAutoRaise(true);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(4, 2, 4, 2);
+  layout->addWidget(edit_, 1);
+  layout->addWidget(matchCase_);
+  layout->addWidget(previous_);
+  layout->addWidget(next_);
+  layout->addWidget(status_, 1);
+  layout->addWidget(close_);
+
+  connect(edit_, &QLineEdit::textEdited, this, &TFindBar::NeedleChanged);
+  connect(matchCase_, &QCheckBox::toggled, this, &TFindBar::NeedleChanged);
+  connect(previous_, &QToolButton::clicked, this, &TFindBar::PreviousRequested);
+  connect(next_, &QToolButton::clicked, this, &TFindBar::NextRequested);
+  connect(close_, &QToolButton::clicked, this, &TFindBar::CloseRequested);
+}
+
+QString TFindBar::Needle() const {
+  return edit_->text();
+}
+
+bool TFindBar::MatchCase() const {
+  return matchCase_->isChecked();
+}
+
+QString TFindBar::Status() const {
+  return status_->text();
+}
+
+void TFindBar::Open(const QString& needle) {
+  if (!needle.isEmpty()) edit_->setText(needle);
+  show();
+  edit_->setFocus(Qt::ShortcutFocusReason);
+  edit_->selectAll();
+}
+
+void TFindBar::ShowFound(TWrap wrap) {
+  switch (wrap) {
+    case TWrap::None:
+      hint_.clear();
+      break;
+    case TWrap::ToTop:
+      hint_ = tr("Wrapped to the top");
+      break;
+    case TWrap::ToBottom:
+      hint_ = tr("Wrapped to the bottom");
+      break;
+  }
+  TintEdit(false);
+  ShowStatus(QString(), hint_);
+}
+
+void TFindBar::ShowNoMatch() {
+  hint_.clear();
+  TintEdit(true);
+  ShowStatus(tr("No matches"), hint_);
+}
+
+void TFindBar::ShowNothing() {
+  hint_.clear();
+  TintEdit(false);
+  ShowStatus(QString(), hint_);
+}
+
+void TFindBar::ShowCount(size_t current, size_t counted, bool countedAll) {
+  const QString matches = Matches(counted, countedAll);
+  ShowStatus(current == 0 ? matches : tr("%1 of %2").arg(current).arg(matches), hint_);
+}
+
+void TFindBar::ShowStatus(const QString& count, const QString& hint) {
+  const QString separator = count.isEmpty() || hint.isEmpty() ? QString() : QStringLiteral(" · ");
+  status_->setText(count + separator + hint);
+}
+
+void TFindBar::TintEdit(bool noMatch) {
+  QPalette palette = editPalette_;
+  if (noMatch) palette.setColor(QPalette::Base, kNoMatchBase);
+  edit_->setPalette(palette);
+}
+
+void TFindBar::keyPressEvent(QKeyEvent* event) {
+  // The line edit leaves Enter and Escape to its parent.
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (event->modifiers() & Qt::ShiftModifier) {
+        emit PreviousRequested();
+      } else {
+        emit NextRequested();
+      }
+      return;
+    case Qt::Key_Escape:
+      emit CloseRequested();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}

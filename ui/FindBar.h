@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QPalette>
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+// The bar under the panes in which the user types what to find. It only asks: whoever searches
+// answers with what it found, and the bar shows that in its label.
+class TFindBar : public QWidget {
+  Q_OBJECT
+
+ public:
+  enum class TWrap { None, ToTop, ToBottom };
+
+  explicit TFindBar(QWidget* parent = nullptr);
+
+  QString Needle() const;
+  bool MatchCase() const;
+  QLineEdit* NeedleEdit() const { return edit_; }
+  QString Status() const;
+
+  // Shows the bar with the focus in its line edit and the text there selected; a non-empty
+  // `needle` replaces that text.
+  void Open(const QString& needle);
+
+  // A match was found; `wrap` tells whether finding it went on from the other end.
+  void ShowFound(TWrap wrap);
+  void ShowNoMatch();
+  // Nothing to find: an empty needle.
+  void ShowNothing();
+  // How many matches were counted, whether that is all of them, and which of them is the current
+  // one (from 1; 0 for none, or for one beyond those counted).
+  void ShowCount(size_t current, size_t counted, bool countedAll);
+
+ signals:
+  // The needle or its case rule changed.
+  void NeedleChanged();
+  void NextRequested();
+  void PreviousRequested();
+  void CloseRequested();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void ShowStatus(const QString& count, const QString& hint);
+  void TintEdit(bool noMatch);
+
+  QLineEdit* edit_;
+  QCheckBox* matchCase_;
+  QToolButton* previous_;
+  QToolButton* next_;
+  QLabel* status_;
+  QToolButton* close_;
+  QPalette editPalette_;
+  QString hint_;
+};
