@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -12,3 +13,8 @@ struct RunsInfo {
   int32_t ScriptIndex = 0;  // position in ScriptParts of the script of the run's entry
   int32_t LogIndex = 0;     // position in RunLogs of the run's own log lines
 };
+
+// The four texts of a run in the order of the runs table's columns after "Run".
+inline std::array<const std::string*, 4> TableTexts(const RunsInfo& run) {
+  return {&run.DateTime, &run.Script, &run.ScriptType, &run.ScriptFilename};
+}

@@ -96,19 +96,15 @@ void WriteLineLists(JsonWriter& json, const std::vector<LineList>& lists) {
 }
 
 void WriteRun(JsonWriter& json, const RunsInfo& run) {
+  static constexpr std::array<std::string_view, 4> kTextNames = {"dateTime", "script", "scriptType",
+                                                                 "scriptFilename"};
+  const auto texts = TableTexts(run);
   json.Raw("{");
-  json.Key("dateTime");
-  json.Text(run.DateTime);
-  json.Raw(", ");
-  json.Key("script");
-  json.Text(run.Script);
-  json.Raw(", ");
-  json.Key("scriptType");
-  json.Text(run.ScriptType);
-  json.Raw(", ");
-  json.Key("scriptFilename");
-  json.Text(run.ScriptFilename);
-  json.Raw(", ");
+  for (size_t i = 0; i < texts.size(); ++i) {
+    json.Key(kTextNames[i]);
+    json.Text(*texts[i]);
+    json.Raw(", ");
+  }
   json.Key("scriptIndex");
   json.Number(run.ScriptIndex);
   json.Raw(", ");
@@ -144,8 +140,7 @@ void WriteRunsTable(std::ostream& out, const LogStore& store) {
   for (size_t row = 0; row < store.RowToRun.size(); ++row) {
     const RunsInfo& run = store.Runs.at(static_cast<size_t>(store.RowToRun[row]));
     text += std::to_string(row + 1);
-    for (const std::string* field :
-         {&run.DateTime, &run.Script, &run.ScriptType, &run.ScriptFilename}) {
+    for (const std::string* field : TableTexts(run)) {
       text += '\t';
       AppendDecoded(text, *field, store.TextEncoding);
     }

@@ -40,21 +40,7 @@ QString TRunsTableModel::CellText(int row, int column) const {
   if (column == RunColumn) return QString::number(row + 1);
   const RunsInfo& run =
       store_.Runs.at(static_cast<size_t>(store_.RowToRun.at(static_cast<size_t>(row))));
-  const std::string* field = nullptr;
-  switch (column) {
-    case DateTimeColumn:
-      field = &run.DateTime;
-      break;
-    case ScriptColumn:
-      field = &run.Script;
-      break;
-    case ScriptTypeColumn:
-      field = &run.ScriptType;
-      break;
-    default:
-      field = &run.ScriptFilename;
-      break;
-  }
+  const std::string* field = TableTexts(run).at(static_cast<size_t>(column - DateTimeColumn));
   return QString::fromStdString(Decode(*field, store_.TextEncoding));
 }
 
