@@ -312,8 +312,7 @@ class FindBarTest : public QObject {
   }
 
   void anEmptyWindowFindsNothing() {
-    form_->show();
-    QVERIFY(QTest::qWaitForWindowActive(form_));
+    ShowActive();
     QTest::keyClick(form_, Qt::Key_F, Qt::ControlModifier);
     QVERIFY(form_->FindBar->isVisible());
     QTest::keyClicks(form_->FindBar->NeedleEdit(), "a");
@@ -333,6 +332,11 @@ class FindBarTest : public QObject {
 
   void OpenAndShow(const QByteArray& log) {
     window_->Open(logs_->Write("find.log", log));
+    ShowActive();
+  }
+
+  // The window's shortcuts work only in the active window.
+  void ShowActive() {
     form_->show();
     form_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form_));
