@@ -2,8 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,9 +24,9 @@ class TextSearch {
 
   // False for a needle that matches nothing: an empty one, one that holds a line end (a match
   // never spans two lines) and one with a character the encoding has no byte for.
-  bool CanMatch() const { return !needle_->empty(); }
+  bool CanMatch() const { return !needle_.empty(); }
   // The number of bytes a match takes.
-  size_t Size() const { return needle_->size(); }
+  size_t Size() const { return needle_.size(); }
 
   // Where the first match that starts at or after `from` starts, or npos.
   size_t FindForward(std::string_view bytes, size_t from) const;
@@ -38,15 +36,16 @@ class TextSearch {
   using FoldTable = std::array<char, 256>;
 
  private:
-  using Searcher = std::boyer_moore_horspool_searcher<std::string::const_iterator>;
+  // How far a window may move when a byte (folded) stands at its last place, searching forwards,
+  // or at its first place, searching backwards (Horspool's rule).
+  using ShiftTable = std::array<size_t, 256>;
+
+  char Fold(char byte) const { return (*fold_)[static_cast<unsigned char>(byte)]; }
 
   const FoldTable* fold_;
-  // Folded, and folded back to front for searching backwards. The searchers point into them, so
-  // copies of a search share them.
-  std::shared_ptr<const std::string> needle_;
-  std::shared_ptr<const std::string> reversed_;
-  Searcher forward_;
-  Searcher backward_;
+  std::string needle_;  // folded
+  ShiftTable forwardShifts_;
+  ShiftTable backwardShifts_;
 };
 
 // A match in a line list: where it starts in the list's bytes, and whether finding it went past
