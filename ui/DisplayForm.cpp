@@ -200,9 +200,13 @@ void TFormDisplay::OpenMenuItemClick(QObject* /*sender*/) {
   MRUList1->Add(OpenDialogLog->FileName);
 }
 
-void TFormDisplay::ReloadMenuItemClick(QObject* /*sender*/) { ReloadLogFile(); }
+void TFormDisplay::ReloadMenuItemClick(QObject* /*sender*/) {
+  ReloadLogFile();
+}
 
-void TFormDisplay::ExitMenuItemClick(QObject* /*sender*/) { close(); }
+void TFormDisplay::ExitMenuItemClick(QObject* /*sender*/) {
+  close();
+}
 
 void TFormDisplay::MRUList1Click(QObject* /*sender*/, const QString& fileName, int /*unused*/) {
   OpenLogFile(fileName);
@@ -228,7 +232,9 @@ void TFormDisplay::WMSelectRun(TMessage& message) {
 
 #ifdef Q_OS_WIN
 
-void TFormDisplay::BringToFront() { SetForegroundWindow(reinterpret_cast<HWND>(winId())); }
+void TFormDisplay::BringToFront() {
+  SetForegroundWindow(reinterpret_cast<HWND>(winId()));
+}
 
 bool TFormDisplay::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
   const MSG* native = static_cast<const MSG*>(message);

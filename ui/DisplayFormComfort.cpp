@@ -11,6 +11,7 @@
 #include <QSettings>
 
 #include "DisplayForm.h"
+#include "ErrorDisplay.h"
 #include "FileFollower.h"
 #include "MRUList.h"
 #include "RunsView.h"
@@ -41,7 +42,8 @@ void TFormDisplay::CreateComfortCommands() {
   FollowMenuItem->setCheckable(true);
   File1->insertAction(N2, FollowMenuItem);
   Follower = new TFileFollower(this);
-  connect(Follower, &TFileFollower::Changed, this, [this] { FollowedFileChanged(); });
+  connect(Follower, &TFileFollower::Changed, this,
+          ShowingErrors([this] { FollowedFileChanged(); }));
   connect(FollowMenuItem, &QAction::toggled, this, [this](bool on) {
     QSettings().setValue(kFollowSetting, on);
     WatchCurrentFile();
@@ -60,7 +62,8 @@ void TFormDisplay::CreateComfortCommands() {
     action->setChecked(choice == EncodingSetting);
     action->setData(static_cast<int>(choice));
     EncodingActions->addAction(action);
-    connect(action, &QAction::triggered, this, [this, choice = choice] { SetEncodingChoice(choice); });
+    connect(action, &QAction::triggered, this,
+            ShowingErrors([this, choice = choice] { SetEncodingChoice(choice); }));
   }
 
   StatusLine = new TStatusLine(this);
@@ -82,7 +85,9 @@ void TFormDisplay::SetEncodingChoice(EncodingChoice choice) {
   if (selected >= 0) RunsViewSelectItem(RunsView, selected, true);
 }
 
-void TFormDisplay::SetFollowing(bool following) { FollowMenuItem->setChecked(following); }
+void TFormDisplay::SetFollowing(bool following) {
+  FollowMenuItem->setChecked(following);
+}
 
 void TFormDisplay::WatchCurrentFile() {
   Follower->Follow(FollowMenuItem->isChecked() ? CurrentFileName : QString());
@@ -134,5 +139,5 @@ void TFormDisplay::dropEvent(QDropEvent* event) {
   const QStringList files = LocalFiles(event->mimeData());
   if (files.isEmpty()) return;
   event->acceptProposedAction();
-  OpenDroppedFiles(files);
+  RunShowingErrors([&] { OpenDroppedFiles(files); });
 }
