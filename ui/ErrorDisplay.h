@@ -20,16 +20,14 @@ void ShowCurrentException();
 void RunShowingErrors(const std::function<void()>& handler);
 
 // `handler` as a slot that shows its errors; a handler that takes no arguments ignores the
-// signal's.
+// signal's. The return type lets Qt find out, without an error, how many arguments it takes.
 template <typename Handler>
 auto ShowingErrors(Handler handler) {
-  return [handler](auto&&... arguments) {
-    RunShowingErrors([&] {
-      if constexpr (std::is_invocable_v<Handler, decltype(arguments)...>) {
-        handler(arguments...);
-      } else {
-        handler();
-      }
-    });
-  };
+  if constexpr (std::is_invocable_v<const Handler&>) {
+    return [handler](auto&&... /*ignored*/) { RunShowingErrors(handler); };
+  } else {
+    return [handler](auto&&... arguments) -> decltype(handler(arguments...), void()) {
+      RunShowingErrors([&] { handler(arguments...); });
+    };
+  }
 }
