@@ -6,7 +6,6 @@
 #include <memory>
 #include <string_view>
 
-#include "Application.h"
 #include "BadInputFiles.h"
 #include "DisplayForm.h"
 #include "MRUList.h"
@@ -16,6 +15,7 @@
 #include "TextPane.h"
 #include "Unprivileged.h"
 #include "WindowBench.h"
+#include "WindowTest.h"
 
 // Files that are no logs at all, or logs with hard names and contents, given to the real
 // program's headless modes and to the window: each is refused with a message that names the
@@ -451,10 +451,6 @@ class BadInputTest : public QObject {
   std::unique_ptr<WindowBench> window_;
 };
 
-int main(int argc, char** argv) {
-  TApplication application(argc, argv);
-  BadInputTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+WINDOW_TEST_MAIN(BadInputTest)
 
 #include "BadInputTest.moc"

@@ -3,7 +3,6 @@
 #include <QSettings>
 #include <QtTest>
 
-#include "Application.h"
 #include "DisplayForm.h"
 #include "ErrorDisplay.h"
 #include "FileFollower.h"
@@ -13,6 +12,7 @@
 #include "StatusLine.h"
 #include "TestLogs.h"
 #include "TextPane.h"
+#include "WindowTest.h"
 
 // The window's everyday additions: encoding choice, following a file, dropped files, status.
 class ComfortTest : public QObject {
@@ -20,9 +20,7 @@ class ComfortTest : public QObject {
 
  private slots:
   void init() {
-    settingsDir_.reset(new QTemporaryDir);
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_->path());
+    settings_.reset(new ScratchSettings);
     errors_.clear();
     SetExceptionPresenter([this](const QString& message) { errors_ << message; });
     logs_.reset(new TestLogs);
@@ -156,16 +154,12 @@ class ComfortTest : public QObject {
     TOpenDialog::SetRunner({});
   }
 
-  QScopedPointer<QTemporaryDir> settingsDir_;
+  QScopedPointer<ScratchSettings> settings_;
   QScopedPointer<TestLogs> logs_;
   std::unique_ptr<TFormDisplay> form_;
   QStringList errors_;
 };
 
-int main(int argc, char** argv) {
-  TApplication application(argc, argv);
-  ComfortTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+WINDOW_TEST_MAIN(ComfortTest)
 
 #include "ComfortTest.moc"

@@ -5,7 +5,6 @@
 #include <QSplitter>
 #include <QtTest>
 
-#include "Application.h"
 #include "DisplayForm.h"
 #include "ErrorDisplay.h"
 #include "MRUList.h"
@@ -14,6 +13,7 @@
 #include "SplitterPanel.h"
 #include "TestLogs.h"
 #include "TextPane.h"
+#include "WindowTest.h"
 
 namespace {
 
@@ -37,9 +37,7 @@ class DisplayFormTest : public QObject {
 
  private slots:
   void init() {
-    settingsDir_.reset(new QTemporaryDir);
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_->path());
+    settings_.reset(new ScratchSettings);
     errors_.clear();
     SetExceptionPresenter([this](const QString& message) { errors_ << message; });
     TOpenDialog::SetRunner([this](const TOpenDialog&) { return dialogAnswer_; });
@@ -332,17 +330,13 @@ class DisplayFormTest : public QObject {
     return nullptr;
   }
 
-  QScopedPointer<QTemporaryDir> settingsDir_;
+  QScopedPointer<ScratchSettings> settings_;
   QScopedPointer<TestLogs> logs_;
   std::unique_ptr<TFormDisplay> form_;
   QStringList errors_;
   std::optional<QString> dialogAnswer_;
 };
 
-int main(int argc, char** argv) {
-  TApplication application(argc, argv);
-  DisplayFormTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+WINDOW_TEST_MAIN(DisplayFormTest)
 
 #include "DisplayFormTest.moc"

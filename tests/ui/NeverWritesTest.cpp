@@ -3,13 +3,13 @@
 
 #include <QtTest>
 
-#include "Application.h"
 #include "DisplayForm.h"
 #include "FileEventRecorder.h"
 #include "ProgramRun.h"
 #include "RunsView.h"
 #include "TestLogs.h"
 #include "WindowBench.h"
+#include "WindowTest.h"
 
 // The viewer only ever reads a log. Whatever the window and the headless modes do with it, the
 // file keeps its bytes, its size and its times, nothing appears beside it, and every open of it
@@ -110,10 +110,6 @@ class NeverWritesTest : public QObject {
   TestLogs logs_;
 };
 
-int main(int argc, char** argv) {
-  TApplication application(argc, argv);
-  NeverWritesTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+WINDOW_TEST_MAIN(NeverWritesTest)
 
 #include "NeverWritesTest.moc"

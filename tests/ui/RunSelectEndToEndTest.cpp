@@ -6,7 +6,6 @@
 #include <atomic>
 #include <memory>
 
-#include "Application.h"
 #include "DisplayForm.h"
 #include "ErrorDisplay.h"
 #include "OpenDialog.h"
@@ -16,6 +15,7 @@
 #include "RunsView.h"
 #include "TestLogs.h"
 #include "TextPane.h"
+#include "WindowTest.h"
 
 namespace {
 
@@ -59,9 +59,7 @@ class RunSelectEndToEndTest : public QObject {
  private slots:
   void init() {
     runtime_.reset(new ScratchRuntimeFolder);
-    settings_.reset(new QTemporaryDir);
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings_->path());
+    settings_.reset(new ScratchSettings);
     SetExceptionPresenter([](const QString& message) { QFAIL(qPrintable(message)); });
     form_.reset(new TFormDisplay);
     server_.reset(new TRunSelectServer([this](TMessage& message) { form_->Dispatch(message); }));
@@ -186,17 +184,13 @@ class RunSelectEndToEndTest : public QObject {
   }
 
   QScopedPointer<ScratchRuntimeFolder> runtime_;
-  QScopedPointer<QTemporaryDir> settings_;
+  QScopedPointer<ScratchSettings> settings_;
   TestLogs logs_;
   std::unique_ptr<TFormDisplay> form_;
   std::unique_ptr<TRunSelectServer> server_;
   QString senderError_;
 };
 
-int main(int argc, char** argv) {
-  TApplication application(argc, argv);
-  RunSelectEndToEndTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+WINDOW_TEST_MAIN(RunSelectEndToEndTest)
 
 #include "RunSelectEndToEndTest.moc"

@@ -2,13 +2,13 @@
 #include <QSettings>
 #include <QtTest>
 
-#include "Application.h"
 #include "DisplayForm.h"
 #include "ErrorDisplay.h"
 #include "OpenDialog.h"
 #include "RunsView.h"
 #include "TestLogs.h"
 #include "TextPane.h"
+#include "WindowTest.h"
 
 // Run selection by message, through the window's message routing.
 class WMSelectRunTest : public QObject {
@@ -16,8 +16,6 @@ class WMSelectRunTest : public QObject {
 
  private slots:
   void init() {
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
     SetExceptionPresenter([](const QString& message) { QFAIL(qPrintable(message)); });
     form_.reset(new TFormDisplay);
     other_.reset(new QWidget);
@@ -143,16 +141,12 @@ class WMSelectRunTest : public QObject {
     TOpenDialog::SetRunner({});
   }
 
-  QTemporaryDir settingsDir_;
+  ScratchSettings settings_;
   TestLogs logs_;
   std::unique_ptr<TFormDisplay> form_;
   std::unique_ptr<QWidget> other_;
 };
 
-int main(int argc, char** argv) {
-  TApplication application(argc, argv);
-  WMSelectRunTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+WINDOW_TEST_MAIN(WMSelectRunTest)
 
 #include "WMSelectRunTest.moc"

@@ -10,8 +10,6 @@
 #include "OpenDialog.h"
 
 WindowBench::WindowBench() {
-  QSettings::setDefaultFormat(QSettings::IniFormat);
-  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings_.path());
   SetExceptionPresenter([this](const QString& message) { errors_ << message; });
   TOpenDialog::SetRunner([this](const TOpenDialog&) { return dialogAnswer_; });
   form_ = std::make_unique<TFormDisplay>();

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QStringList>
-#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 #include <optional>
+#include "WindowTest.h"
 
 class TFormDisplay;
 
@@ -33,7 +33,7 @@ class WindowBench {
  private:
   void FromEventLoop(const std::function<void()>& command);
 
-  QTemporaryDir settings_;
+  ScratchSettings settings_;
   QStringList errors_;
   std::optional<QString> dialogAnswer_;
   std::unique_ptr<TFormDisplay> form_;
