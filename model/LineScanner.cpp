@@ -21,7 +21,7 @@ uint64_t LineEndMask64(const char* bytes) {
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
   uint64_t mask = 0;
-  for (int part = 0; part < 4; ++part) {
+  for (size_t part = 0; part < 4; ++part) {
     const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * part));
     const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf));
     mask |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(hits))) << (16 * part);

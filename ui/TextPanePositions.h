@@ -8,7 +8,8 @@
 struct TChunkRef {
   size_t Line = 0;
   int Chunk = 0;
-  auto operator<=>(const TChunkRef&) const = default;
+  auto operator<=>(const TChunkRef&) const =
+      default;  // NOLINT(modernize-use-nullptr): a clang-tidy 14 misreading
 };
 
 // A place between two characters: a column (in UTF-16 units) of a chunk's decoded text. A place
@@ -17,12 +18,12 @@ struct TChunkRef {
 struct TTextPos {
   TChunkRef Ref;
   int Column = 0;
-  auto operator<=>(const TTextPos&) const = default;
+  auto operator<=>(const TTextPos&) const = default;  // NOLINT(modernize-use-nullptr)
 };
 
 // One wrapped row on screen: row `Row` of a chunk's layout.
 struct TRowPos {
   TChunkRef Ref;
   int Row = 0;
-  auto operator<=>(const TRowPos&) const = default;
+  auto operator<=>(const TRowPos&) const = default;  // NOLINT(modernize-use-nullptr)
 };
