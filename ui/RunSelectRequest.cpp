@@ -1,6 +1,8 @@
 #include "RunSelectRequest.h"
 
 #include <QtEndian>
+#include <algorithm>
+#include <array>
 
 QByteArray EncodeRunSelectRequest(const TMessage& message) {
   QByteArray bytes(kRunSelectRequestSize, Qt::Uninitialized);
@@ -11,9 +13,12 @@ QByteArray EncodeRunSelectRequest(const TMessage& message) {
 }
 
 TMessage DecodeRunSelectRequest(const QByteArray& bytes) {
+  // A copy of fixed size: bytes missing from a short array read as zeros, never out of bounds.
+  std::array<char, kRunSelectRequestSize> request{};
+  std::copy_n(bytes.constData(), std::min(bytes.size(), kRunSelectRequestSize), request.begin());
   TMessage message;
-  message.Msg = qFromLittleEndian<uint32_t>(bytes.constData());
-  message.WParam = qFromLittleEndian<int32_t>(bytes.constData() + 4);
-  message.LParam = qFromLittleEndian<int32_t>(bytes.constData() + 8);
+  message.Msg = qFromLittleEndian<uint32_t>(request.data());
+  message.WParam = qFromLittleEndian<int32_t>(request.data() + 4);
+  message.LParam = qFromLittleEndian<int32_t>(request.data() + 8);
   return message;
 }
