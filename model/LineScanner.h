@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <string_view>
 
@@ -42,7 +43,7 @@ class LineScanner {
       if (blockEnd_ == end_) return end_;
       LoadBlock(blockEnd_);
     }
-    return blockStart_ + __builtin_ctzll(mask_);
+    return blockStart_ + std::countr_zero(mask_);
   }
 
   void ForgetLineEndsBefore(const char* position) {
