@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSettings>
 
 #include "DisplayForm.h"
@@ -16,6 +17,7 @@
 #include "MRUList.h"
 #include "RunsView.h"
 #include "StatusLine.h"
+#include "TextPane.h"
 
 namespace {
 
@@ -28,6 +30,23 @@ QStringList LocalFiles(const QMimeData* data) {
     if (url.isLocalFile()) files << url.toLocalFile();
   }
   return files;
+}
+
+// Where a pane was scrolled to. A pane scrolled to its end stays at its end when the file is read
+// again, so that the new lines of a growing run come into view; any other pane keeps its place.
+struct PaneScroll {
+  int value;
+  bool atEnd;
+};
+
+PaneScroll ScrollOf(const TTextPane* pane) {
+  const QScrollBar* bar = pane->verticalScrollBar();
+  return {bar->value(), bar->value() == bar->maximum()};
+}
+
+void Restore(TTextPane* pane, PaneScroll scroll) {
+  QScrollBar* bar = pane->verticalScrollBar();
+  bar->setValue(scroll.atEnd ? bar->maximum() : scroll.value);
 }
 
 QString EncodingLabel(EncodingChoice choice, Encoding shown) {
@@ -101,16 +120,24 @@ void TFormDisplay::FollowedFileChanged() {
   }
   const bool shrank = file.size() < static_cast<qint64>(Store.Text.Size());
   const int rows = RunsView->RowCount();
-  const bool lastRowSelected = rows > 0 && RunsView->SelectedIndex() == rows - 1;
+  const int selected = RunsView->SelectedIndex();
+  const bool lastRowSelected = rows > 0 && selected == rows - 1;
+  const PaneScroll logScroll = ScrollOf(LogMemo);
+  const PaneScroll scriptScroll = ScrollOf(ScriptMemo);
   try {
     ReloadLogFile();
   } catch (const std::exception& error) {
     StatusLine->showMessage(QString::fromLocal8Bit(error.what()));
     return;
   }
-  if (lastRowSelected && RunsView->RowCount() > 0) {
-    RunsView->SetSelectedIndex(RunsView->RowCount() - 1);
-    RunsView->MakeVisible(RunsView->RowCount() - 1);
+  const int lastRow = RunsView->RowCount() - 1;
+  if (lastRowSelected && lastRow > selected) {
+    RunsView->SetSelectedIndex(lastRow);
+    RunsView->MakeVisible(lastRow);
+    Restore(LogMemo, {0, logScroll.atEnd});
+  } else if (selected >= 0 && RunsView->SelectedIndex() == selected) {
+    Restore(LogMemo, logScroll);
+    Restore(ScriptMemo, scriptScroll);
   }
   StatusLine->showMessage(shrank ? tr("The file shrank; it was read again from its start.")
                                  : QString());

@@ -1,5 +1,6 @@
 #include <QActionGroup>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSettings>
 #include <QtTest>
 
@@ -92,6 +93,31 @@ class ComfortTest : public QObject {
     QVERIFY(errors_.isEmpty());
   }
 
+  void followKeepsThePanesPlace_data() {
+    QTest::addColumn<bool>("atEnd");
+    QTest::newRow("a pane at its end shows the new lines") << true;
+    QTest::newRow("a pane in the middle stays there") << false;
+  }
+  void followKeepsThePanesPlace() {
+    QFETCH(bool, atEnd);
+    form_->SetFollowing(true);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    const QString path = logs_->Write("t.log", GrowingRun(300));
+    Open(path);
+    QScrollBar* bar = form_->LogMemo->verticalScrollBar();
+    QVERIFY(bar->maximum() > 100);
+    const int place = atEnd ? bar->maximum() : bar->maximum() / 2;
+    bar->setValue(place);
+
+    QSignalSpy changed(form_->Follower, &TFileFollower::Changed);
+    logs_->Write("t.log", GrowingRun(400));
+    QVERIFY(changed.wait(5000));
+    QVERIFY(form_->LogMemo->Text().endsWith("message 399"));
+    QCOMPARE(bar->value(), atEnd ? bar->maximum() : place);
+    QVERIFY(bar->maximum() > place);
+  }
+
   void followShowsANoticeForAFileThatIsGone() {
     form_->SetFollowing(true);
     const QString path = logs_->Write("gone.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
@@ -148,6 +174,15 @@ class ComfortTest : public QObject {
   }
 
  private:
+  // One run without an end line, as a log reads while its script still runs.
+  static QByteArray GrowingRun(int messages) {
+    QByteArray text =
+        "------ NextPart = Script\r\ns\r\n------ NextPart = LogMessage\r\n"
+        "==>loading script \"Long\".\r\n-\r\nStarted: 2026-12-07 10:00\r\n";
+    for (int i = 0; i < messages; ++i) text += "message " + QByteArray::number(i) + "\r\n";
+    return text;
+  }
+
   void Open(const QString& path) {
     TOpenDialog::SetRunner([path](const TOpenDialog&) { return path; });
     form_->OpenMenuItemClick(form_->OpenMenuItem);
