@@ -162,18 +162,6 @@ std::string_view EncodingName(Encoding encoding) {
   return encoding == Encoding::Utf8 ? "utf-8" : "windows-1252";
 }
 
-std::string_view EncodingChoiceName(EncodingChoice choice) {
-  switch (choice) {
-    case EncodingChoice::Windows1252:
-      return "windows-1252";
-    case EncodingChoice::Utf8:
-      return "utf-8";
-    case EncodingChoice::Auto:
-      break;
-  }
-  return "auto";
-}
-
 std::optional<EncodingChoice> ParseEncodingChoice(std::string_view name) {
   if (EqualsIgnoringCase(name, "auto")) return EncodingChoice::Auto;
   if (EqualsIgnoringCase(name, "windows-1252") || EqualsIgnoringCase(name, "cp1252")) {

@@ -16,7 +16,6 @@ Encoding ResolveEncoding(EncodingChoice choice, std::string_view wholeFile);
 bool IsValidUtf8(std::string_view bytes);
 
 std::string_view EncodingName(Encoding encoding);
-std::string_view EncodingChoiceName(EncodingChoice choice);
 // Accepts "auto", "windows-1252" (also "cp1252") and "utf-8" (also "utf8"), in any letter case.
 std::optional<EncodingChoice> ParseEncodingChoice(std::string_view name);
 

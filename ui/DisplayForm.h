@@ -68,7 +68,6 @@ class TFormDisplay : public TForm {
   TFileFollower* Follower;
 
   void SetEncodingChoice(EncodingChoice choice);
-  EncodingChoice CurrentEncodingChoice() const { return EncodingSetting; }
   void SetFollowing(bool following);
   // Opens the first of the files as "Open" does.
   void OpenDroppedFiles(const QStringList& fileNames);
