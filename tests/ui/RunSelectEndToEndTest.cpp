@@ -114,6 +114,19 @@ class RunSelectEndToEndTest : public QObject {
     QCOMPARE(RunSender({"--select-run", "3", "--pid", "999999999"}), 1);
   }
 
+  void requestsAreHandledWhileTheOpenDialogIsShown() {
+    // In place of the modal dialog, a nested event loop that lasts until the sender is answered.
+    int exitCode = -1;
+    TOpenDialog::SetRunner([&](const TOpenDialog&) -> std::optional<QString> {
+      exitCode = RunSender({"--select-run", "3"});
+      return std::nullopt;
+    });
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    TOpenDialog::SetRunner({});
+    QCOMPARE(exitCode, 0);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 2);
+  }
+
   void noViewerMeansExitOne() {
     server_.reset();
     QCOMPARE(RunSender({"--select-run", "1"}), 1);
