@@ -99,9 +99,8 @@ void TFormDisplay::SetEncodingChoice(EncodingChoice choice) {
   Store.TextEncoding = ResolveEncoding(choice, Store.Text.View());
   StatusLine->ShowEncoding(EncodingLabel(choice, Store.TextEncoding));
   RunsView->Items()->RefreshTexts();
-  // The panes show the selected run; showing it again decodes it anew.
-  const int selected = RunsView->SelectedIndex();
-  if (selected >= 0) RunsViewSelectItem(RunsView, selected, true);
+  LogMemo->SetEncoding(Store.TextEncoding);
+  ScriptMemo->SetEncoding(Store.TextEncoding);
 }
 
 void TFormDisplay::SetFollowing(bool following) {

@@ -48,6 +48,14 @@ void TTextPane::AppendLines(const LineList& lines, Encoding encoding) {
   ShowFromStart();
 }
 
+void TTextPane::SetEncoding(Encoding encoding) {
+  lines_.SetEncoding(encoding);
+  // Caret and selection count decoded characters, which another decoding may not have.
+  anchor_ = caret_ = TTextPos{};
+  Relayout();
+  viewport()->update();
+}
+
 int TTextPane::LineCount() const {
   return static_cast<int>(lines_.Count());
 }

@@ -32,6 +32,8 @@ class TTextPane : public QAbstractScrollArea {
   void Clear();
   // Appends all lines of `lines`, in order, decoded with `encoding`.
   void AppendLines(const LineList& lines, Encoding encoding);
+  // Shows the same lines decoded with `encoding`.
+  void SetEncoding(Encoding encoding);
 
   int LineCount() const;
   // The whole text, lines joined by '\n' (tests and copy of everything).

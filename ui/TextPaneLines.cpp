@@ -117,3 +117,7 @@ TChunkRef TPaneLines::ChunkAtUnit(size_t unit) const {
   if (past < static_cast<size_t>(before.Chunks)) return {before.Line, static_cast<int>(past)};
   return {before.Line + 1 + (past - static_cast<size_t>(before.Chunks)), 0};
 }
+
+void TPaneLines::SetEncoding(Encoding encoding) {
+  for (TSegment& segment : segments_) segment.TextEncoding = encoding;
+}

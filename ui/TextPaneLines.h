@@ -16,6 +16,8 @@ class TPaneLines {
  public:
   void Clear();
   void Append(const LineList& lines, Encoding encoding);
+  // All lines are to be decoded with `encoding` from now on.
+  void SetEncoding(Encoding encoding);
 
   size_t Count() const { return count_; }
   // Line `line` without its line end.

@@ -33,18 +33,24 @@ class ComfortTest : public QObject {
     QTest::addColumn<int>("choice");
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("deselected");  // the panes still show the run the row showed
     // "Mix 5 µl" in UTF-8; read as Windows-1252 its two bytes show as two characters.
     QTest::newRow("auto") << int(EncodingChoice::Auto) << QString::fromUtf8("Mix 5 \u00b5l")
-                          << "utf-8 (auto)";
+                          << "utf-8 (auto)" << false;
     QTest::newRow("windows-1252") << int(EncodingChoice::Windows1252)
-                                  << QString::fromUtf8("Mix 5 \u00c2\u00b5l") << "windows-1252";
+                                  << QString::fromUtf8("Mix 5 \u00c2\u00b5l") << "windows-1252"
+                                  << false;
+    QTest::newRow("windows-1252, no row selected")
+        << int(EncodingChoice::Windows1252) << QString::fromUtf8("Mix 5 \u00c2\u00b5l")
+        << "windows-1252" << true;
     QTest::newRow("utf-8") << int(EncodingChoice::Utf8) << QString::fromUtf8("Mix 5 \u00b5l")
-                           << "utf-8";
+                           << "utf-8" << false;
   }
   void encodingChoiceRedrawsWithoutReading() {
     QFETCH(int, choice);
     QFETCH(QString, script);
     QFETCH(QString, status);
+    QFETCH(bool, deselected);
     const QString path =
         logs_->Write("u.log",
                      "------ NextPart = Script\r\n37 \xc2\xb0"
@@ -52,6 +58,7 @@ class ComfortTest : public QObject {
                      "==>loading script \"Mix 5 \xc2\xb5l\".\r\n-\r\nStarted: 1\r\nm\r\n");
     Open(path);
     QFile::remove(path);  // a redraw must not read the file again
+    if (deselected) form_->RunsView->SetSelectedIndex(-1);
     form_->SetEncodingChoice(static_cast<EncodingChoice>(choice));
     const QModelIndex cell = form_->RunsView->model()->index(0, TRunsTableModel::ScriptColumn);
     QCOMPARE(cell.data().toString(), script);
