@@ -5,7 +5,6 @@
 #include <QtTest>
 
 #include "DisplayForm.h"
-#include "ErrorDisplay.h"
 #include "FileFollower.h"
 #include "MRUList.h"
 #include "OpenDialog.h"
@@ -22,12 +21,14 @@ class ComfortTest : public QObject {
  private slots:
   void init() {
     settings_.reset(new ScratchSettings);
-    errors_.clear();
-    SetExceptionPresenter([this](const QString& message) { errors_ << message; });
+    errors_.reset(new RecordedErrors);
     logs_.reset(new TestLogs);
     form_.reset(new TFormDisplay);
   }
-  void cleanup() { form_.reset(); }
+  void cleanup() {
+    form_.reset();
+    errors_.reset();
+  }
 
   void encodingChoiceRedrawsWithoutReading_data() {
     QTest::addColumn<int>("choice");
@@ -67,7 +68,7 @@ class ComfortTest : public QObject {
              utf8 ? QString::fromUtf8("37 \u00b0C") : QString::fromUtf8("37 \u00c2\u00b0C"));
     QVERIFY2(form_->StatusLine->FiguresText().contains(status),
              qPrintable(form_->StatusLine->FiguresText()));
-    QVERIFY(errors_.isEmpty());
+    QVERIFY(errors_->Messages().isEmpty());
   }
 
   void statusLineShowsTheFigures() {
@@ -97,7 +98,7 @@ class ComfortTest : public QObject {
     QCOMPARE(form_->RunsView->RowCount(), 5);
     QCOMPARE(form_->RunsView->SelectedIndex(), selectedAfter);
     QVERIFY(form_->LogMemo->Text().contains(QStringLiteral("run %1 line 1").arg(selectedAfter)));
-    QVERIFY(errors_.isEmpty());
+    QVERIFY(errors_->Messages().isEmpty());
   }
 
   void followKeepsThePanesPlace_data() {
@@ -132,7 +133,7 @@ class ComfortTest : public QObject {
     QSignalSpy changed(form_->Follower, &TFileFollower::Changed);
     QFile::remove(path);
     QVERIFY(changed.wait(5000));
-    QVERIFY(errors_.isEmpty());
+    QVERIFY(errors_->Messages().isEmpty());
     QCOMPARE(form_->RunsView->RowCount(), 3);  // still shown as it was
     QVERIFY(!form_->StatusLine->currentMessage().isEmpty());
 
@@ -199,7 +200,7 @@ class ComfortTest : public QObject {
   QScopedPointer<ScratchSettings> settings_;
   QScopedPointer<TestLogs> logs_;
   std::unique_ptr<TFormDisplay> form_;
-  QStringList errors_;
+  QScopedPointer<RecordedErrors> errors_;
 };
 
 WINDOW_TEST_MAIN(ComfortTest)

@@ -6,7 +6,6 @@
 #include <QtTest>
 
 #include "DisplayForm.h"
-#include "ErrorDisplay.h"
 #include "MRUList.h"
 #include "OpenDialog.h"
 #include "RunsView.h"
@@ -38,14 +37,14 @@ class DisplayFormTest : public QObject {
  private slots:
   void init() {
     settings_.reset(new ScratchSettings);
-    errors_.clear();
-    SetExceptionPresenter([this](const QString& message) { errors_ << message; });
+    errors_.reset(new RecordedErrors);
     TOpenDialog::SetRunner([this](const TOpenDialog&) { return dialogAnswer_; });
     logs_.reset(new TestLogs);
     form_.reset(new TFormDisplay);
   }
   void cleanup() {
     form_.reset();
+    errors_.reset();
     TOpenDialog::SetRunner({});
   }
 
@@ -108,8 +107,9 @@ class DisplayFormTest : public QObject {
     form_->SetStartupFile(quoted);
     QCOMPARE(form_->CurrentFile(), quoted);
     form_->show();
-    QTRY_COMPARE(errors_.size(), 1);  // no such file: the quotes and the blank belong to the name
-    QVERIFY(errors_[0].contains(quoted));
+    QTRY_COMPARE(errors_->Messages().size(),
+                 1);  // no such file: the quotes and the blank belong to the name
+    QVERIFY(errors_->Messages()[0].contains(quoted));
     QCOMPARE(form_->windowTitle(), AppTitle);
     QVERIFY(form_->MRUList1->Entries().isEmpty());
   }
@@ -196,8 +196,8 @@ class DisplayFormTest : public QObject {
     QAction* entry = RecentEntryAction(gone);
     QVERIFY(entry);
     QMetaObject::invokeMethod(entry, &QAction::trigger, Qt::QueuedConnection);
-    QTRY_COMPARE(errors_.size(), 1);
-    QCOMPARE(errors_[0], "Cannot open \"" + gone + "\": No such file or directory");
+    QTRY_COMPARE(errors_->Messages().size(), 1);
+    QCOMPARE(errors_->Messages()[0], "Cannot open \"" + gone + "\": No such file or directory");
     QCOMPARE(form_->RunsView->RowCount(), 0);
     QCOMPARE(form_->LogMemo->LineCount(), 0);
     QCOMPARE(form_->ScriptMemo->LineCount(), 0);
@@ -333,7 +333,7 @@ class DisplayFormTest : public QObject {
   QScopedPointer<ScratchSettings> settings_;
   QScopedPointer<TestLogs> logs_;
   std::unique_ptr<TFormDisplay> form_;
-  QStringList errors_;
+  QScopedPointer<RecordedErrors> errors_;
   std::optional<QString> dialogAnswer_;
 };
 

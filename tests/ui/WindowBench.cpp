@@ -5,12 +5,10 @@
 #include <QSettings>
 
 #include "DisplayForm.h"
-#include "ErrorDisplay.h"
 #include "MRUList.h"
 #include "OpenDialog.h"
 
 WindowBench::WindowBench() {
-  SetExceptionPresenter([this](const QString& message) { errors_ << message; });
   TOpenDialog::SetRunner([this](const TOpenDialog&) { return dialogAnswer_; });
   form_ = std::make_unique<TFormDisplay>();
 }
@@ -18,7 +16,6 @@ WindowBench::WindowBench() {
 WindowBench::~WindowBench() {
   form_.reset();
   TOpenDialog::SetRunner({});
-  SetExceptionPresenter({});
 }
 
 void WindowBench::Open(const QString& fileName) {

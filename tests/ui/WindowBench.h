@@ -21,7 +21,7 @@ class WindowBench {
 
   TFormDisplay& Form() const { return *form_; }
   // The messages of the error boxes so far, oldest first.
-  const QStringList& Errors() const { return errors_; }
+  const QStringList& Errors() const { return errors_.Messages(); }
 
   // "&Open", with the dialog answering `fileName`.
   void Open(const QString& fileName);
@@ -34,7 +34,7 @@ class WindowBench {
   void FromEventLoop(const std::function<void()>& command);
 
   ScratchSettings settings_;
-  QStringList errors_;
+  RecordedErrors errors_;
   std::optional<QString> dialogAnswer_;
   std::unique_ptr<TFormDisplay> form_;
 };

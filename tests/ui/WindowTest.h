@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "Application.h"
+#include "ErrorDisplay.h"
 
 // The program's settings (the recent files, following) in a folder of the test's own, for as
 // long as it lives, so that no test reads or changes the user's.
@@ -17,6 +18,22 @@ class ScratchSettings {
 
  private:
   QTemporaryDir folder_;
+};
+
+// The messages of the error boxes, recorded instead of shown for as long as it lives.
+class RecordedErrors {
+ public:
+  RecordedErrors() {
+    SetExceptionPresenter([this](const QString& message) { messages_ << message; });
+  }
+  ~RecordedErrors() { SetExceptionPresenter({}); }
+  RecordedErrors(const RecordedErrors&) = delete;
+  RecordedErrors& operator=(const RecordedErrors&) = delete;
+
+  const QStringList& Messages() const { return messages_; }
+
+ private:
+  QStringList messages_;
 };
 
 // The main of a test program that drives the window: errors that reach the event loop take the
