@@ -19,7 +19,6 @@ int RunHeadlessMode(const CommandLine& command) {
     std::cerr << "Cannot read \"" << path << "\": not enough memory\n";
     return 1;
   }
-  store.RowToRun = FoldRunsIntoRows(store.Runs);
   std::ios::sync_with_stdio(false);
   if (command.mode == CommandLine::Mode::Dump) {
     WriteStoreJson(std::cout, store);

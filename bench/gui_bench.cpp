@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QTest>
 #include <cstdio>
 #include <functional>
 
@@ -56,9 +57,9 @@ class GuiBenchmark {
     form_.OpenLogFile(file);
     form_.RunsView->SetSelectedIndex(form_.RunsView->RowCount() - 1);
     form_.LogMemo->setFocus();
-    form_.OpenFindBar();
+    QTest::keyClick(&form_, Qt::Key_F, Qt::ControlModifier);
     form_.repaint();
-    const TFindBar& bar = *form_.FindBar;
+    const TFindBar& bar = *form_.findChild<TFindBar*>();
     const double ms = Milliseconds([&] {
       bar.NeedleEdit()->insert(kFindNeedle);
       // The bar shows the count, or that there is no match, once the search is done.

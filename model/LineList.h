@@ -45,9 +45,6 @@ class LineList {
   // All lines of the list with their line ends, as they stand in the file.
   std::string_view Bytes() const { return {begin_, static_cast<size_t>(end_ - begin_)}; }
 
-  // The line at `index`; an index not below Count() throws std::out_of_range.
-  std::string_view At(size_t index) const;
-
   // Appends the line that starts at the list's end and whose line end finishes at `next`.
   void AppendLineEndingAt(const char* next) {
     end_ = next;

@@ -15,17 +15,30 @@ void LogStore::Clear() {
   TextEncoding = Encoding::Windows1252;
 }
 
+const RunsInfo& LogStore::RunOfRow(size_t row) const {
+  return Runs.at(static_cast<size_t>(RowToRun.at(row)));
+}
+
+const LineList& LogStore::LogOf(const RunsInfo& run) const {
+  return RunLogs.at(static_cast<size_t>(run.LogIndex));
+}
+
+const LineList& LogStore::ScriptOf(const RunsInfo& run) const {
+  return ScriptParts.at(static_cast<size_t>(run.ScriptIndex));
+}
+
 namespace {
 
 void ParseInto(LogStore& store, TextBuffer text, EncodingChoice encoding) {
   store.Text = std::move(text);
   store.TextEncoding = ResolveEncoding(encoding, store.Text.View());
   ParseLog(store);
+  store.RowToRun = FoldRunsIntoRows(store.Runs);
 }
 
 }  // namespace
 
-void LoadLogFile(LogStore& store, const std::string& path, EncodingChoice encoding) {
+void LoadLogFile(LogStore& store, const std::filesystem::path& path, EncodingChoice encoding) {
   store.Clear();
   ParseInto(store, TextBuffer::ReadFile(path), encoding);
 }

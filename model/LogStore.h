@@ -21,11 +21,18 @@ struct LogStore {
 
   // Empties the store whole: nothing is ever removed from it one element at a time.
   void Clear();
+
+  // The run that table row `row` (from 0) shows; a row outside the table throws
+  // std::out_of_range.
+  const RunsInfo& RunOfRow(size_t row) const;
+  const LineList& LogOf(const RunsInfo& run) const;
+  const LineList& ScriptOf(const RunsInfo& run) const;
 };
 
-// Empties `store`, reads the file `path` into it and parses it. A file that cannot be read
-// throws LogFileError and leaves the store empty.
-void LoadLogFile(LogStore& store, const std::string& path,
+// Empties `store`, reads the file `path` into it, parses it and folds its runs into table rows:
+// the whole load, for the window and the headless modes alike. A file that cannot be read throws
+// LogFileError and leaves the store empty.
+void LoadLogFile(LogStore& store, const std::filesystem::path& path,
                  EncodingChoice encoding = EncodingChoice::Auto);
 
 // The same for bytes that are already in memory.

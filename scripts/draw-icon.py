@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the program's icon (a log page with a highlighted run) as PNG files in ui/icons/,
+"""Draws the program's icon (a log page with a highlighted run) as PNG files in ui/window/icons/,
 and the same three images as one .ico file for the Windows build.
 
 Run it again after changing a shape; the PNGs are kept in the repository so that building
@@ -75,7 +75,7 @@ def ico(images):
 
 
 def main():
-    folder = Path(sys.argv[1] if len(sys.argv) > 1 else Path(__file__).parent.parent / "ui" / "icons")
+    folder = Path(sys.argv[1] if len(sys.argv) > 1 else Path(__file__).parent.parent / "ui" / "window" / "icons")
     images = [(size, png(size)) for size in SIZES]
     for size, data in images:
         (folder / f"message-log-display-{size}.png").write_bytes(data)

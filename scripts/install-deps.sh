@@ -2,6 +2,7 @@
 # Installs what the build and the tests need, on Debian or Ubuntu, skipping what is present.
 # Elsewhere it names what to install and stops.
 set -euo pipefail
+cd "$(dirname "$0")"
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev
           xvfb xauth)
@@ -18,16 +19,4 @@ TXT
   exit 1
 fi
 
-missing=()
-for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [ "$status" = "install ok installed" ] || missing+=("$package")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-  "${missing[@]}"
+./install-packages.sh "${packages[@]}"

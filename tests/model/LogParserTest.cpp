@@ -60,7 +60,7 @@ TEST(LogParser, WorkedExampleOfTheFormat) {
             (std::vector<RunFields>{
                 {date0.substr(9), loading0.substr(19, 9), type0.substr(16), name0.substr(21), 0, 0},
                 {lines[16].substr(9), "eco", lines[18].substr(16), "C:\\scripts\\two.scr", 0, 1}}));
-  EXPECT_TRUE(store.RowToRun.empty());
+  EXPECT_EQ(store.RowToRun, (std::vector<int32_t>{0, 1}));
 }
 
 // One run whose header lines are given; the field under test is read from the result.
@@ -348,11 +348,12 @@ TEST(LogParser, LoadingTwiceGivesEqualStoresWithIndicesFromZero) {
   EXPECT_EQ(Lines(store.ScriptParts), Lines(fresh.ScriptParts));
 }
 
-TEST(LineList, IndexBeyondTheEndThrows) {
-  const LogStore store = Parsed(LogText({kEntry, "a", "b", kLogPart}));
-  const LineList& script = store.ScriptParts.at(0);
-  EXPECT_EQ(script.At(1), "b");
-  EXPECT_THROW((void)script.At(2), std::out_of_range);
+TEST(LogStore, RowsOutsideTheTableThrowInsteadOfReadingBeyond) {
+  const LogStore store =
+      Parsed(LogText({kEntry, "a", kLogPart, "==>loading script", "-", "d", "m"}));
+  EXPECT_EQ(Lines(store.LogOf(store.RunOfRow(0))), std::vector<std::string>{"m"});
+  EXPECT_EQ(Lines(store.ScriptOf(store.RunOfRow(0))), std::vector<std::string>{"a"});
+  EXPECT_THROW((void)store.RunOfRow(1), std::out_of_range);
 }
 
 }  // namespace

@@ -27,7 +27,6 @@ TEST(StoreDump, WritesRunsAndRowsDecoded) {
       LogText({"------ NextPart = Script", "------ NextPart = LogMessage",
                "==>loading script \"Mix 5 \xb5l\".", "-", "Started: 12:00", "==>script type: Macro",
                "File name of script: C:\\s.scr", "m", "==>script execution finished."}));
-  store.RowToRun = FoldRunsIntoRows(store.Runs);
   EXPECT_EQ(Json(store),
             "{\"scriptParts\": [[]],\n"
             " \"runLogs\": [[\"Started: 12:00\", \"==>script type: Macro\", "

@@ -5,7 +5,9 @@
 #include <QtTest>
 
 #include "DisplayForm.h"
+#include "EncodingMenu.h"
 #include "FileFollower.h"
+#include "FollowCommand.h"
 #include "MRUList.h"
 #include "OpenDialog.h"
 #include "RunsView.h"
@@ -60,20 +62,19 @@ class ComfortTest : public QObject {
     Open(path);
     QFile::remove(path);  // a redraw must not read the file again
     if (deselected) form_->RunsView->SetSelectedIndex(-1);
-    form_->SetEncodingChoice(static_cast<EncodingChoice>(choice));
+    Encoding()->Choose(static_cast<EncodingChoice>(choice));
     const QModelIndex cell = form_->RunsView->model()->index(0, TRunsTableModel::ScriptColumn);
     QCOMPARE(cell.data().toString(), script);
     const bool utf8 = !script.contains(QChar(0xc2));
     QCOMPARE(form_->ScriptMemo->Text(),
              utf8 ? QString::fromUtf8("37 \u00b0C") : QString::fromUtf8("37 \u00c2\u00b0C"));
-    QVERIFY2(form_->StatusLine->FiguresText().contains(status),
-             qPrintable(form_->StatusLine->FiguresText()));
+    QVERIFY2(StatusLine()->FiguresText().contains(status), qPrintable(StatusLine()->FiguresText()));
     QVERIFY(errors_->Messages().isEmpty());
   }
 
   void statusLineShowsTheFigures() {
     Open(logs_->Write("s.log", TestLogs::RunsWithDates({"a", "a", "b"})));
-    const QString figures = form_->StatusLine->FiguresText();
+    const QString figures = StatusLine()->FiguresText();
     QVERIFY2(figures.contains("3 runs in 2 rows"), qPrintable(figures));
     QVERIFY2(figures.contains("windows-1252 (auto)"), qPrintable(figures));
     QVERIFY2(figures.contains("loaded in"), qPrintable(figures));
@@ -88,11 +89,11 @@ class ComfortTest : public QObject {
   void followReloadsAGrowingFile() {
     QFETCH(int, selected);
     QFETCH(int, selectedAfter);
-    form_->SetFollowing(true);
+    Following()->SetOn(true);
     const QString path = logs_->Write("g.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
     Open(path);
     form_->RunsView->SetSelectedIndex(selected);
-    QSignalSpy changed(form_->Follower, &TFileFollower::Changed);
+    QSignalSpy changed(Follower(), &TFileFollower::Changed);
     logs_->Write("g.log", TestLogs::RunsWithDates(TestLogs::Dates(5)));
     QVERIFY(changed.wait(5000));
     QCOMPARE(form_->RunsView->RowCount(), 5);
@@ -108,7 +109,7 @@ class ComfortTest : public QObject {
   }
   void followKeepsThePanesPlace() {
     QFETCH(bool, atEnd);
-    form_->SetFollowing(true);
+    Following()->SetOn(true);
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
     const QString path = logs_->Write("t.log", GrowingRun(300));
@@ -118,7 +119,7 @@ class ComfortTest : public QObject {
     const int place = atEnd ? bar->maximum() : bar->maximum() / 2;
     bar->setValue(place);
 
-    QSignalSpy changed(form_->Follower, &TFileFollower::Changed);
+    QSignalSpy changed(Follower(), &TFileFollower::Changed);
     logs_->Write("t.log", GrowingRun(400));
     QVERIFY(changed.wait(5000));
     QVERIFY(form_->LogMemo->Text().endsWith("message 399"));
@@ -127,29 +128,29 @@ class ComfortTest : public QObject {
   }
 
   void followShowsANoticeForAFileThatIsGone() {
-    form_->SetFollowing(true);
+    Following()->SetOn(true);
     const QString path = logs_->Write("gone.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
     Open(path);
-    QSignalSpy changed(form_->Follower, &TFileFollower::Changed);
+    QSignalSpy changed(Follower(), &TFileFollower::Changed);
     QFile::remove(path);
     QVERIFY(changed.wait(5000));
     QVERIFY(errors_->Messages().isEmpty());
     QCOMPARE(form_->RunsView->RowCount(), 3);  // still shown as it was
-    QVERIFY(!form_->StatusLine->currentMessage().isEmpty());
+    QVERIFY(!StatusLine()->currentMessage().isEmpty());
 
     logs_->Write("gone.log", TestLogs::RunsWithDates(TestLogs::Dates(4)));  // back again
     QTRY_COMPARE_WITH_TIMEOUT(form_->RunsView->RowCount(), 4, 5000);
   }
 
   void followIsOffByDefaultAndRemembered() {
-    QVERIFY(!form_->FollowMenuItem->isChecked());
+    QVERIFY(!Following()->MenuItem()->isChecked());
     const QString path = logs_->Write("n.log", TestLogs::RunsWithDates(TestLogs::Dates(2)));
     Open(path);
-    QCOMPARE(form_->Follower->Path(), QString());
-    form_->SetFollowing(true);
-    QCOMPARE(form_->Follower->Path(), QFileInfo(path).absoluteFilePath());
+    QCOMPARE(Follower()->Path(), QString());
+    Following()->SetOn(true);
+    QCOMPARE(Follower()->Path(), QFileInfo(path).absoluteFilePath());
     form_.reset(new TFormDisplay);
-    QVERIFY(form_->FollowMenuItem->isChecked());
+    QVERIFY(Following()->MenuItem()->isChecked());
   }
 
   void droppedFilesOpenTheFirst_data() {
@@ -178,7 +179,7 @@ class ComfortTest : public QObject {
     QCOMPARE(form_->RunsView->RowCount(), 2);
     QCOMPARE(form_->CurrentFile(), files.first());
     QCOMPARE(form_->MRUList1->Entries(), QStringList{files.first()});
-    QCOMPARE(form_->StatusLine->currentMessage().isEmpty(), count == 1);
+    QCOMPARE(StatusLine()->currentMessage().isEmpty(), count == 1);
   }
 
  private:
@@ -196,6 +197,11 @@ class ComfortTest : public QObject {
     form_->OpenMenuItemClick(form_->OpenMenuItem);
     TOpenDialog::SetRunner({});
   }
+
+  EncodingMenu* Encoding() const { return form_->findChild<EncodingMenu*>(); }
+  FollowCommand* Following() const { return form_->findChild<FollowCommand*>(); }
+  TFileFollower* Follower() const { return form_->findChild<TFileFollower*>(); }
+  TStatusLine* StatusLine() const { return form_->findChild<TStatusLine*>(); }
 
   QScopedPointer<ScratchSettings> settings_;
   QScopedPointer<TestLogs> logs_;

@@ -69,7 +69,7 @@ class FindBarTest : public QObject {
 
   void unusedTheBarIsHidden() {
     OpenAndShow(Log({LongRun()}, {"script"}));
-    QVERIFY(!form_->FindBar->isVisible());
+    QVERIFY(!Bar()->isVisible());
     QVERIFY(form_->centralWidget()->isAncestorOf(form_->SplitterPanel1));
     QVERIFY(form_->LogMemo->HighlightedMatches().empty());
   }
@@ -78,10 +78,10 @@ class FindBarTest : public QObject {
     OpenAndShow(Log({LongRun()}, {"script"}));
     form_->LogMemo->setFocus();
     QTest::keyClick(form_->LogMemo, Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(form_->FindBar->isVisible());
-    QCOMPARE(QApplication::focusWidget(), form_->FindBar->NeedleEdit());
-    QCOMPARE(form_->Finder->Pane(), form_->LogMemo);
-    QVERIFY(!form_->FindBar->findChild<QCheckBox*>()->isChecked());
+    QVERIFY(Bar()->isVisible());
+    QCOMPARE(QApplication::focusWidget(), Bar()->NeedleEdit());
+    QCOMPARE(Finder()->Pane(), form_->LogMemo);
+    QVERIFY(!Bar()->findChild<QCheckBox*>()->isChecked());
   }
 
   void ctrlFTakesTheSelectedText() {
@@ -89,27 +89,27 @@ class FindBarTest : public QObject {
     form_->LogMemo->setFocus();
     form_->LogMemo->Select(Range(3, 0, 12));
     QTest::keyClick(form_->LogMemo, Qt::Key_F, Qt::ControlModifier);
-    QCOMPARE(form_->FindBar->Needle(), QStringLiteral("line 3 plain"));
+    QCOMPARE(Bar()->Needle(), QStringLiteral("line 3 plain"));
     QCOMPARE(form_->LogMemo->Selection(), Range(3, 0, 12));
-    QTRY_COMPARE(form_->FindBar->Status(), QStringLiteral("1 of 1 match"));
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 of 1 match"));
   }
 
   void typingSelectsTheFirstMatchFromTheCaret() {
     OpenAndShow(Log({LongRun()}, {"script"}));
     OpenBarIn(form_->LogMemo);
-    QTest::keyClicks(form_->FindBar->NeedleEdit(), "TARG");
+    QTest::keyClicks(Bar()->NeedleEdit(), "TARG");
     QCOMPARE(form_->LogMemo->Selection(), Range(10, 8, 12));
-    QTest::keyClicks(form_->FindBar->NeedleEdit(), "et");
+    QTest::keyClicks(Bar()->NeedleEdit(), "et");
     QCOMPARE(form_->LogMemo->SelectedText(), QStringLiteral("Target"));
     QCOMPARE(form_->LogMemo->Selection(), Range(10, 8, 14));
-    QTRY_COMPARE(form_->FindBar->Status(), QStringLiteral("1 of 4 matches"));
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 of 4 matches"));
 
     // From a caret further down, typing finds the match after it.
     form_->LogMemo->Select(Range(160, 0, 0));
-    form_->FindBar->NeedleEdit()->clear();
-    QTest::keyClicks(form_->FindBar->NeedleEdit(), "target");
+    Bar()->NeedleEdit()->clear();
+    QTest::keyClicks(Bar()->NeedleEdit(), "target");
     QCOMPARE(form_->LogMemo->Selection().From.Ref.Line, size_t{200});
-    QTRY_COMPARE(form_->FindBar->Status(), QStringLiteral("3 of 4 matches"));
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("3 of 4 matches"));
   }
 
   void stepsThroughTheMatchesAndWraps_data() {
@@ -136,88 +136,88 @@ class FindBarTest : public QObject {
     QFETCH(QStringList, statuses);
     OpenAndShow(Log({LongRun()}, {"script"}));
     OpenBarIn(form_->LogMemo);
-    QTest::keyClicks(form_->FindBar->NeedleEdit(), "target");
+    QTest::keyClicks(Bar()->NeedleEdit(), "target");
     QCOMPARE(form_->LogMemo->Selection().From.Ref.Line, size_t{10});
     for (qsizetype step = 0; step < lines.size(); ++step) {
-      QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key(key),
+      QTest::keyClick(Bar()->NeedleEdit(), Qt::Key(key),
                       forward ? Qt::NoModifier : Qt::ShiftModifier);
       QCOMPARE(form_->LogMemo->Selection().From.Ref.Line, size_t(lines[step]));
       QCOMPARE(form_->LogMemo->SelectedText().toLower(), QStringLiteral("target"));
-      QTRY_COMPARE(form_->FindBar->Status(), statuses[step]);
+      QTRY_COMPARE(Bar()->Status(), statuses[step]);
     }
   }
 
   void matchCaseKeepsToTheCase() {
     OpenAndShow(Log({LongRun()}, {"script"}));
     OpenBarIn(form_->LogMemo);
-    QTest::keyClicks(form_->FindBar->NeedleEdit(), "target");
-    QTRY_COMPARE(form_->FindBar->Status(), QStringLiteral("1 of 4 matches"));
-    form_->FindBar->findChild<QCheckBox*>()->setChecked(true);
+    QTest::keyClicks(Bar()->NeedleEdit(), "target");
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 of 4 matches"));
+    Bar()->findChild<QCheckBox*>()->setChecked(true);
     QCOMPARE(form_->LogMemo->Selection().From.Ref.Line, size_t{200});
-    QTRY_COMPARE(form_->FindBar->Status(), QStringLiteral("1 of 1 match"));
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 of 1 match"));
   }
 
   void noMatchSaysSoAndTintsTheLine() {
     OpenAndShow(Log({LongRun()}, {"script"}));
     OpenBarIn(form_->LogMemo);
-    const QColor normal = form_->FindBar->NeedleEdit()->palette().color(QPalette::Base);
-    QTest::keyClicks(form_->FindBar->NeedleEdit(), "line 1 ");
+    const QColor normal = Bar()->NeedleEdit()->palette().color(QPalette::Base);
+    QTest::keyClicks(Bar()->NeedleEdit(), "line 1 ");
     const TTextRange before = form_->LogMemo->Selection();
-    QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key_X);
-    QCOMPARE(form_->FindBar->Status(), QStringLiteral("No matches"));
-    QVERIFY(form_->FindBar->NeedleEdit()->palette().color(QPalette::Base) != normal);
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_X);
+    QCOMPARE(Bar()->Status(), QStringLiteral("No matches"));
+    QVERIFY(Bar()->NeedleEdit()->palette().color(QPalette::Base) != normal);
     QCOMPARE(form_->LogMemo->Selection(), before);
-    QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key_F3);
-    QCOMPARE(form_->FindBar->Status(), QStringLiteral("No matches"));
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_F3);
+    QCOMPARE(Bar()->Status(), QStringLiteral("No matches"));
 
-    QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key_Backspace);
-    QCOMPARE(form_->FindBar->NeedleEdit()->palette().color(QPalette::Base), normal);
-    QTRY_COMPARE(form_->FindBar->Status(), QStringLiteral("1 of 1 match"));
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_Backspace);
+    QCOMPARE(Bar()->NeedleEdit()->palette().color(QPalette::Base), normal);
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 of 1 match"));
   }
 
   void searchesTheScriptPaneWhenItHadTheFocus() {
     OpenAndShow(Log({LongRun()}, {"first script line", "then the Target step"}));
     OpenBarIn(form_->ScriptMemo);
-    QCOMPARE(form_->Finder->Pane(), form_->ScriptMemo);
-    QTest::keyClicks(form_->FindBar->NeedleEdit(), "target");
+    QCOMPARE(Finder()->Pane(), form_->ScriptMemo);
+    QTest::keyClicks(Bar()->NeedleEdit(), "target");
     QCOMPARE(form_->ScriptMemo->Selection(), Range(1, 9, 15));
     QVERIFY(!form_->LogMemo->HasSelection());
-    QTRY_COMPARE(form_->FindBar->Status(), QStringLiteral("1 of 1 match"));
-    QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key_F3);
-    QCOMPARE(form_->FindBar->Status(), QStringLiteral("Wrapped to the top"));
-    QTRY_COMPARE(form_->FindBar->Status(), QStringLiteral("1 of 1 match · Wrapped to the top"));
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 of 1 match"));
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_F3);
+    QCOMPARE(Bar()->Status(), QStringLiteral("Wrapped to the top"));
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 of 1 match · Wrapped to the top"));
 
     // Asked again from within the bar, Find stays with the script pane.
-    QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key_F, Qt::ControlModifier);
-    QCOMPARE(form_->Finder->Pane(), form_->ScriptMemo);
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(Finder()->Pane(), form_->ScriptMemo);
   }
 
   void escapeClosesTheBarAndGivesThePaneTheFocus() {
     OpenAndShow(Log({LongRun()}, {"script with target"}));
     for (TTextPane* pane : {form_->LogMemo, form_->ScriptMemo}) {
       OpenBarIn(pane);
-      QTest::keyClicks(form_->FindBar->NeedleEdit(), "target");
+      QTest::keyClicks(Bar()->NeedleEdit(), "target");
       QVERIFY(!pane->HighlightedMatches().empty());
-      QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key_Escape);
-      QVERIFY(!form_->FindBar->isVisible());
+      QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_Escape);
+      QVERIFY(!Bar()->isVisible());
       QCOMPARE(QApplication::focusWidget(), pane);
       QVERIFY(pane->HighlightedMatches().empty());
       QCOMPARE(pane->SelectedText().toLower(), QStringLiteral("target"));
-      form_->FindBar->NeedleEdit()->clear();
+      Bar()->NeedleEdit()->clear();
     }
   }
 
   void marksTheMatchesInViewAndCentresTheCurrentOne() {
     OpenAndShow(Log({LongRun()}, {"script"}));
     OpenBarIn(form_->LogMemo);
-    QTest::keyClicks(form_->FindBar->NeedleEdit(), "line 15");
+    QTest::keyClicks(Bar()->NeedleEdit(), "line 15");
     // "line 15" and "line 150" to "line 159" are in view around line 15; line 150 is not.
     QCOMPARE(form_->LogMemo->Selection(), Range(15, 0, 7));
     const std::vector<TTextRange> nearTop = form_->LogMemo->HighlightedMatches();
     QVERIFY(std::ranges::find(nearTop, Range(15, 0, 7)) != nearTop.end());
     QVERIFY(std::ranges::find(nearTop, Range(150, 0, 7)) == nearTop.end());
 
-    QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key_F3);
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_F3);
     QCOMPARE(form_->LogMemo->Selection(), Range(150, 0, 7));
     const QFontMetricsF metrics(form_->LogMemo->font());
     const int height = form_->LogMemo->viewport()->height();
@@ -235,7 +235,7 @@ class FindBarTest : public QObject {
     QCOMPARE(form_->LogMemo->HighlightedMatches(), inView);
 
     // A match already in view is selected where it is.
-    QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key_F3);
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_F3);
     QCOMPARE(form_->LogMemo->Selection(), Range(151, 0, 7));
     QCOMPARE(form_->LogMemo->verticalScrollBar()->value(), top);
   }
@@ -252,10 +252,10 @@ class FindBarTest : public QObject {
     OpenBarIn(form_->LogMemo);
     TypeCharacters(QString::fromUtf8("\u00b5l"));
     QCOMPARE(form_->LogMemo->Selection(), Range(0, 6, 8));
-    QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key_F3);
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_F3);
     QCOMPARE(form_->LogMemo->Selection(), Range(0, 26, 28));
     TypeCharacters(QString::fromUtf8("\u2126"));  // not in Windows-1252, nor in the text
-    QCOMPARE(form_->FindBar->Status(), QStringLiteral("No matches"));
+    QCOMPARE(Bar()->Status(), QStringLiteral("No matches"));
   }
 
   void findsInALineOfManyChunks() {
@@ -264,13 +264,13 @@ class FindBarTest : public QObject {
         QString(12000, QLatin1Char('x')) + " needle " + QString(8000, QLatin1Char('y')) + " needle";
     OpenAndShow(Log({{"short", longLine}}, {"script"}));
     OpenBarIn(form_->LogMemo);
-    QTest::keyClicks(form_->FindBar->NeedleEdit(), "needle");
+    QTest::keyClicks(Bar()->NeedleEdit(), "needle");
     QCOMPARE(form_->LogMemo->SelectedText(), QStringLiteral("needle"));
     QVERIFY(form_->LogMemo->Selection().From.Ref.Chunk > 0);
-    QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key_F3);
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_F3);
     QCOMPARE(form_->LogMemo->SelectedText(), QStringLiteral("needle"));
     QCOMPARE(form_->LogMemo->Selection().From.Ref.Line, size_t{1});
-    QTRY_COMPARE(form_->FindBar->Status(), QStringLiteral("2 of 2 matches"));
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("2 of 2 matches"));
   }
 
   void aMatchAcrossAChunkCutIsWhole() {
@@ -279,7 +279,7 @@ class FindBarTest : public QObject {
         QString(8100, QLatin1Char('x')) + " needle" + QString(1000, QLatin1Char('y'));
     OpenAndShow(Log({{longLine}}, {"script"}));
     OpenBarIn(form_->LogMemo);
-    QTest::keyClicks(form_->FindBar->NeedleEdit(), "x needle");
+    QTest::keyClicks(Bar()->NeedleEdit(), "x needle");
     QCOMPARE(form_->LogMemo->SelectedText(), QStringLiteral("x needle"));
     const TTextRange across = {{{0, 0}, 8099}, {{0, 1}, 6}};
     QCOMPARE(form_->LogMemo->Selection(), across);
@@ -291,11 +291,11 @@ class FindBarTest : public QObject {
   void anotherRunIsCountedAnew() {
     OpenAndShow(Log({LongRun(), {"one target", "two"}}, {"script"}));
     OpenBarIn(form_->LogMemo);
-    QTest::keyClicks(form_->FindBar->NeedleEdit(), "target");
-    QTRY_COMPARE(form_->FindBar->Status(), QStringLiteral("1 of 4 matches"));
+    QTest::keyClicks(Bar()->NeedleEdit(), "target");
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 of 4 matches"));
     form_->RunsView->SetSelectedIndex(1);
-    QTRY_COMPARE(form_->FindBar->Status(), QStringLiteral("1 match"));
-    QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key_F3);
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 match"));
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_F3);
     QCOMPARE(form_->LogMemo->Selection(), Range(0, 4, 10));
   }
 
@@ -304,29 +304,31 @@ class FindBarTest : public QObject {
     for (size_t line = 0; line < TPaneFinder::kCountLimit + 5; ++line) lines << "a";
     OpenAndShow(Log({lines}, {"script"}));
     OpenBarIn(form_->LogMemo);
-    QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key_A);
-    QTRY_COMPARE(form_->FindBar->Status(), QStringLiteral("1 of 10000+ matches"));
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_A);
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 of 10000+ matches"));
     form_->LogMemo->Select(Range(TPaneFinder::kCountLimit + 4, 0, 0));
-    QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key_F3);
-    QTRY_COMPARE(form_->FindBar->Status(), QStringLiteral("10000+ matches"));
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_F3);
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("10000+ matches"));
   }
 
   void anEmptyWindowFindsNothing() {
     ShowActive();
     QTest::keyClick(form_, Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(form_->FindBar->isVisible());
-    QTest::keyClicks(form_->FindBar->NeedleEdit(), "a");
-    QCOMPARE(form_->FindBar->Status(), QStringLiteral("No matches"));
-    QTest::keyClick(form_->FindBar->NeedleEdit(), Qt::Key_F3, Qt::ShiftModifier);
-    QCOMPARE(form_->FindBar->Status(), QStringLiteral("No matches"));
+    QVERIFY(Bar()->isVisible());
+    QTest::keyClicks(Bar()->NeedleEdit(), "a");
+    QCOMPARE(Bar()->Status(), QStringLiteral("No matches"));
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(Bar()->Status(), QStringLiteral("No matches"));
   }
 
  private:
+  TFindBar* Bar() const { return form_->findChild<TFindBar*>(); }
+  TPaneFinder* Finder() const { return form_->findChild<TPaneFinder*>(); }
+
   // Types characters that have no key of their own on a US keyboard.
   void TypeCharacters(const QString& text) {
     for (const QChar c : text) {
-      QTest::sendKeyEvent(QTest::Click, form_->FindBar->NeedleEdit(), Qt::Key_unknown, c,
-                          Qt::NoModifier);
+      QTest::sendKeyEvent(QTest::Click, Bar()->NeedleEdit(), Qt::Key_unknown, c, Qt::NoModifier);
     }
   }
 
@@ -345,7 +347,7 @@ class FindBarTest : public QObject {
   void OpenBarIn(TTextPane* pane) {
     pane->setFocus();
     QTest::keyClick(pane, Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(form_->FindBar->isVisible());
+    QVERIFY(Bar()->isVisible());
   }
 
   std::unique_ptr<WindowBench> window_;

@@ -4,7 +4,9 @@
 #include <QtTest>
 
 #include "DisplayForm.h"
+#include "EncodingMenu.h"
 #include "FileEventRecorder.h"
+#include "FollowCommand.h"
 #include "ProgramRun.h"
 #include "RunsView.h"
 #include "TestLogs.h"
@@ -94,13 +96,13 @@ class NeverWritesTest : public QObject {
   void ShowEverythingInTheWindow(const QString& path, int runs) {
     WindowBench window;
     TFormDisplay& form = window.Form();
-    form.SetFollowing(true);
+    form.findChild<FollowCommand*>()->SetOn(true);
     window.Open(path);
     window.Reload();
     QCOMPARE(form.RunsView->RowCount(), runs);
     for (const EncodingChoice choice :
          {EncodingChoice::Windows1252, EncodingChoice::Utf8, EncodingChoice::Auto}) {
-      form.SetEncodingChoice(choice);
+      form.findChild<EncodingMenu*>()->Choose(choice);
       for (int row = 0; row < runs; ++row) form.RunsView->SetSelectedIndex(row);
     }
     QCOMPARE(window.Errors(), QStringList());

@@ -5,17 +5,16 @@
 #include "Form.h"
 #include "LogStore.h"
 
+class EncodingMenu;
+class FileDrops;
+class FollowCommand;
 class QAction;
-class QActionGroup;
 class QMenu;
 class QMenuBar;
-class TFileFollower;
-class TFindBar;
 class TMRUList;
-class TStatusLine;
 class TOpenDialog;
-class TPaneFinder;
 class TRunsView;
+class TStatusLine;
 class TSplitterPane;
 class TSplitterPanel;
 class TTextPane;
@@ -60,36 +59,23 @@ class TFormDisplay : public TForm {
   void MRUList1Click(QObject* sender, const QString& fileName, int unused);
   void FormShow(QObject* sender);
 
-  // Everyday additions. Unused, they leave the window's behaviour as it is without them.
-  QMenu* EncodingMenu;
-  QActionGroup* EncodingActions;
-  QAction* FollowMenuItem;
-  TStatusLine* StatusLine;
-  TFileFollower* Follower;
-
-  void SetEncodingChoice(EncodingChoice choice);
-  void SetFollowing(bool following);
-  // Opens the first of the files as "Open" does.
-  void OpenDroppedFiles(const QStringList& fileNames);
-
-  // Find in the panes: Ctrl+F opens the bar under the panes for the pane that has the focus (the
-  // log pane when neither has); F3 and Shift+F3 go to the next and the previous match.
-  QMenu* SearchMenu;
-  QAction* FindMenuItem;
-  QAction* FindNextMenuItem;
-  QAction* FindPreviousMenuItem;
-  TFindBar* FindBar;
-  TPaneFinder* Finder;
-
   // What the last load produced, for the window's own parts and for tests.
   const LogStore& LogData() const { return Store; }
   QString CurrentFile() const { return CurrentFileName; }
 
+ signals:
+  // The file that Reload reads is now `fileName`.
+  void CurrentFileChanged(const QString& fileName);
+  // The store and the panes were emptied for a load.
+  void LogCleared();
+  // A load filled the store and the table; it took `milliseconds`.
+  void LogLoaded(qint64 milliseconds);
+  // The panes show the run of table row `row` now.
+  void RunShown(int row);
+
  protected:
   void WMSelectRun(TMessage& message);
   void showEvent(QShowEvent* event) override;
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
 #ifdef Q_OS_WIN
   bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 #endif
@@ -100,13 +86,7 @@ class TFormDisplay : public TForm {
   void CreatePanes();
   void BringToFront();
 
-  void CreateComfortCommands();
-  void WatchCurrentFile();
-  void FollowedFileChanged();
-  void ShowLoadFigures();
-
-  void CreateFindCommands();
-  void OpenFindBar();
+  void CreateAdditions();
 
   void ClearLogData();
   void LoadLogFile(const QString& fileName);
@@ -116,11 +96,16 @@ class TFormDisplay : public TForm {
 
   // Times the steps of a load one by one.
   friend class GuiBenchmark;
+  // The additions that read the file again, show the store in another encoding or open a file.
+  friend class EncodingMenu;
+  friend class FileDrops;
+  friend class FollowCommand;
 
   LogStore Store;  // ScriptParts, RunLogs, Runs, RowToRun
   QString StartupFileName;
   QString CurrentFileName;
 
-  EncodingChoice EncodingSetting = EncodingChoice::Auto;
-  qint64 LastLoadMilliseconds = 0;
+  // Additions of ours, each of which the window only creates and connects.
+  TStatusLine* statusLine_ = nullptr;
+  EncodingMenu* encodingMenu_ = nullptr;
 };

@@ -7,13 +7,12 @@
 #include "StoreDump.h"
 #include "StoreInvariants.h"
 
-// Parses, folds and dumps `bytes` in every decoding, as the viewer would; returns what broke,
-// or an empty string.
+// Loads and dumps `bytes` in every decoding, as the viewer would; returns what broke, or an
+// empty string.
 inline std::string ParseAndCheck(std::string_view bytes) {
   for (const EncodingChoice encoding : {EncodingChoice::Auto, EncodingChoice::Utf8}) {
     LogStore store;
     LoadLogText(store, bytes, encoding);
-    store.RowToRun = FoldRunsIntoRows(store.Runs);
     std::string problem = CheckStoreInvariants(store);
     if (problem.empty() && store.RowToRun.empty() != store.Runs.empty()) {
       problem = "runs without rows";

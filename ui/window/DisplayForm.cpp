@@ -7,10 +7,13 @@
 #include <QMenuBar>
 #include <QShowEvent>
 
+#include "EncodingMenu.h"
 #include "ErrorDisplay.h"
+#include "FileDrops.h"
+#include "FindCommands.h"
+#include "FollowCommand.h"
 #include "MRUList.h"
 #include "OpenDialog.h"
-#include "PaneFinder.h"
 #include "RunsView.h"
 #include "SplitterPanel.h"
 #include "StatusLine.h"
@@ -78,8 +81,23 @@ void TFormDisplay::CreateComponents() {
           ShowingErrors([this](QObject* sender, const QString& fileName, int unused) {
             MRUList1Click(sender, fileName, unused);
           }));
-  CreateComfortCommands();
-  CreateFindCommands();
+  CreateAdditions();
+}
+
+void TFormDisplay::CreateAdditions() {
+  statusLine_ = new TStatusLine(this);
+  setStatusBar(statusLine_);
+  connect(this, &TFormDisplay::LogCleared, statusLine_, &TStatusLine::ClearFigures);
+  connect(this, &TFormDisplay::LogLoaded, statusLine_,
+          [this](qint64 milliseconds) { statusLine_->ShowStore(Store, milliseconds); });
+
+  auto* followCommand = new FollowCommand(*this, *statusLine_);
+  connect(this, &TFormDisplay::CurrentFileChanged, followCommand, &FollowCommand::Watch);
+  encodingMenu_ = new EncodingMenu(*this, *statusLine_);
+  auto* findCommands = new FindCommands(*this, encodingMenu_->Menu());
+  connect(this, &TFormDisplay::RunShown, findCommands, &FindCommands::RunShown);
+  connect(this, &TFormDisplay::LogCleared, findCommands, &FindCommands::PanesCleared);
+  new FileDrops(*this);
 }
 
 void TFormDisplay::CreateMenu() {
@@ -121,7 +139,7 @@ void TFormDisplay::SetStartupFile(QString fileName) {
   if (!StartupFileName.isEmpty()) {
     CurrentFileName = StartupFileName;
     ReloadMenuItem->setEnabled(true);
-    WatchCurrentFile();
+    emit CurrentFileChanged(CurrentFileName);
   }
 }
 
@@ -146,7 +164,7 @@ void TFormDisplay::ClearLogData() {
   ScriptMemo->Clear();
   RunsView->Items()->Clear();
   Store.Clear();
-  StatusLine->ClearFigures();
+  emit LogCleared();
 }
 
 void TFormDisplay::LoadLogFile(const QString& fileName) {
@@ -154,33 +172,30 @@ void TFormDisplay::LoadLogFile(const QString& fileName) {
   const BusyCursor busy;
   QElapsedTimer timer;
   timer.start();
-  ::LoadLogFile(Store, QFile::encodeName(fileName).toStdString(), EncodingSetting);
-  LastLoadMilliseconds = timer.elapsed();
+  ::LoadLogFile(Store, QFile::encodeName(fileName).toStdString(), encodingMenu_->Choice());
+  emit LogLoaded(timer.elapsed());
 }
 
+// The model has already folded the runs into RowToRun as part of the load.
 void TFormDisplay::FillRunsView() {
-  Store.RowToRun = FoldRunsIntoRows(Store.Runs);
   RunsView->Items()->AppendNewRows();
   RunsView->FitColumnsToTexts();
-  ShowLoadFigures();
 }
 
 void TFormDisplay::RunsViewSelectItem(QObject* /*sender*/, int item, bool selected) {
   if (!selected) return;
-  const size_t k = static_cast<size_t>(item);
-  const RunsInfo& run = Store.Runs.at(static_cast<size_t>(Store.RowToRun.at(k)));
+  const RunsInfo& run = Store.RunOfRow(static_cast<size_t>(item));
   LogMemo->Clear();
   ScriptMemo->Clear();
-  LogMemo->AppendLines(Store.RunLogs.at(static_cast<size_t>(run.LogIndex)), Store.TextEncoding);
-  ScriptMemo->AppendLines(Store.ScriptParts.at(static_cast<size_t>(run.ScriptIndex)),
-                          Store.TextEncoding);
-  Finder->LinesChanged();
+  LogMemo->AppendLines(Store.LogOf(run), Store.TextEncoding);
+  ScriptMemo->AppendLines(Store.ScriptOf(run), Store.TextEncoding);
+  emit RunShown(item);
 }
 
 void TFormDisplay::OpenLogFile(const QString& fileName) {
   CurrentFileName = fileName;
   ReloadMenuItem->setEnabled(true);
-  WatchCurrentFile();
+  emit CurrentFileChanged(CurrentFileName);
   LoadLogFile(fileName);
   FillRunsView();
   if (RunsView->RowCount() > 0) RunsView->SetSelectedIndex(0);

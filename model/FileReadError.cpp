@@ -1,0 +1,32 @@
+#include "FileReadError.h"
+
+#include "LogFileError.h"
+
+const char* RefusalReason(NonRegularFile kind) {
+  switch (kind) {
+    case NonRegularFile::Directory:
+      return "it is a directory, not a file";
+    case NonRegularFile::Device:
+      return "it is a device, not a regular file";
+    case NonRegularFile::Pipe:
+      return "it is a pipe, not a regular file";
+    case NonRegularFile::Socket:
+      return "it is a socket, not a regular file";
+    case NonRegularFile::Other:
+      break;
+  }
+  return "it is not a regular file";
+}
+
+std::string DisplayName(const std::filesystem::path& path) {
+  const std::u8string name = path.u8string();
+  return {name.begin(), name.end()};
+}
+
+void FailOnFile(std::string_view verb, const std::filesystem::path& path,
+                std::string_view reason) {
+  std::string message(verb);
+  message += " \"" + DisplayName(path) + "\": ";
+  message += reason;
+  throw LogFileError(message);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// What the POSIX and the Windows file readers say when a log cannot be read, kept in one place
+// so that the user reads the same words on both systems.
+
+enum class NonRegularFile { Directory, Device, Pipe, Socket, Other };
+
+// The reason shown for refusing something that is not a regular file.
+const char* RefusalReason(NonRegularFile kind);
+
+// The path as the user would type it, in UTF-8 on every system.
+std::string DisplayName(const std::filesystem::path& path);
+
+// Throws LogFileError "<verb> "<path>": <reason>".
+[[noreturn]] void FailOnFile(std::string_view verb, const std::filesystem::path& path,
+                             std::string_view reason);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+
+#include "TextEncoding.h"
+
+class QActionGroup;
+class QMenu;
+class TFormDisplay;
+class TStatusLine;
+
+// The Encoding menu: Auto, Windows-1252 or UTF-8. A choice shows the store that is loaded in the
+// new encoding at once, without reading the file again, and holds for the loads that follow.
+class EncodingMenu : public QObject {
+  Q_OBJECT
+
+ public:
+  EncodingMenu(TFormDisplay& window, TStatusLine& statusLine);
+
+  QMenu* Menu() const { return menu_; }
+  EncodingChoice Choice() const { return choice_; }
+  void Choose(EncodingChoice choice);
+
+ private:
+  void ShowEncodingName();
+
+  TFormDisplay& window_;
+  TStatusLine& statusLine_;
+  QMenu* menu_;
+  QActionGroup* actions_;
+  EncodingChoice choice_ = EncodingChoice::Auto;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+
+#include "LineList.h"
+
+class QAction;
+class QMenu;
+class TFindBar;
+class TFormDisplay;
+class TPaneFinder;
+
+// Search > Find: Ctrl+F opens the find bar under the panes for the pane that has the focus (the
+// log pane when neither has); F3 and Shift+F3 go to the next and the previous match. Find
+// searches what the panes show, whatever the table's selection is now.
+class FindCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  // The Search menu goes before `nextMenu`.
+  FindCommands(TFormDisplay& window, QMenu* nextMenu);
+
+  // The panes show the run of table row `row` now.
+  void RunShown(int row);
+  // The panes were emptied.
+  void PanesCleared();
+
+ private:
+  void PutBarUnderThePanes();
+  void CreateMenu(QMenu* nextMenu);
+  void OpenBar();
+
+  TFormDisplay& window_;
+  TFindBar* bar_;
+  TPaneFinder* finder_;
+  LineList logLines_;
+  LineList scriptLines_;
+};
