@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 
+#include "Version.h"
+
 namespace {
 
 const QString kDump = QStringLiteral("dump");
@@ -133,5 +135,5 @@ QString UsageText() {
 }
 
 QString VersionText() {
-  return QStringLiteral("message-log-display 2.2.0.2\n");
+  return QStringLiteral("message-log-display " MLD_VERSION_TEXT "\n");
 }

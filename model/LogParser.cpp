@@ -9,7 +9,7 @@ namespace {
 
 using namespace LogFormat;
 
-// Line i of the file while parsing. At the end of the file (i = N) it holds no line.
+// The line the parser stands on. Past the last line of the file it holds no line.
 class Cursor {
  public:
   Cursor() : Cursor(nullptr, nullptr) {}
@@ -34,8 +34,8 @@ class Cursor {
   std::string_view line_;
 };
 
-// Lines H to H+6 of a run header, read by position. A line beyond the end of the file reads as
-// empty: a log that is still being written often ends inside a header, and its earlier runs and
+// The loading line of a run and the six lines after it, read by position. A line beyond the end
+// of the file reads as empty: a log that is still being written often ends inside a header, and its earlier runs and
 // the fields that are there must still show.
 class HeaderLines {
  public:
@@ -97,7 +97,7 @@ class LogParser {
     return State::Stopped;
   }
 
-  // i := i + 1, then stop at the end of the file or go on in `next`.
+  // Moves to the next line; past the last line the parse stops, otherwise it goes on in `next`.
   State AdvanceOr(State next) {
     line_.Advance();
     return line_.AtEnd() ? State::Stopped : next;
@@ -171,7 +171,7 @@ class LogParser {
   }
 
   LogStore& store_;
-  Cursor line_;  // line i
+  Cursor line_;  // the line being parsed
 };
 
 }  // namespace

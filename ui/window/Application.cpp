@@ -3,11 +3,12 @@
 #include <QIcon>
 
 #include "ErrorDisplay.h"
+#include "Version.h"
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setOrganizationName(QStringLiteral("Vantrel"));
   setApplicationName(QStringLiteral("Message Log Display"));
-  setApplicationVersion(QStringLiteral("2.2.0.2"));
+  setApplicationVersion(QStringLiteral(MLD_VERSION_TEXT));
   QIcon icon;
   for (const int size : {16, 32, 48}) {
     icon.addFile(QStringLiteral(":/icons/message-log-display-%1.png").arg(size), QSize(size, size));
