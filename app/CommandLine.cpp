@@ -129,6 +129,8 @@ QString UsageText() {
       "                                          print the parsed log as JSON\n"
       "  message-log-display --list FILE [--encoding auto|windows-1252|utf-8]\n"
       "                                          print the runs table as tab-separated text\n"
+      "                                          (in a field, backslash, tab, CR and LF are\n"
+      "                                          written as \\\\, \\t, \\r and \\n)\n"
       "  message-log-display --select-run N [--pid PID]\n"
       "                                          make a running viewer select row N\n"
       "  message-log-display --help | --version\n");

@@ -135,14 +135,38 @@ void WriteStoreJson(std::ostream& out, const LogStore& store) {
   json.Raw("}\n");
 }
 
+void AppendTableField(std::string& out, std::string_view text) {
+  for (const char c : text) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      default:
+        out += c;
+    }
+  }
+}
+
 void WriteRunsTable(std::ostream& out, const LogStore& store) {
   std::string text = "Run\tDate/Time\tScript\tScript Type\tScript Filename\n";
+  std::string decoded;
   for (size_t row = 0; row < store.RowToRun.size(); ++row) {
-    const RunsInfo& run = store.Runs.at(static_cast<size_t>(store.RowToRun[row]));
+    const RunsInfo& run = store.RunOfRow(row);
     text += std::to_string(row + 1);
     for (const std::string* field : TableTexts(run)) {
       text += '\t';
-      AppendDecoded(text, *field, store.TextEncoding);
+      decoded.clear();
+      AppendDecoded(decoded, *field, store.TextEncoding);
+      AppendTableField(text, decoded);
     }
     text += '\n';
   }

@@ -46,8 +46,7 @@ void CreateFolders(const std::filesystem::path& root, const std::filesystem::pat
 
 bool Append(const Handle& file, std::string_view bytes) {
   DWORD written = 0;
-  return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                   nullptr) &&
+  return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();
 }
 
@@ -72,7 +71,8 @@ TEST_F(LogFileTest, ReadsFilesWhoseNamesNeedUnicodeOrMoreThanMaxPath) {
 }
 
 TEST_F(LogFileTest, RefusesDirectoriesDevicesAndPipes) {
-  const std::string pipeName = R"(\\.\pipe\mld-model-test-)" + std::to_string(GetCurrentProcessId());
+  const std::string pipeName =
+      R"(\\.\pipe\mld-model-test-)" + std::to_string(GetCurrentProcessId());
   const Handle pipe(CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0,
                                      0, 0, nullptr));
   ASSERT_NE(pipe.Get(), INVALID_HANDLE_VALUE);

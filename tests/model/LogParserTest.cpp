@@ -1,17 +1,18 @@
 #include <gtest/gtest.h>
 
-#include "LogFormat.h"
 #include "StoreText.h"
 
 namespace {
 
 using Strings = std::vector<std::string>;
 
-const std::string kEntry(LogFormat::kEntryStart);
-const std::string kLogPart(LogFormat::kLogStart);
-const std::string kNext(LogFormat::kNextEntry);
-const std::string kFinished(LogFormat::kRunFinished);
-const std::string kStopped(LogFormat::kRunStopped);
+// The marker lines as the control software writes them, spelt here and not taken from the parser,
+// so that a misspelt marker in the parser fails these tests.
+const std::string kEntry = "------ NextPart = Script";
+const std::string kLogPart = "------ NextPart = LogMessage";
+const std::string kNext = "------ NextEntry";
+const std::string kFinished = "==>script execution finished.";
+const std::string kStopped = "==>script execution stopped by user.";
 
 std::string Padded(const std::string& prefix, size_t length, char fill = 'x') {
   std::string line = prefix;
@@ -116,6 +117,10 @@ INSTANTIATE_TEST_SUITE_P(
                    {"==>loading script", "-", "d", "==>script type: ", "file", "name", kFinished},
                    {"", "", "", "name", 0, 0},
                    {"d", "==>script type: ", "file", "name"}},
+        HeaderCase{"TypeMarkerWithoutItsLastLetterIsNoTypeLine",
+                   {"==>loading script", "-", "d", "==>script typ: X", "f", "name", kFinished},
+                   {"", "", "", "", 0, 0},
+                   {"==>script typ: X", "f", "name"}},
         HeaderCase{"TypeMarkerAfterOtherTextStillCutsFrom17",
                    {"==>loading script", "-", "d", "abc==>script type", "f", "name", kStopped},
                    {"", "", "e", "name", 0, 0},
@@ -187,6 +192,8 @@ INSTANTIATE_TEST_SUITE_P(
         NearMissCase{
             "LoadingWithLeadingBlank", {kEntry, kLogPart, " ==>loading script", "-", "d"}, 1, 0},
         NearMissCase{"LoadingInOtherCase", {kEntry, kLogPart, "==>Loading script", "-", "d"}, 1, 0},
+        NearMissCase{
+            "LoadingWithoutItsLastLetter", {kEntry, kLogPart, "==>loading scrip", "-", "d"}, 1, 0},
         NearMissCase{"NextEntryWithBlankDoesNotEndTheEntry",
                      {kEntry, kLogPart, kNext + " ", "==>loading script", "-", "d"},
                      1,

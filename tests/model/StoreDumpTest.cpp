@@ -40,7 +40,19 @@ TEST(StoreDump, WritesRunsAndRowsDecoded) {
   WriteRunsTable(table, store);
   EXPECT_EQ(table.str(),
             "Run\tDate/Time\tScript\tScript Type\tScript Filename\n"
-            "1\t12:00\tMix 5 \xc2\xb5l\tMacro\tC:\\s.scr\n");
+            "1\t12:00\tMix 5 \xc2\xb5l\tMacro\tC:\\\\s.scr\n");
+}
+
+// A field holding a tab or a backslash keeps the table at five columns and reads back unchanged.
+TEST(StoreDump, RunsTableEscapesTabsAndBackslashesInFields) {
+  LogStore store = Parsed(LogText({"------ NextPart = Script", "------ NextPart = LogMessage",
+                                   "==>loading script \"a\tb\\c\".", "-", "Started: \t\\t",
+                                   "==>script execution finished."}));
+  std::ostringstream table;
+  WriteRunsTable(table, store);
+  EXPECT_EQ(table.str(),
+            "Run\tDate/Time\tScript\tScript Type\tScript Filename\n"
+            "1\t\\t\\\\t\ta\\tb\\\\c\t\t\n");
 }
 
 }  // namespace

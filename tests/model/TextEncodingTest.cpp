@@ -10,7 +10,9 @@ struct DecodeCase {
   Encoding encoding;
   std::string utf8;
 };
-void PrintTo(const DecodeCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const DecodeCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class DecodeTest : public testing::TestWithParam<DecodeCase> {};
 
@@ -22,14 +24,19 @@ INSTANTIATE_TEST_SUITE_P(
     Table, DecodeTest,
     testing::Values(
         DecodeCase{"AsciiUnchanged", "abc\t~", Encoding::Windows1252, "abc\t~"},
-        DecodeCase{"MicroAndDegree", "5 \xb5l at 37 \xb0" "C", Encoding::Windows1252,
-                   "5 \xc2\xb5l at 37 \xc2\xb0" "C"},
+        DecodeCase{"MicroAndDegree",
+                   "5 \xb5l at 37 \xb0"
+                   "C",
+                   Encoding::Windows1252,
+                   "5 \xc2\xb5l at 37 \xc2\xb0"
+                   "C"},
         DecodeCase{"EuroAndQuotes", "\x80\x93\x9f", Encoding::Windows1252,
                    "\xe2\x82\xac\xe2\x80\x9c\xc5\xb8"},
         DecodeCase{"UndefinedBytesBecomeC1Controls", "\x81\x8d\x8f\x90\x9d", Encoding::Windows1252,
                    "\xc2\x81\xc2\x8d\xc2\x8f\xc2\x90\xc2\x9d"},
         DecodeCase{"LatinOneRange", "\xa0\xff", Encoding::Windows1252, "\xc2\xa0\xc3\xbf"},
-        DecodeCase{"NulKept", std::string("a\0b", 3), Encoding::Windows1252, std::string("a\0b", 3)},
+        DecodeCase{"NulKept", std::string("a\0b", 3), Encoding::Windows1252,
+                   std::string("a\0b", 3)},
         DecodeCase{"ValidUtf8Kept", "\xc2\xb5l \xe2\x82\xac \xf0\x9f\x98\x80", Encoding::Utf8,
                    "\xc2\xb5l \xe2\x82\xac \xf0\x9f\x98\x80"},
         DecodeCase{"CutSequenceIsReplacement", "ab\xe2\x82", Encoding::Utf8, "ab\xef\xbf\xbd"},
@@ -49,8 +56,12 @@ TEST(TextEncoding, AutoChoosesUtf8OnlyForValidUtf8WithHighBytes) {
   } cases[] = {
       {"", Encoding::Windows1252},
       {"plain ascii text that is long enough to use whole words", Encoding::Windows1252},
-      {"37 \xc2\xb0" "C", Encoding::Utf8},
-      {"37 \xb0" "C", Encoding::Windows1252},
+      {"37 \xc2\xb0"
+       "C",
+       Encoding::Utf8},
+      {"37 \xb0"
+       "C",
+       Encoding::Windows1252},
       {"valid \xc2\xb5 then invalid \xb5", Encoding::Windows1252},
       {"ends cut \xe2\x82", Encoding::Windows1252},
   };
@@ -63,7 +74,8 @@ TEST(TextEncoding, AutoChoosesUtf8OnlyForValidUtf8WithHighBytes) {
 
 TEST(TextEncoding, EveryWindows1252ByteDecodesToOneCharacter) {
   for (int byte = 1; byte < 256; ++byte) {
-    const std::string decoded = Decode(std::string(1, static_cast<char>(byte)), Encoding::Windows1252);
+    const std::string decoded =
+        Decode(std::string(1, static_cast<char>(byte)), Encoding::Windows1252);
     EXPECT_TRUE(IsValidUtf8(decoded)) << byte;
     EXPECT_NE(decoded, "\xef\xbf\xbd") << byte;
   }

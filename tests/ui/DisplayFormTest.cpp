@@ -1,6 +1,8 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSplitter>
 #include <QtTest>
@@ -87,6 +89,51 @@ class DisplayFormTest : public QObject {
     QVERIFY(form_->SplitterPane1->isAncestorOf(form_->LogMemo));
     QVERIFY(form_->SplitterPane2->isAncestorOf(form_->ScriptMemo));
     QVERIFY(form_->SplitterPane3->isAncestorOf(form_->RunsView));
+    for (const QFrame* borderless :
+         {static_cast<QFrame*>(form_->LogMemo), static_cast<QFrame*>(form_->ScriptMemo),
+          static_cast<QFrame*>(form_->RunsView)}) {
+      QCOMPARE(borderless->frameWidth(), 0);
+    }
+  }
+
+  void theOwnerAndDummyConstructorOnlyMakesTheForm() {
+    const TFormDisplay bare(nullptr, 0);
+    QVERIFY(!bare.RunsView && !bare.LogMemo && !bare.MRUList1);
+    QVERIFY(!bare.findChild<QMenuBar*>());
+    QVERIFY(bare.LogData().Runs.empty());
+  }
+
+  void exitClosesTheWindow() {
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    form_->ExitMenuItem->trigger();
+    QVERIFY(!form_->isVisible());
+  }
+
+  void aRunWithAnEmptyLogShowsAnEmptyLogPane() {
+    QByteArray text = TestLogs::RunsWithDates({"a"});
+    text.replace("------ NextEntry\r\n",
+                 "==>loading script \"Empty\".\r\n-\r\nStarted: b\r\n"
+                 "==>script execution stopped by user.\r\n------ NextEntry\r\n");
+    dialogAnswer_ = logs_->Write("e.log", text);
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    QCOMPARE(form_->RunsView->RowCount(), 2);
+    QCOMPARE(form_->LogMemo->Text(), RunLog(0, "a"));
+    form_->RunsView->SetSelectedIndex(1);
+    QCOMPARE(form_->LogMemo->LineCount(), 0);
+    QCOMPARE(form_->ScriptMemo->Text(), QStringLiteral("script S"));
+  }
+
+  void reloadDoesNotScrollTheTable() {
+    dialogAnswer_ = logs_->Write("long.log", TestLogs::RunsWithDates(TestLogs::Dates(60)));
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QCOMPARE(form_->RunsView->verticalScrollBar()->value(), 0);
+    form_->RunsView->SetSelectedIndex(50);  // far below the rows in view
+    form_->ReloadMenuItem->trigger();
+    QCOMPARE(form_->RunsView->SelectedIndex(), 50);
+    QCOMPARE(form_->RunsView->verticalScrollBar()->value(), 0);
   }
 
   void startupFileIsReadWhenTheWindowIsShown() {
@@ -194,6 +241,7 @@ class DisplayFormTest : public QObject {
     QFile::remove(gone);
 
     // Chosen from the menu, the error goes through the event loop to the message box.
+    const QStringList entriesBefore = form_->MRUList1->Entries();
     QAction* entry = RecentEntryAction(gone);
     QVERIFY(entry);
     QMetaObject::invokeMethod(entry, &QAction::trigger, Qt::QueuedConnection);
@@ -204,12 +252,23 @@ class DisplayFormTest : public QObject {
     QCOMPARE(form_->ScriptMemo->LineCount(), 0);
     QCOMPARE(form_->windowTitle(), Caption(good));
     QCOMPARE(form_->CurrentFile(), gone);
-    QVERIFY(form_->MRUList1->Entries().contains(gone));
+    QCOMPARE(form_->MRUList1->Entries(), entriesBefore);  // neither removed nor moved up
 
     logs_->Write("gone.log", TestLogs::RunsWithDates(TestLogs::Dates(5)));
     form_->ReloadMenuItem->trigger();  // Reload reads the name that failed
     QCOMPARE(form_->RunsView->RowCount(), 5);
     QCOMPARE(form_->RunsView->SelectedIndex(), -1);
+  }
+
+  void choosingARecentEntryOpensItWithoutMovingIt() {
+    const QString older = logs_->Write("older.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
+    const QString newer = logs_->Write("newer.log", TestLogs::RunsWithDates(TestLogs::Dates(1)));
+    form_->MRUList1->Add(older);
+    form_->MRUList1->Add(newer);
+    RecentEntryAction(older)->trigger();
+    QCOMPARE(form_->RunsView->RowCount(), 3);
+    QCOMPARE(form_->windowTitle(), Caption(older));
+    QCOMPARE(form_->MRUList1->Entries(), (QStringList{newer, older}));
   }
 
   void folding_data() {

@@ -94,6 +94,17 @@ class FindBarTest : public QObject {
     QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 of 1 match"));
   }
 
+  // A click on the empty table area takes the selection away but leaves the panes as they are;
+  // Find still searches what they show.
+  void findSearchesWhatThePaneShowsWithNoRowSelected() {
+    OpenAndShow(Log({LongRun()}, {"script"}));
+    form_->RunsView->SetSelectedIndex(-1);
+    OpenBarIn(form_->ScriptMemo);
+    QTest::keyClicks(Bar()->NeedleEdit(), "script");
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 of 1 match"));
+    QVERIFY(form_->ScriptMemo->HasSelection());
+  }
+
   void typingSelectsTheFirstMatchFromTheCaret() {
     OpenAndShow(Log({LongRun()}, {"script"}));
     OpenBarIn(form_->LogMemo);

@@ -56,7 +56,7 @@ TFormDisplay::TFormDisplay(QWidget* owner) : TForm(owner) {
   setWindowTitle(TitleText(AppTitle));
 }
 
-TFormDisplay::TFormDisplay(QWidget* owner, int /*dummy*/) : TFormDisplay(owner) {}
+TFormDisplay::TFormDisplay(QWidget* owner, int /*dummy*/) : TForm(owner) {}
 
 TFormDisplay::~TFormDisplay() {
   // The panes and the table still exist here, and must let go of the store before it is freed.
@@ -123,6 +123,8 @@ void TFormDisplay::CreatePanes() {
   ScriptMemo = new TTextPane;
   LogMemo->setObjectName(QStringLiteral("LogMemo"));
   ScriptMemo->setObjectName(QStringLiteral("ScriptMemo"));
+  LogMemo->setFrameShape(QFrame::NoFrame);
+  ScriptMemo->setFrameShape(QFrame::NoFrame);
   RunsView->setObjectName(QStringLiteral("RunsView"));
   SplitterPane1->SetContent(LogMemo);
   SplitterPane2->SetContent(ScriptMemo);
@@ -160,9 +162,10 @@ void TFormDisplay::FormShow(QObject* /*sender*/) {
 }
 
 void TFormDisplay::ClearLogData() {
-  LogMemo->Clear();
-  ScriptMemo->Clear();
-  RunsView->Items()->Clear();
+  // A form made by the (owner, dummy) constructor has no panes and no table to empty.
+  if (LogMemo) LogMemo->Clear();
+  if (ScriptMemo) ScriptMemo->Clear();
+  if (RunsView) RunsView->Items()->Clear();
   Store.Clear();
   emit LogCleared();
 }

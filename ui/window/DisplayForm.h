@@ -35,22 +35,22 @@ class TFormDisplay : public TForm {
   void Dispatch(TMessage& message) override;
   void SetStartupFile(QString fileName);
 
-  TSplitterPanel* SplitterPanel1;
-  QMenuBar* MainMenu1;
-  QMenu* File1;
-  QAction* OpenMenuItem;
-  QAction* N1;
-  QAction* ExitMenuItem;
-  TOpenDialog* OpenDialogLog;
-  TSplitterPane* SplitterPane1;
-  TSplitterPane* SplitterPane2;
-  TSplitterPane* SplitterPane3;
-  TRunsView* RunsView;
-  TTextPane* LogMemo;
-  TTextPane* ScriptMemo;
-  TMRUList* MRUList1;
-  QAction* N2;
-  QAction* ReloadMenuItem;
+  TSplitterPanel* SplitterPanel1 = nullptr;
+  QMenuBar* MainMenu1 = nullptr;
+  QMenu* File1 = nullptr;
+  QAction* OpenMenuItem = nullptr;
+  QAction* N1 = nullptr;
+  QAction* ExitMenuItem = nullptr;
+  TOpenDialog* OpenDialogLog = nullptr;
+  TSplitterPane* SplitterPane1 = nullptr;
+  TSplitterPane* SplitterPane2 = nullptr;
+  TSplitterPane* SplitterPane3 = nullptr;
+  TRunsView* RunsView = nullptr;
+  TTextPane* LogMemo = nullptr;
+  TTextPane* ScriptMemo = nullptr;
+  TMRUList* MRUList1 = nullptr;
+  QAction* N2 = nullptr;
+  QAction* ReloadMenuItem = nullptr;
 
   void RunsViewSelectItem(QObject* sender, int item, bool selected);
   void OpenMenuItemClick(QObject* sender);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <exception>
+#include <iostream>
 
 namespace {
 
@@ -12,6 +13,11 @@ ExceptionPresenter& Presenter() {
 }
 
 void ShowMessageBox(const QString& message) {
+  // Before the application object exists (or when it could not be made) there is no box to show.
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    std::cerr << message.toLocal8Bit().constData() << '\n';
+    return;
+  }
   QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
                         message);
 }

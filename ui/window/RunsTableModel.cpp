@@ -38,8 +38,7 @@ QVariant TRunsTableModel::data(const QModelIndex& index, int role) const {
 
 QString TRunsTableModel::CellText(int row, int column) const {
   if (column == RunColumn) return QString::number(row + 1);
-  const RunsInfo& run =
-      store_.Runs.at(static_cast<size_t>(store_.RowToRun.at(static_cast<size_t>(row))));
+  const RunsInfo& run = store_.RunOfRow(static_cast<size_t>(row));
   const std::string* field = TableTexts(run).at(static_cast<size_t>(column - DateTimeColumn));
   return QString::fromStdString(Decode(*field, store_.TextEncoding));
 }

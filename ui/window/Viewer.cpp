@@ -1,5 +1,7 @@
 #include "Viewer.h"
 
+#include <optional>
+
 #include "Application.h"
 #include "DisplayForm.h"
 #include "ErrorDisplay.h"
@@ -8,8 +10,10 @@
 #endif
 
 int RunViewer(int& argc, char** argv, const QString& startupFile) {
-  const TApplication application(argc, argv);
+  // Made inside the guard, but kept beyond it, so that the guard can still show what failed.
+  std::optional<TApplication> application;
   try {
+    application.emplace(argc, argv);
     TFormDisplay form;
     form.SetStartupFile(startupFile);
 #ifdef Q_OS_UNIX
