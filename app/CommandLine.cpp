@@ -8,7 +8,11 @@ namespace {
 
 const QString kDump = QStringLiteral("dump");
 const QString kList = QStringLiteral("list");
+const QString kFollow = QStringLiteral("follow");
 const QString kEncoding = QStringLiteral("encoding");
+const QString kAllColumns = QStringLiteral("all-columns");
+const QString kFind = QStringLiteral("find");
+const QString kMatchCase = QStringLiteral("match-case");
 const QString kSelectRun = QStringLiteral("select-run");
 const QString kPid = QStringLiteral("pid");
 const QString kHelp = QStringLiteral("help");
@@ -32,7 +36,11 @@ void AddOptions(QCommandLineParser& parser) {
   parser.addOptions({
       {kDump, QString(), QStringLiteral("FILE")},
       {kList, QString(), QStringLiteral("FILE")},
+      {kFollow, QString(), QStringLiteral("FILE")},
       {kEncoding, QString(), QStringLiteral("NAME")},
+      {kAllColumns, QString()},
+      {kFind, QString(), QStringLiteral("TEXT")},
+      {kMatchCase, QString()},
       {kSelectRun, QString(), QStringLiteral("N")},
       {kPid, QString(), QStringLiteral("PID")},
       {kHelp, QString()},
@@ -40,17 +48,33 @@ void AddOptions(QCommandLineParser& parser) {
   });
 }
 
+// What is wrong with the options that shape the table --list prints, if anything.
+QString ListOptionsProblem(const QCommandLineParser& parser, const QString& mode) {
+  for (const QString& option : {kAllColumns, kFind, kMatchCase}) {
+    if (parser.isSet(option) && mode != kList) {
+      return QStringLiteral("--%1 goes only with --list").arg(option);
+    }
+  }
+  if (parser.isSet(kMatchCase) && !parser.isSet(kFind)) {
+    return QStringLiteral("--match-case goes only with --find");
+  }
+  if (parser.isSet(kFind) && parser.value(kFind).isEmpty()) {
+    return QStringLiteral("--find needs a text to find");
+  }
+  return {};
+}
+
 CommandLine FromParsedOptions(const QCommandLineParser& parser) {
-  const QStringList modes = {kDump, kList, kSelectRun, kHelp, kVersion};
+  const QStringList modes = {kDump, kList, kFollow, kSelectRun, kHelp, kVersion};
   QStringList given;
   for (const QString& mode : modes) {
     if (parser.isSet(mode)) given << mode;
   }
   if (given.size() != 1)
     return WrongUsage(
-        QStringLiteral("give exactly one of --dump, --list, "
+        QStringLiteral("give exactly one of --dump, --list, --follow, "
                        "--select-run, --help, --version"));
-  for (const QString& option : {kDump, kList, kSelectRun, kEncoding, kPid}) {
+  for (const QString& option : {kDump, kList, kFollow, kSelectRun, kEncoding, kPid, kFind}) {
     if (parser.values(option).size() > 1) {
       return WrongUsage(QStringLiteral("--%1 is given more than once").arg(option));
     }
@@ -62,10 +86,17 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
   if (parser.isSet(kPid) && mode != kSelectRun) {
     return WrongUsage(QStringLiteral("--pid goes only with --select-run"));
   }
+  if (const QString problem = ListOptionsProblem(parser, mode); !problem.isEmpty()) {
+    return WrongUsage(problem);
+  }
 
   CommandLine command;
   if (mode == kHelp) command.mode = CommandLine::Mode::Help;
   if (mode == kVersion) command.mode = CommandLine::Mode::Version;
+  if (mode == kFollow) {
+    command.file = parser.value(kFollow);
+    command.follow = true;
+  }
   if (mode == kDump || mode == kList) {
     command.mode = mode == kDump ? CommandLine::Mode::Dump : CommandLine::Mode::List;
     command.file = parser.value(mode);
@@ -75,6 +106,9 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
         return WrongUsage(QStringLiteral("unknown encoding \"%1\"").arg(parser.value(kEncoding)));
       command.encoding = *encoding;
     }
+    command.allColumns = parser.isSet(kAllColumns);
+    if (parser.isSet(kFind)) command.find = parser.value(kFind);
+    command.matchCase = parser.isSet(kMatchCase);
   }
   if (mode == kSelectRun) {
     command.mode = CommandLine::Mode::SelectRun;
@@ -125,12 +159,22 @@ QString UsageText() {
       "  message-log-display [FILE ...]          open FILE in the viewer (all arguments,\n"
       "                                          joined by blanks, are the one file name)\n"
       "  message-log-display -- FILE             the same, for a name that starts with --\n"
+      "  message-log-display --follow FILE       open FILE in the viewer with \"Follow file\"\n"
+      "                                          on for this window (the choice kept in the\n"
+      "                                          menu stays as it is)\n"
       "  message-log-display --dump FILE [--encoding auto|windows-1252|utf-8]\n"
       "                                          print the parsed log as JSON\n"
       "  message-log-display --list FILE [--encoding auto|windows-1252|utf-8]\n"
+      "                      [--all-columns] [--find TEXT [--match-case]]\n"
       "                                          print the runs table as tab-separated text\n"
       "                                          (in a field, backslash, tab, CR and LF are\n"
-      "                                          written as \\\\, \\t, \\r and \\n)\n"
+      "                                          written as \\\\, \\t, \\r and \\n);\n"
+      "                                          --all-columns adds Outcome (finished,\n"
+      "                                          stopped or open) and Lines (the run's log\n"
+      "                                          lines); --find prints only the rows whose\n"
+      "                                          runs log TEXT, with Matches (the lines that\n"
+      "                                          hold it) last, letter case ignored unless\n"
+      "                                          --match-case is given\n"
       "  message-log-display --select-run N [--pid PID]\n"
       "                                          make a running viewer select row N\n"
       "  message-log-display --help | --version\n");

@@ -5,7 +5,22 @@
 
 #include "LogFileError.h"
 #include "LogStore.h"
+#include "RunSearch.h"
 #include "StoreDump.h"
+
+namespace {
+
+RunsTableOptions TableOptions(const CommandLine& command, const LogStore& store) {
+  RunsTableOptions options;
+  options.AllColumns = command.allColumns;
+  if (command.find) {
+    const TextSearch search(command.find->toStdString(), store.TextEncoding, command.matchCase);
+    options.Matches = RowMatchCounts(store, search);
+  }
+  return options;
+}
+
+}  // namespace
 
 int RunHeadlessMode(const CommandLine& command) {
   const std::string path = QFile::encodeName(command.file).toStdString();
@@ -23,7 +38,7 @@ int RunHeadlessMode(const CommandLine& command) {
   if (command.mode == CommandLine::Mode::Dump) {
     WriteStoreJson(std::cout, store);
   } else {
-    WriteRunsTable(std::cout, store);
+    WriteRunsTable(std::cout, store, TableOptions(command, store));
   }
   std::cout.flush();
   return std::cout ? 0 : 1;

@@ -23,7 +23,7 @@ QString RawArgumentText() {
 }  // namespace
 
 QString StartupFileName(const CommandLine& command) {
-  if (command.fileAfterDoubleDash) return command.file;
+  if (command.fileAfterDoubleDash || command.follow) return command.file;
   QString name = RawArgumentText();
   // A Windows file name cannot hold a double quote, so a quoted name is only ever the quotes
   // that shells and file associations put around a path with blanks.

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
   const CommandLine command = ParseCommandLine(ArgumentsAfterProgramName(argc, argv));
   switch (command.mode) {
     case CommandLine::Mode::Viewer:
-      return RunViewer(argc, argv, StartupFileName(command));
+      return RunViewer(argc, argv, StartupFileName(command), command.follow);
     case CommandLine::Mode::Dump:
     case CommandLine::Mode::List:
       return RunHeadlessMode(command);

@@ -19,6 +19,8 @@ LogTextWriter::LogTextWriter(const std::string& path)
   buffer_.reserve(kFlushSize + (1 << 16));
 }
 
+LogTextWriter::LogTextWriter() = default;
+
 LogTextWriter::~LogTextWriter() {
   if (file_) std::fclose(file_);
 }
@@ -54,6 +56,7 @@ void LogTextWriter::EndLine() {
 }
 
 void LogTextWriter::Flush() {
+  if (!file_) return;
   if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
     Fail("Cannot write", path_);
   }
@@ -62,6 +65,7 @@ void LogTextWriter::Flush() {
 }
 
 void LogTextWriter::Close() {
+  if (!file_) return;
   Flush();
   const int result = std::fclose(file_);
   file_ = nullptr;

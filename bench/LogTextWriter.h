@@ -11,6 +11,8 @@ class LogTextWriter {
  public:
   // Creates or truncates `path`; throws std::runtime_error naming the file and the reason.
   explicit LogTextWriter(const std::string& path);
+  // Keeps the log in memory instead, where Written() has it (tests).
+  LogTextWriter();
   LogTextWriter(const LogTextWriter&) = delete;
   LogTextWriter& operator=(const LogTextWriter&) = delete;
   ~LogTextWriter();
@@ -30,6 +32,8 @@ class LogTextWriter {
     EndLine();
   }
 
+  // The whole log of a writer that keeps it in memory.
+  const std::string& Written() const { return buffer_; }
   // Bytes written so far, buffered ones included.
   uint64_t Size() const { return flushed_ + buffer_.size(); }
   uint64_t Lines() const { return lines_; }
@@ -41,7 +45,7 @@ class LogTextWriter {
   void Flush();
 
   std::string path_;
-  std::FILE* file_;
+  std::FILE* file_ = nullptr;
   std::string buffer_;
   uint64_t flushed_ = 0;
   uint64_t lines_ = 0;

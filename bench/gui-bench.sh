@@ -9,8 +9,16 @@
 #   find_1m_ms        typing a needle into the find bar over the run of 1,000,000 log lines until
 #                     the match near its end is selected, all matches are counted and the pane
 #                     has painted
+#   follow_append_ms  appending 4 KiB of whole lines of a running run to the followed large log
+#                     until the window has taken them in and the table, the status line and the
+#                     selected run's log pane have painted (median of ten appends, on a scratch
+#                     copy of the log)
+#   follow_scaling    follow_append_ms on the large log against the same on a 64 MiB log
+#   follow_idle_cpu_ms  the CPU time the window uses in 5 s of following the large log while it
+#                     does not change
 # Ends with
 #   bench: open_vs_list=R3 pane_1m_ms=T1 table_1m_ms=T2 open_rss_vs_file=R4 find_1m_ms=T3
+#          follow_append_ms=T4 follow_scaling=R5 follow_idle_cpu_ms=T5
 set -euo pipefail
 
 : "${MLD_VIEWER:?}" "${MLD_GUI_BENCH:?}" "${MLD_GENERATE_LOG:?}" "${MLD_BENCH_RUNNER:?}"
@@ -35,7 +43,20 @@ gui() {
 
 long_run=$(generated run-lines-1M.log --run-lines 1000000)
 many_runs=$(generated runs-1M.log --runs 1000000)
+small_log=$MLD_BENCH_DATA/follow-64M.log
+if [[ ! -s $small_log ]]; then
+  echo "generating $small_log ..." >&2
+  "$MLD_GENERATE_LOG" "$small_log.part" 64M 1 >&2
+  mv "$small_log.part" "$small_log"
+fi
 cat "$MLD_BENCH_LOG" "$long_run" "$many_runs" >/dev/null
+# Following appends to the log it follows, so it gets a copy made afresh for each measurement.
+scratch=$MLD_BENCH_DATA/follow-scratch.log
+trap 'rm -f "$scratch"' EXIT
+follow() {  # follow LOG: what `gui follow` prints for a scratch copy of LOG
+  cp "$1" "$scratch"
+  gui follow "$scratch"
+}
 
 results=()
 # --list back to back, after one run that is not counted: a process that follows one which has
@@ -51,6 +72,9 @@ for ((round = 1; round <= MLD_BENCH_ROUNDS; round++)); do
   results+=("pane $(gui select "$long_run")")
   results+=("table $(gui fill "$many_runs")")
   results+=("find $(gui find "$long_run")")
+  results+=("follow $(follow "$MLD_BENCH_LOG")")
+  results+=("follow_small $(follow "$small_log")")
+  results+=("idle $(gui idle "$MLD_BENCH_LOG")")
 done
 
 printf '%s\n' "${results[@]}" | awk -v size="$(stat -c %s "$MLD_BENCH_LOG")" '
@@ -65,6 +89,13 @@ printf '%s\n' "${results[@]}" | awk -v size="$(stat -c %s "$MLD_BENCH_LOG")" '
     printf "%-34s %10.1f ms  <= 100 %s\n", "table_1m_ms", best["table"], best["table"] <= 100 ? "ok" : "MISSED"
     printf "%-34s %12.2f  <= 1.25 %s\n", "open_rss_vs_file", rss_ratio, rss_ratio <= 1.25 ? "ok" : "MISSED"
     printf "%-34s %10.1f ms  <= 1000 %s\n", "find_1m_ms", best["find"], best["find"] <= 1000 ? "ok" : "MISSED"
-    printf "bench: open_vs_list=%.2f pane_1m_ms=%.0f table_1m_ms=%.0f open_rss_vs_file=%.2f find_1m_ms=%.0f\n",
+    follow_scaling = best["follow"] / best["follow_small"]
+    printf "%-34s %10.1f ms  <= 20 %s\n", "follow_append_ms", best["follow"], best["follow"] <= 20 ? "ok" : "MISSED"
+    printf "%-34s %10.1f ms\n", "  the same on 64 MiB", best["follow_small"]
+    printf "%-34s %12.2f  <= 1.5 %s\n", "follow_scaling", follow_scaling, follow_scaling <= 1.5 ? "ok" : "MISSED"
+    printf "%-34s %10.1f ms  <= 5 %s\n", "follow_idle_cpu_ms", best["idle"], best["idle"] <= 5 ? "ok" : "MISSED"
+    printf "bench: open_vs_list=%.2f pane_1m_ms=%.0f table_1m_ms=%.0f open_rss_vs_file=%.2f find_1m_ms=%.0f",
            open_vs_list, best["pane"], best["table"], rss_ratio, best["find"]
+    printf " follow_append_ms=%.1f follow_scaling=%.2f follow_idle_cpu_ms=%.1f\n",
+           best["follow"], follow_scaling, best["idle"]
   }'

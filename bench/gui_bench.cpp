@@ -7,17 +7,33 @@
 //   gui-bench find FILE     open and select the last row, then type a needle into the find bar
 //                           and wait until the log pane has selected the first match from its
 //                           top, the matches are counted and the pane has painted
+//   gui-bench follow FILE   append the start of a running run to FILE (a scratch copy), open it
+//                           following, select that run with its log pane at its end, then append
+//                           4 KiB of whole lines of the run ten times and take the median time
+//                           from each write until the window has taken it in and the table, the
+//                           status line and the log pane have painted (the follower's quiet wait
+//                           before it reports a change is not counted)
+//   gui-bench idle FILE     open FILE following it and report the CPU milliseconds the process
+//                           then uses in 5 s while the file does not change
 // Prints "ms=<milliseconds> max_rss_kib=<peak resident memory>".
 #include <sys/resource.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 #include "DisplayForm.h"
+#include "FileFollower.h"
 #include "FindBar.h"
 #include "RunsView.h"
 #include "TextPane.h"
@@ -27,6 +43,43 @@ namespace {
 // In the generated run of a million lines it matches steps 999991 and 999992 only, both among its
 // last hundred lines: finding it from the top reads nearly all of the run, and so does counting.
 const QString kFindNeedle = QStringLiteral("step 99999");
+
+constexpr int kFollowAppends = 10;
+constexpr qsizetype kFollowAppendBytes = 4096;
+constexpr int kIdleMilliseconds = 5000;
+
+// The start of a run that the control software is still writing: a new entry and its header.
+const QByteArray kRunningRun =
+    "------ NextPart = Script\r\nMix 5 ul\r\n------ NextPart = LogMessage\r\n"
+    "==>loading script \"Bench follow\".\r\nUser: bench\r\nStarted: 2099-12-31 23:59:59\r\n"
+    "==>script type: Method\r\nFile name of script: C:\\bench\\follow.vsc\r\n";
+
+// `bytes` bytes of whole message lines of the running run, numbered on from `step`.
+QByteArray RunLines(int& step, qsizetype bytes) {
+  QByteArray lines;
+  while (true) {
+    QByteArray line = "23:59:59.999  step " + QByteArray::number(step) +
+                      ": aspirate 50.0 ul from plate A, well B7, at 25.0 mm/s\r\n";
+    if (lines.size() + line.size() > bytes) {
+      lines += QByteArray(bytes - lines.size() - 2, '.') + "\r\n";  // the last line fills up
+      return lines;
+    }
+    lines += line;
+    ++step;
+  }
+}
+
+bool AppendTo(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::Append) && file.write(bytes) == bytes.size();
+}
+
+double CpuMilliseconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto ms = [](const timeval& time) { return time.tv_sec * 1e3 + time.tv_usec / 1e3; };
+  return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
 
 }  // namespace
 
@@ -72,6 +125,52 @@ class GuiBenchmark {
     return form_.LogMemo->HasSelection() ? ms : -1;
   }
 
+  // A negative time: the window did not take in what was appended.
+  double Follow(const QString& file) {
+    if (!AppendTo(file, kRunningRun)) return -1;
+    form_.FollowForThisWindow();
+    form_.OpenLogFile(file);
+    const int lastRow = form_.RunsView->RowCount() - 1;
+    form_.RunsView->SetSelectedIndex(lastRow);
+    form_.RunsView->MakeVisible(lastRow);
+    QScrollBar* bar = form_.LogMemo->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    form_.repaint();
+    auto* follower = form_.findChild<TFileFollower*>();
+    int step = 1;
+    std::vector<double> times;
+    for (int round = 0; round <= kFollowAppends; ++round) {
+      const int lines = form_.LogMemo->LineCount();
+      const QByteArray bytes = RunLines(step, kFollowAppendBytes);
+      const double ms = Milliseconds([&] {
+        AppendTo(file, bytes);
+        // What the follower does once the file has been quiet for a moment.
+        emit follower->Changed(file);
+        form_.RunsView->viewport()->repaint();
+        form_.statusBar()->repaint();
+        form_.LogMemo->viewport()->repaint();
+      });
+      if (form_.LogMemo->LineCount() <= lines || bar->value() != bar->maximum()) return -1;
+      if (round > 0) times.push_back(ms);  // the first round warms up
+      // The watcher's own report of the write comes after; it finds nothing new.
+      QTest::qWait(2 * TFileFollower::kLongestWaitMilliseconds);
+    }
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    return times[times.size() / 2];
+  }
+
+  double IdleCpu(const QString& file) {
+    form_.FollowForThisWindow();
+    form_.OpenLogFile(file);
+    form_.repaint();
+    QTest::qWait(1000);  // whatever the open left to do
+    const double before = CpuMilliseconds();
+    QEventLoop loop;
+    QTimer::singleShot(kIdleMilliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+    return CpuMilliseconds() - before;
+  }
+
   double Fill(const QString& file) {
     form_.LoadLogFile(file);
     return Milliseconds([&] {
@@ -95,7 +194,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() != 3) {
-    std::fprintf(stderr, "usage: gui-bench open|select|fill|find FILE\n");
+    std::fprintf(stderr, "usage: gui-bench open|select|fill|find|follow|idle FILE\n");
     return 2;
   }
   TFormDisplay form;
@@ -113,6 +212,14 @@ int main(int argc, char** argv) {
     ms = benchmark.Fill(file);
   } else if (mode == QLatin1String("find")) {
     ms = benchmark.Find(file);
+  } else if (mode == QLatin1String("follow")) {
+    ms = benchmark.Follow(file);
+    if (ms < 0) {
+      std::fprintf(stderr, "the window did not take in what was appended to %s\n", qPrintable(file));
+      return 1;
+    }
+  } else if (mode == QLatin1String("idle")) {
+    ms = benchmark.IdleCpu(file);
   } else {
     std::fprintf(stderr, "unknown mode %s\n", qPrintable(mode));
     return 2;

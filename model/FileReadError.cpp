@@ -23,8 +23,7 @@ std::string DisplayName(const std::filesystem::path& path) {
   return {name.begin(), name.end()};
 }
 
-void FailOnFile(std::string_view verb, const std::filesystem::path& path,
-                std::string_view reason) {
+void FailOnFile(std::string_view verb, const std::filesystem::path& path, std::string_view reason) {
   std::string message(verb);
   message += " \"" + DisplayName(path) + "\": ";
   message += reason;

@@ -66,18 +66,64 @@ bool IsRunEnd(std::string_view line) {
   return line == kRunFinished || line == kRunStopped;
 }
 
+// Where the lines begin that bytes appended at `end` could still change (the last line when it
+// has no line end, or only a CR that an LF may join; else none), moved back `margin` whole lines.
+const char* UnsettledFrom(const char* begin, const char* end, size_t margin) {
+  const auto startOfLineEndingAt = [begin](const char* contentEnd) {
+    const char* start = contentEnd;
+    while (start != begin && start[-1] != '\n' && start[-1] != '\r') --start;
+    return start;
+  };
+  const char* line = end;
+  if (end != begin && end[-1] != '\n') {
+    line = startOfLineEndingAt(end[-1] == '\r' ? end - 1 : end);
+  }
+  for (size_t k = 0; k < margin && line != begin; ++k) {
+    // The line before ends just before `line`, with CR LF, a lone CR or a lone LF.
+    const char* contentEnd = line - 1;
+    if (*contentEnd == '\n' && contentEnd != begin && contentEnd[-1] == '\r') --contentEnd;
+    line = startOfLineEndingAt(contentEnd);
+  }
+  return line;
+}
+
 class LogParser {
  public:
-  explicit LogParser(LogStore& store)
-      : store_(store), line_(store.Text.Data(), store.Text.Data() + store.Text.Size()) {}
+  using State = ParseState;
+
+  // A parse of the store's text from `line` (the start of a line) on, in `state`.
+  LogParser(LogStore& store, State state, const char* line)
+      : store_(store),
+        state_(state),
+        line_(line, store.Text.Data() + store.Text.Size()),
+        unsettled_(UnsettledFrom(store.Text.Data(), store.Text.Data() + store.Text.Size(),
+                                 HeaderLines::kCount)) {}
 
   void Parse() {
-    State state = State::SeekingEntry;
-    while (state != State::Stopped) state = Step(state);
+    while (state_ != State::Stopped) {
+      // Every step before this one read only lines that appended bytes cannot change, since no
+      // step reads further ahead than a run's header.
+      if (!checkpointTaken_ && line_.LineStart() >= unsettled_) TakeCheckpoint();
+      state_ = Step(state_);
+    }
   }
 
  private:
-  enum class State { SeekingEntry, ScriptText, BetweenRuns, RunHeader, RunLog, Stopped };
+  // Steps change only the last script, run log and run and append new ones, which is what the
+  // checkpoint keeps; a step that changes more must have it kept there too.
+  void TakeCheckpoint() {
+    checkpointTaken_ = true;
+    ParseCheckpoint& point = store_.Checkpoint.Parse;
+    point.State = state_;
+    point.Offset = static_cast<size_t>(line_.LineStart() - store_.Text.Data());
+    point.ScriptParts = store_.ScriptParts.size();
+    point.RunLogs = store_.RunLogs.size();
+    point.Runs = store_.Runs.size();
+    point.LastScript = store_.ScriptParts.empty() ? LineList() : store_.ScriptParts.back();
+    point.LastLog = store_.RunLogs.empty() ? LineList() : store_.RunLogs.back();
+    point.LastRun = store_.Runs.empty() ? RunsInfo() : store_.Runs.back();
+    point.LastOutcome = store_.Outcomes.empty() ? RunOutcome::Open : store_.Outcomes.back();
+  }
 
   State Step(State state) {
     switch (state) {
@@ -144,6 +190,7 @@ class LogParser {
 
     store_.RunLogs.emplace_back(header.At(logStart).LineStart());
     RunsInfo& run = store_.Runs.emplace_back();
+    store_.Outcomes.push_back(RunOutcome::Open);
     run.DateTime = Cut(header.Line(2), kDateTimeStart, kDateTimeCountOffset);
     run.Script = Cut(header.Line(0), kScriptStart, kScriptCountOffset);
     run.ScriptIndex = static_cast<int32_t>(store_.ScriptParts.size() - 1);
@@ -161,7 +208,11 @@ class LogParser {
 
   State RunLog() {
     if (line_.AtEnd()) return State::Stopped;
-    if (IsRunEnd(line_.Line())) return State::BetweenRuns;
+    if (IsRunEnd(line_.Line())) {
+      store_.Outcomes.back() =
+          line_.Line() == kRunFinished ? RunOutcome::Finished : RunOutcome::Stopped;
+      return State::BetweenRuns;
+    }
     store_.RunLogs.back().AppendLineEndingAt(line_.LineNext());
     if (line_.Line() == kNextEntry) {
       line_.Advance();
@@ -171,11 +222,33 @@ class LogParser {
   }
 
   LogStore& store_;
+  State state_;
   Cursor line_;  // the line being parsed
+  const char* unsettled_;  // a step at a line from here on may read what appended bytes change
+  bool checkpointTaken_ = false;
 };
+
+// Puts the store back as it stood at `point`.
+void RestoreCheckpoint(LogStore& store, const ParseCheckpoint& point) {
+  store.ScriptParts.resize(point.ScriptParts);
+  store.RunLogs.resize(point.RunLogs);
+  store.Runs.resize(point.Runs);
+  store.Outcomes.resize(point.Runs);
+  if (!store.ScriptParts.empty()) store.ScriptParts.back() = point.LastScript;
+  if (!store.RunLogs.empty()) store.RunLogs.back() = point.LastLog;
+  if (!store.Runs.empty()) store.Runs.back() = point.LastRun;
+  if (!store.Outcomes.empty()) store.Outcomes.back() = point.LastOutcome;
+}
 
 }  // namespace
 
 void ParseLog(LogStore& store) {
-  LogParser(store).Parse();
+  store.Checkpoint.Parse = ParseCheckpoint();
+  LogParser(store, ParseState::SeekingEntry, store.Text.Data()).Parse();
+}
+
+void ResumeParse(LogStore& store) {
+  const ParseCheckpoint point = store.Checkpoint.Parse;
+  RestoreCheckpoint(store, point);
+  LogParser(store, point.State, store.Text.Data() + point.Offset).Parse();
 }

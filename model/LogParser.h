@@ -3,5 +3,12 @@
 struct LogStore;
 
 // Splits store.Text into entries and runs and appends them to ScriptParts, RunLogs and Runs.
-// Any bytes at all parse, in one pass and in time proportional to their size.
+// Any bytes at all parse, in one pass and in time proportional to their size. Leaves in
+// store.Checkpoint.Parse where a parse can go on from when bytes are appended to the text.
 void ParseLog(LogStore& store);
+
+// Goes on from store.Checkpoint.Parse, after bytes were appended to store.Text since the parse
+// that left it: puts back the store as it stood there and parses the rest of the text, a few
+// lines before the old end and the new bytes. The store is then what ParseLog of the whole text
+// makes, checkpoint included.
+void ResumeParse(LogStore& store);

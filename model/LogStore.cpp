@@ -7,16 +7,23 @@ void LogStore::Clear() {
   ScriptParts.clear();
   Runs.clear();
   RowToRun.clear();
+  Outcomes.clear();
   RunLogs.shrink_to_fit();
   ScriptParts.shrink_to_fit();
   Runs.shrink_to_fit();
   RowToRun.shrink_to_fit();
+  Outcomes.shrink_to_fit();
   Text = TextBuffer();
   TextEncoding = Encoding::Windows1252;
+  Checkpoint = LoadCheckpoint();
 }
 
 const RunsInfo& LogStore::RunOfRow(size_t row) const {
   return Runs.at(static_cast<size_t>(RowToRun.at(row)));
+}
+
+RunOutcome LogStore::OutcomeOfRow(size_t row) const {
+  return Outcomes.at(static_cast<size_t>(RowToRun.at(row)));
 }
 
 const LineList& LogStore::LogOf(const RunsInfo& run) const {
@@ -31,9 +38,18 @@ namespace {
 
 void ParseInto(LogStore& store, TextBuffer text, EncodingChoice encoding) {
   store.Text = std::move(text);
-  store.TextEncoding = ResolveEncoding(encoding, store.Text.View());
+  // With Auto, what the look at the text finds is kept, so that appended bytes alone are looked
+  // at when the log grows.
+  store.Checkpoint.Choice = encoding;
+  if (encoding == EncodingChoice::Auto) {
+    store.Checkpoint.Utf8 = ContinueUtf8Scan({}, store.Text.View());
+    store.TextEncoding = AutoEncoding(store.Checkpoint.Utf8);
+  } else {
+    store.TextEncoding = ResolveEncoding(encoding, store.Text.View());
+  }
   ParseLog(store);
   store.RowToRun = FoldRunsIntoRows(store.Runs);
+  store.Checkpoint.Valid = true;
 }
 
 }  // namespace
@@ -50,9 +66,14 @@ void LoadLogText(LogStore& store, std::string_view bytes, EncodingChoice encodin
 
 std::vector<int32_t> FoldRunsIntoRows(const std::vector<RunsInfo>& runs) {
   std::vector<int32_t> rows;
-  for (size_t i = 0; i < runs.size(); ++i) {
+  AppendFoldedRows(rows, runs, 0);
+  return rows;
+}
+
+void AppendFoldedRows(std::vector<int32_t>& rows, const std::vector<RunsInfo>& runs,
+                      size_t firstRun) {
+  for (size_t i = firstRun; i < runs.size(); ++i) {
     while (i + 1 < runs.size() && runs[i + 1].DateTime == runs[i].DateTime) ++i;
     rows.push_back(static_cast<int32_t>(i));
   }
-  return rows;
 }

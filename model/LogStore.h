@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "LineList.h"
+#include "LoadCheckpoint.h"
+#include "RunOutcome.h"
 #include "RunsInfo.h"
 #include "TextBuffer.h"
 #include "TextEncoding.h"
@@ -15,9 +17,11 @@ struct LogStore {
   std::vector<LineList> ScriptParts;
   std::vector<LineList> RunLogs;
   std::vector<RunsInfo> Runs;
-  std::vector<int32_t> RowToRun;  // for each table row, the position in Runs of the run it shows
+  std::vector<int32_t> RowToRun;     // for each table row, the position in Runs of the run it shows
+  std::vector<RunOutcome> Outcomes;  // for each run in Runs, how its log ended
   TextBuffer Text;
   Encoding TextEncoding = Encoding::Windows1252;
+  LoadCheckpoint Checkpoint;  // where taking in appended bytes goes on from (LogFollow.h)
 
   // Empties the store whole: nothing is ever removed from it one element at a time.
   void Clear();
@@ -25,6 +29,7 @@ struct LogStore {
   // The run that table row `row` (from 0) shows; a row outside the table throws
   // std::out_of_range.
   const RunsInfo& RunOfRow(size_t row) const;
+  RunOutcome OutcomeOfRow(size_t row) const;
   const LineList& LogOf(const RunsInfo& run) const;
   const LineList& ScriptOf(const RunsInfo& run) const;
 };
@@ -42,3 +47,7 @@ void LoadLogText(LogStore& store, std::string_view bytes,
 // Folds each stretch of adjacent runs with byte-equal DateTime into one table row and returns,
 // for each row, the position of the last run of its stretch.
 std::vector<int32_t> FoldRunsIntoRows(const std::vector<RunsInfo>& runs);
+// The same for the runs from `firstRun` on, which starts a stretch, with their rows appended to
+// `rows`.
+void AppendFoldedRows(std::vector<int32_t>& rows, const std::vector<RunsInfo>& runs,
+                      size_t firstRun);

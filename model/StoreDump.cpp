@@ -95,7 +95,7 @@ void WriteLineLists(JsonWriter& json, const std::vector<LineList>& lists) {
   });
 }
 
-void WriteRun(JsonWriter& json, const RunsInfo& run) {
+void WriteRun(JsonWriter& json, const RunsInfo& run, RunOutcome outcome) {
   static constexpr std::array<std::string_view, 4> kTextNames = {"dateTime", "script", "scriptType",
                                                                  "scriptFilename"};
   const auto texts = TableTexts(run);
@@ -110,6 +110,9 @@ void WriteRun(JsonWriter& json, const RunsInfo& run) {
   json.Raw(", ");
   json.Key("logIndex");
   json.Number(run.LogIndex);
+  json.Raw(", ");
+  json.Key("outcome");
+  json.Text(OutcomeName(outcome));
   json.Raw("}");
 }
 
@@ -125,7 +128,9 @@ void WriteStoreJson(std::ostream& out, const LogStore& store) {
   WriteLineLists(json, store.RunLogs);
   json.Raw(",\n ");
   json.Key("runs");
-  WriteArray(json, store.Runs, ",\n  ", [&](const RunsInfo& run) { WriteRun(json, run); });
+  WriteArray(json, store.Runs, ",\n  ", [&](const RunsInfo& run) {
+    WriteRun(json, run, store.Outcomes[static_cast<size_t>(&run - store.Runs.data())]);
+  });
   json.Raw(",\n ");
   json.Key("rowToRun");
   WriteArray(json, store.RowToRun, ", ", [&](int32_t run) { json.Number(run); });
@@ -156,10 +161,14 @@ void AppendTableField(std::string& out, std::string_view text) {
   }
 }
 
-void WriteRunsTable(std::ostream& out, const LogStore& store) {
-  std::string text = "Run\tDate/Time\tScript\tScript Type\tScript Filename\n";
+void WriteRunsTable(std::ostream& out, const LogStore& store, const RunsTableOptions& options) {
+  std::string text = "Run\tDate/Time\tScript\tScript Type\tScript Filename";
+  if (options.AllColumns) text += "\tOutcome\tLines";
+  if (options.Matches) text += "\tMatches";
+  text += '\n';
   std::string decoded;
   for (size_t row = 0; row < store.RowToRun.size(); ++row) {
+    if (options.Matches && options.Matches->at(row) == 0) continue;
     const RunsInfo& run = store.RunOfRow(row);
     text += std::to_string(row + 1);
     for (const std::string* field : TableTexts(run)) {
@@ -168,6 +177,12 @@ void WriteRunsTable(std::ostream& out, const LogStore& store) {
       AppendDecoded(decoded, *field, store.TextEncoding);
       AppendTableField(text, decoded);
     }
+    if (options.AllColumns) {
+      text += '\t';
+      text += OutcomeName(store.OutcomeOfRow(row));
+      text += '\t' + std::to_string(store.LogOf(run).Count());
+    }
+    if (options.Matches) text += '\t' + std::to_string((*options.Matches)[row]);
     text += '\n';
   }
   out << text;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
+#include <vector>
 
 #include "LogStore.h"
 
@@ -8,8 +10,16 @@
 // decoded with the store's encoding and written as UTF-8; every byte of the log shows.
 void WriteStoreJson(std::ostream& out, const LogStore& store);
 
+// What --list adds to the five columns of the runs table.
+struct RunsTableOptions {
+  bool AllColumns = false;  // "Outcome" and "Lines" of each row's run
+  // "Matches" as the last column, and only the rows with at least one: the number of lines of
+  // each row's run that hold what --find looks for.
+  std::optional<std::vector<size_t>> Matches;
+};
+
 // The runs table as tab-separated text: a header line, then one line per row.
-void WriteRunsTable(std::ostream& out, const LogStore& store);
+void WriteRunsTable(std::ostream& out, const LogStore& store, const RunsTableOptions& options = {});
 
 // Appends `text` as one field of tab-separated text: backslash, tab, CR and LF written as \\,
 // \t, \r and \n, so that a field never breaks the columns or the line.

@@ -1,5 +1,7 @@
 #include "TextBuffer.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -12,20 +14,32 @@
 TextBuffer::TextBuffer(TextBuffer&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
       size_(std::exchange(other.size_, 0)),
-      capacity_(std::exchange(other.capacity_, 0)) {}
+      staged_(std::exchange(other.staged_, 0)),
+      committed_(std::exchange(other.committed_, 0)),
+      capacity_(std::exchange(other.capacity_, 0)),
+      file_(std::exchange(other.file_, std::nullopt)) {}
 
 TextBuffer& TextBuffer::operator=(TextBuffer&& other) noexcept {
   if (this != &other) {
     Release();
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
+    staged_ = std::exchange(other.staged_, 0);
+    committed_ = std::exchange(other.committed_, 0);
     capacity_ = std::exchange(other.capacity_, 0);
+    file_ = std::exchange(other.file_, std::nullopt);
   }
   return *this;
 }
 
 TextBuffer::~TextBuffer() {
   Release();
+}
+
+size_t TextBuffer::RoomFor(size_t size) {
+  const size_t page = PageSize();
+  const size_t room = size + std::max(size, kGrowthRoom);
+  return (room + page - 1) / page * page;
 }
 
 TextBuffer TextBuffer::FromBytes(std::string_view bytes) {
@@ -46,4 +60,42 @@ TextBuffer TextBuffer::ForFile(const std::filesystem::path& path, size_t fileSiz
     FailOnFile("Cannot read", path,
                "not enough memory for the file (" + std::to_string(fileSize) + " bytes)");
   }
+}
+
+bool TextBuffer::Stage(std::string_view bytes) {
+  staged_ = 0;
+  if (bytes.empty()) return true;
+  if (bytes.size() > capacity_ - size_ || !MakeWritable(size_, size_ + bytes.size())) return false;
+  std::memcpy(data_ + size_, bytes.data(), bytes.size());
+  SealReadOnly(size_);
+  staged_ = bytes.size();
+  return true;
+}
+
+bool TextBuffer::StillHolds(const FileReader& read, size_t offset) const {
+  std::array<char, kCheckedBytes> bytes{};
+  const size_t count = std::min(kCheckedBytes, size_ - offset);
+  return read(offset, bytes.data(), count) == count &&
+         std::memcmp(bytes.data(), data_ + offset, count) == 0;
+}
+
+TextBuffer::Growth TextBuffer::StageGrowthOf(FileIdentity identity, uint64_t fileSize,
+                                             const FileReader& read) {
+  staged_ = 0;
+  if (!file_ || identity != *file_ || fileSize < size_) return Growth::NotGrown;
+  // A log rewritten from its start, or in its last lines, is not our text grown. (A rewrite
+  // elsewhere that keeps the size and both ends goes unseen; a writer that only appends never
+  // makes one.)
+  const size_t tail = size_ - std::min(kCheckedBytes, size_);
+  if (!StillHolds(read, 0) || (tail > 0 && !StillHolds(read, tail))) return Growth::NotGrown;
+  if (fileSize == size_) return Growth::Unchanged;
+  if (fileSize - size_ > capacity_ - size_) return Growth::NotGrown;
+  const auto added = static_cast<size_t>(fileSize - size_);
+  if (!MakeWritable(size_, size_ + added)) return Growth::NotGrown;
+  // A file that shrinks meanwhile gives fewer bytes; those it gives are still its end.
+  const size_t got = read(size_, data_ + size_, added);
+  SealReadOnly(size_);
+  if (got == 0) return Growth::NotGrown;
+  staged_ = got;
+  return Growth::Grown;
 }

@@ -1,16 +1,37 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string_view>
 
-// The bytes of one log file, read once and then only read. The memory comes straight from the
-// system (on Linux with transparent huge pages asked for, so filling a 1 GiB buffer costs
-// hundreds of page faults instead of a quarter of a million) and is sealed read-only once filled.
+// Which file a buffer was read from, as the system tells files apart: device and inode on Unix,
+// volume serial number and file index on Windows. A file renamed over the log, or deleted and
+// created again, is another file.
+struct FileIdentity {
+  uint64_t Volume = 0;
+  uint64_t Index = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The bytes of one log file, read once and then only read, except that bytes the file gains at
+// its end can be added in place. The memory comes straight from the system: address space for
+// the file and as much again (at least kGrowthRoom) is reserved, and only what the text takes is
+// committed, so the text grows without ever moving and the line lists that point into it stay
+// valid. On Linux transparent huge pages are asked for, so filling a 1 GiB buffer costs hundreds
+// of page faults instead of a quarter of a million. The text is sealed read-only once filled.
 // The file itself is never mapped, because a log that is truncated while mapped would kill the
 // viewer (SIGBUS on Linux, an in-page error on Windows).
 class TextBuffer {
  public:
+  // Room for growth that even a small file gets.
+  static constexpr size_t kGrowthRoom = size_t{64} << 20;
+  // How many bytes at the start and just before the end of the text must still be the file's
+  // for bytes at its end to count as grown onto it.
+  static constexpr size_t kCheckedBytes = 4096;
+
   TextBuffer() = default;
   TextBuffer(const TextBuffer&) = delete;
   TextBuffer& operator=(const TextBuffer&) = delete;
@@ -29,17 +50,56 @@ class TextBuffer {
   size_t Size() const { return size_; }
   std::string_view View() const { return {data_, size_}; }
 
+  // Growing: new bytes are first staged after the text, where they do not count yet, and then
+  // taken in, or left to be overwritten by the next staging.
+  enum class Growth {
+    Unchanged,  // the file is as the text has it
+    Grown,      // the bytes the file gained are staged
+    NotGrown,   // anything else: another file, shorter, rewritten, unreadable, or too large for
+                // the room reserved; only reading it whole tells what it holds now
+  };
+  // Stages `bytes`; false, with nothing staged, when the room reserved cannot hold them.
+  bool Stage(std::string_view bytes);
+  // Stages what the file `path` has gained at its end since the text was read from it. It must
+  // be the same file (FileIdentity), not shorter, and its first and last kCheckedBytes bytes as
+  // far as the text goes must be the text's. Only the new bytes are read; reading never blocks
+  // the writer. Nothing here throws: whatever fails is NotGrown.
+  Growth StageGrowth(const std::filesystem::path& path);
+  std::string_view Staged() const { return {data_ + size_, staged_}; }
+  // The staged bytes become the end of the text.
+  void TakeStaged() {
+    size_ += staged_;
+    staged_ = 0;
+  }
+
  private:
-  explicit TextBuffer(size_t capacity);
+  // Reads up to `count` bytes of the file at `offset` into `into` and returns how many it read:
+  // fewer only at the end of the file or on an error.
+  using FileReader = std::function<size_t(uint64_t offset, char* into, size_t count)>;
+
+  // Reserves room for `size` bytes and their growth and commits the first `size`, writable.
+  explicit TextBuffer(size_t size);
   // An unsealed buffer of `fileSize` bytes to read `path` into; throws LogFileError when the
   // memory cannot be had.
   static TextBuffer ForFile(const std::filesystem::path& path, size_t fileSize);
   static size_t PhysicalMemory();
+  static size_t PageSize();
+  static size_t RoomFor(size_t size);
   void Release();
   void Shrink(size_t size) { size_ = size; }
-  void SealReadOnly();
+  // Makes bytes `from` to `to` writable, committing what is not yet; false when the system
+  // refuses or the reservation ends before `to`.
+  bool MakeWritable(size_t from, size_t to);
+  // Seals the committed bytes from `from` on read-only.
+  void SealReadOnly(size_t from = 0);
+  // The shared part of StageGrowth, once the system has told the file's identity and size.
+  Growth StageGrowthOf(FileIdentity identity, uint64_t fileSize, const FileReader& read);
+  bool StillHolds(const FileReader& read, size_t offset) const;
 
   char* data_ = nullptr;
   size_t size_ = 0;
-  size_t capacity_ = 0;
+  size_t staged_ = 0;     // bytes staged after size_
+  size_t committed_ = 0;  // bytes from data_ on that are committed (whole pages)
+  size_t capacity_ = 0;   // bytes reserved from data_ on (whole pages)
+  std::optional<FileIdentity> file_;  // the file the text was read from
 };

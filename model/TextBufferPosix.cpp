@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -34,25 +35,65 @@ class FileDescriptor {
   int fd_;
 };
 
+// Reads up to `count` bytes at `offset`; fewer only at the end of the file or on an error.
+size_t ReadAt(int fd, uint64_t offset, char* into, size_t count) {
+  size_t filled = 0;
+  while (filled < count) {
+    const ssize_t got = pread(fd, into + filled, count - filled, static_cast<off_t>(offset + filled));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    filled += static_cast<size_t>(got);
+  }
+  return filled;
+}
+
+FileIdentity IdentityOf(const struct stat& info) {
+  return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+}
+
 }  // namespace
 
-TextBuffer::TextBuffer(size_t capacity) : size_(capacity), capacity_(capacity) {
-  if (capacity == 0) return;
+TextBuffer::TextBuffer(size_t size) : size_(size), capacity_(RoomFor(size)) {
+  // Only reserved: no memory is committed, or counted against the system's, until it is made
+  // writable.
   void* memory =
-      mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+      mmap(nullptr, capacity_, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (memory == MAP_FAILED) throw std::bad_alloc();
-  madvise(memory, capacity, MADV_HUGEPAGE);
+  madvise(memory, capacity_, MADV_HUGEPAGE);
   data_ = static_cast<char*>(memory);
+  if (!MakeWritable(0, size)) {
+    Release();
+    throw std::bad_alloc();
+  }
 }
 
 void TextBuffer::Release() {
   if (data_) munmap(data_, capacity_);
   data_ = nullptr;
-  size_ = capacity_ = 0;
+  size_ = staged_ = committed_ = capacity_ = 0;
+  file_.reset();
 }
 
-void TextBuffer::SealReadOnly() {
-  if (data_) mprotect(data_, capacity_, PROT_READ);
+bool TextBuffer::MakeWritable(size_t from, size_t to) {
+  const size_t page = PageSize();
+  const size_t start = from / page * page;
+  const size_t end = (to + page - 1) / page * page;
+  if (end > capacity_) return false;
+  if (end > start && mprotect(data_ + start, end - start, PROT_READ | PROT_WRITE) != 0) {
+    return false;
+  }
+  committed_ = std::max(committed_, end);
+  return true;
+}
+
+void TextBuffer::SealReadOnly(size_t from) {
+  const size_t start = from / PageSize() * PageSize();
+  if (data_ && committed_ > start) mprotect(data_ + start, committed_ - start, PROT_READ);
+}
+
+size_t TextBuffer::PageSize() {
+  static const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  return page;
 }
 
 size_t TextBuffer::PhysicalMemory() {
@@ -85,5 +126,19 @@ TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path) {
   }
   buffer.Shrink(filled);
   buffer.SealReadOnly();
+  buffer.file_ = IdentityOf(info);
   return buffer;
+}
+
+TextBuffer::Growth TextBuffer::StageGrowth(const std::filesystem::path& path) {
+  staged_ = 0;
+  const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  struct stat info {};
+  if (file.Get() < 0 || fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return Growth::NotGrown;
+  }
+  return StageGrowthOf(IdentityOf(info), static_cast<uint64_t>(info.st_size),
+                       [&file](uint64_t offset, char* into, size_t count) {
+                         return ReadAt(file.Get(), offset, into, count);
+                       });
 }

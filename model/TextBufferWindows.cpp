@@ -11,12 +11,14 @@
 
 #include "FileReadError.h"
 #include "TextBuffer.h"
+#include "UniqueHandle.h"
 
 namespace {
 
 std::string Utf8(std::wstring_view text) {
   const int length = static_cast<int>(text.size());
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+  const int bytes =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
   std::string result(static_cast<size_t>(bytes), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), length, result.data(), bytes, nullptr, nullptr);
   return result;
@@ -48,61 +50,134 @@ std::string SystemMessage(DWORD error) {
 std::wstring SystemName(const std::filesystem::path& path) {
   std::error_code error;
   std::wstring name = std::filesystem::absolute(path, error).wstring();
-  if (error || name.size() < MAX_PATH || name.starts_with(LR"(\\?\)")) return path.wstring();
+  if (error || name.size() < MAX_PATH || name.starts_with(LR"(\\?\)") ||
+      name.starts_with(LR"(\\.\)")) {
+    return path.wstring();
+  }
   if (name.starts_with(LR"(\\)")) return LR"(\\?\UNC\)" + name.substr(2);
   return LR"(\\?\)" + name;
 }
 
-std::optional<NonRegularFile> NonRegularKind(HANDLE file) {
+// Opens `path` for reading. The control software keeps writing its log, and may rename or
+// delete it, while we read: share everything. Backup semantics let a directory be opened, so
+// that it can be named as such instead of failing with "access denied".
+UniqueHandle OpenShared(const std::filesystem::path& path) {
+  return UniqueHandle(CreateFileW(SystemName(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+// What the system tells of an open file: why it is refused, or which file it is and its size.
+struct FileFacts {
+  std::optional<NonRegularFile> refusal;
+  FileIdentity identity;
+  uint64_t size = 0;
+};
+
+FileFacts Refused(NonRegularFile kind) {
+  FileFacts facts;
+  facts.refusal = kind;
+  return facts;
+}
+
+// Nothing when the system cannot tell; GetLastError() says why.
+std::optional<FileFacts> Examine(HANDLE file) {
   switch (GetFileType(file)) {
     case FILE_TYPE_DISK:
       break;
     case FILE_TYPE_CHAR:
-      return NonRegularFile::Device;
+      return Refused(NonRegularFile::Device);
     case FILE_TYPE_PIPE:
-      return NonRegularFile::Pipe;
+      return Refused(NonRegularFile::Pipe);
     default:
-      return NonRegularFile::Other;
+      return Refused(NonRegularFile::Other);
   }
   BY_HANDLE_FILE_INFORMATION info{};
-  if (GetFileInformationByHandle(file, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return NonRegularFile::Directory;
-  }
-  return std::nullopt;
+  if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return Refused(NonRegularFile::Directory);
+  return FileFacts{
+      std::nullopt,
+      {info.dwVolumeSerialNumber, (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow},
+      (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow};
 }
 
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+// Reads up to `count` bytes at `offset` and returns how many it read: fewer at the end of the
+// file, or on a failure, which `error` then names (it is 0 otherwise).
+size_t ReadAt(HANDLE file, uint64_t offset, char* into, size_t count, DWORD& error) {
+  constexpr size_t kLargestRead = size_t{1} << 30;
+  error = 0;
+  size_t filled = 0;
+  while (filled < count) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset + filled);
+    at.OffsetHigh = static_cast<DWORD>((offset + filled) >> 32);
+    const auto wanted = static_cast<DWORD>(std::min(count - filled, kLargestRead));
+    DWORD got = 0;
+    if (!::ReadFile(file, into + filled, wanted, &got, &at)) {
+      if (GetLastError() != ERROR_HANDLE_EOF) error = GetLastError();
+      break;
+    }
+    if (got == 0) break;
+    filled += got;
   }
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
+  return filled;
+}
 
 }  // namespace
 
-TextBuffer::TextBuffer(size_t capacity) : size_(capacity), capacity_(capacity) {
-  if (capacity == 0) return;
-  void* memory = VirtualAlloc(nullptr, capacity, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+TextBuffer::TextBuffer(size_t size) : size_(size), capacity_(RoomFor(size)) {
+  // Only reserved: no memory is committed, or counted against the system's, until it is made
+  // writable.
+  void* memory = VirtualAlloc(nullptr, capacity_, MEM_RESERVE, PAGE_NOACCESS);
   if (!memory) throw std::bad_alloc();
   data_ = static_cast<char*>(memory);
+  if (!MakeWritable(0, size)) {
+    Release();
+    throw std::bad_alloc();
+  }
 }
 
 void TextBuffer::Release() {
   if (data_) VirtualFree(data_, 0, MEM_RELEASE);
   data_ = nullptr;
-  size_ = capacity_ = 0;
+  size_ = staged_ = committed_ = capacity_ = 0;
+  file_.reset();
 }
 
-void TextBuffer::SealReadOnly() {
+bool TextBuffer::MakeWritable(size_t from, size_t to) {
+  const size_t page = PageSize();
+  const size_t start = from / page * page;
+  const size_t end = (to + page - 1) / page * page;
+  if (end > capacity_) return false;
+  if (end > start) {
+    // Committing gives memory to the pages that have none yet; the pages already sealed are
+    // opened for writing again by the protection change.
+    DWORD previous = 0;
+    if (!VirtualAlloc(data_ + start, end - start, MEM_COMMIT, PAGE_READWRITE) ||
+        !VirtualProtect(data_ + start, end - start, PAGE_READWRITE, &previous)) {
+      return false;
+    }
+  }
+  committed_ = std::max(committed_, end);
+  return true;
+}
+
+void TextBuffer::SealReadOnly(size_t from) {
+  const size_t start = from / PageSize() * PageSize();
   DWORD previous = 0;
-  if (data_) VirtualProtect(data_, capacity_, PAGE_READONLY, &previous);
+  if (data_ && committed_ > start) {
+    VirtualProtect(data_ + start, committed_ - start, PAGE_READONLY, &previous);
+  }
+}
+
+size_t TextBuffer::PageSize() {
+  static const size_t page = [] {
+    SYSTEM_INFO info{};
+    GetSystemInfo(&info);
+    return static_cast<size_t>(info.dwPageSize);
+  }();
+  return page;
 }
 
 size_t TextBuffer::PhysicalMemory() {
@@ -113,37 +188,33 @@ size_t TextBuffer::PhysicalMemory() {
 }
 
 TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path) {
-  // The control software keeps writing its log, and may rename or delete it, while we read:
-  // share everything. Backup semantics let a directory be opened, so that it can be named as
-  // such instead of failing with "access denied".
-  const FileHandle file(CreateFileW(SystemName(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN,
-                                    nullptr));
-  if (file.Get() == INVALID_HANDLE_VALUE) FailWithLastError("Cannot open", path);
-  if (const auto kind = NonRegularKind(file.Get())) {
-    FailOnFile("Cannot open", path, RefusalReason(*kind));
-  }
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.Get(), &size)) FailWithLastError("Cannot open", path);
+  const UniqueHandle file = OpenShared(path);
+  if (file.get() == INVALID_HANDLE_VALUE) FailWithLastError("Cannot open", path);
+  const std::optional<FileFacts> facts = Examine(file.get());
+  if (!facts) FailWithLastError("Cannot open", path);
+  if (facts->refusal) FailOnFile("Cannot open", path, RefusalReason(*facts->refusal));
 
-  const auto fileSize = static_cast<size_t>(size.QuadPart);
+  const auto fileSize = static_cast<size_t>(facts->size);
   TextBuffer buffer = ForFile(path, fileSize);
   // The size is the one seen at open: a log that grows meanwhile is read up to that point, and
   // one that shrinks is read up to its new end.
-  constexpr size_t kLargestRead = size_t{1} << 30;
-  size_t filled = 0;
-  while (filled < fileSize) {
-    const auto wanted = static_cast<DWORD>(std::min(fileSize - filled, kLargestRead));
-    DWORD got = 0;
-    if (!::ReadFile(file.Get(), buffer.data_ + filled, wanted, &got, nullptr)) {
-      FailWithLastError("Cannot read", path);
-    }
-    if (got == 0) break;
-    filled += got;
-  }
-  buffer.Shrink(filled);
+  DWORD error = 0;
+  buffer.Shrink(ReadAt(file.get(), 0, buffer.data_, fileSize, error));
+  if (error) FailOnFile("Cannot read", path, SystemMessage(error));
   buffer.SealReadOnly();
+  buffer.file_ = facts->identity;
   return buffer;
+}
+
+TextBuffer::Growth TextBuffer::StageGrowth(const std::filesystem::path& path) {
+  staged_ = 0;
+  const UniqueHandle file = OpenShared(path);
+  if (file.get() == INVALID_HANDLE_VALUE) return Growth::NotGrown;
+  const std::optional<FileFacts> facts = Examine(file.get());
+  if (!facts || facts->refusal) return Growth::NotGrown;
+  return StageGrowthOf(facts->identity, facts->size,
+                       [&file](uint64_t offset, char* into, size_t count) {
+                         DWORD ignored = 0;
+                         return ReadAt(file.get(), offset, into, count, ignored);
+                       });
 }

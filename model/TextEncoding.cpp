@@ -145,6 +145,34 @@ bool IsValidUtf8(std::string_view bytes) {
   }
 }
 
+Utf8Scan ContinueUtf8Scan(Utf8Scan scan, std::string_view text) {
+  if (scan.Broken) return scan;
+  size_t at = scan.Valid;
+  scan.CutShort = false;
+  while (true) {
+    at += AsciiPrefix(text.substr(at));
+    if (at == text.size()) break;
+    scan.HighByte = true;
+    const int length = Utf8SequenceLength(text.substr(at));
+    if (length > 0) {
+      at += static_cast<size_t>(length);
+      continue;
+    }
+    // A sequence whose valid start reaches the end of the text may still be completed.
+    const auto lead = static_cast<unsigned char>(text[at]);
+    scan.CutShort = at + static_cast<size_t>(-length) == text.size() && lead >= 0xC2 && lead <= 0xF4;
+    scan.Broken = !scan.CutShort;
+    break;
+  }
+  scan.Valid = at;
+  return scan;
+}
+
+Encoding AutoEncoding(const Utf8Scan& scan) {
+  const bool valid = !scan.Broken && !scan.CutShort;
+  return scan.HighByte && valid ? Encoding::Utf8 : Encoding::Windows1252;
+}
+
 Encoding ResolveEncoding(EncodingChoice choice, std::string_view wholeFile) {
   switch (choice) {
     case EncodingChoice::Windows1252:
@@ -154,8 +182,7 @@ Encoding ResolveEncoding(EncodingChoice choice, std::string_view wholeFile) {
     case EncodingChoice::Auto:
       break;
   }
-  const bool hasHighByte = AsciiPrefix(wholeFile) != wholeFile.size();
-  return hasHighByte && IsValidUtf8(wholeFile) ? Encoding::Utf8 : Encoding::Windows1252;
+  return AutoEncoding(ContinueUtf8Scan({}, wholeFile));
 }
 
 std::string_view EncodingName(Encoding encoding) {

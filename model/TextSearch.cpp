@@ -1,6 +1,11 @@
 #include "TextSearch.h"
 
 #include <algorithm>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -58,6 +63,18 @@ std::array<size_t, 256> Shifts(std::string_view needle) {
   return shifts;
 }
 
+// The byte other than `folded` that folds to it, or `folded` itself when there is none.
+char OtherCase(char folded, const FoldTable& fold) {
+  for (int byte = 0; byte < 256; ++byte) {
+    if (fold[byte] == folded && static_cast<char>(byte) != folded) return static_cast<char>(byte);
+  }
+  return folded;
+}
+
+std::array<char, 2> BothCases(char folded, const FoldTable& fold) {
+  return {folded, OtherCase(folded, fold)};
+}
+
 }  // namespace
 
 // Written out rather than std::boyer_moore_horspool_searcher over a folding view: that was two
@@ -67,16 +84,58 @@ TextSearch::TextSearch(std::string_view needle, Encoding encoding, bool matchCas
     : fold_(&FoldingFor(encoding, matchCase)),
       needle_(Folded(EncodedNeedle(needle, encoding), *fold_)),
       forwardShifts_(Shifts(needle_)),
-      backwardShifts_(Shifts(std::string(needle_.rbegin(), needle_.rend()))) {}
+      backwardShifts_(Shifts(std::string(needle_.rbegin(), needle_.rend()))),
+      firstBytes_(BothCases(needle_.empty() ? '\0' : needle_.front(), *fold_)),
+      lastBytes_(BothCases(needle_.empty() ? '\0' : needle_.back(), *fold_)) {}
+
+bool TextSearch::MatchesAt(std::string_view bytes, size_t at) const {
+  for (size_t k = 0; k < needle_.size(); ++k) {
+    if (Fold(bytes[at + k]) != needle_[k]) return false;
+  }
+  return true;
+}
+
+// Searching every run of a large log must go at the speed of memory: Horspool's skips reach that
+// only for long needles, and a word of a few letters moves its window a few bytes at a time.
+#if defined(__SSE2__)
+size_t TextSearch::ScanWindows(std::string_view bytes, size_t& from) const {
+  constexpr size_t kBlock = 16;
+  const __m128i first0 = _mm_set1_epi8(firstBytes_[0]);
+  const __m128i first1 = _mm_set1_epi8(firstBytes_[1]);
+  const __m128i last0 = _mm_set1_epi8(lastBytes_[0]);
+  const __m128i last1 = _mm_set1_epi8(lastBytes_[1]);
+  const size_t lastOffset = needle_.size() - 1;
+  size_t at = from;
+  for (; at + lastOffset + kBlock <= bytes.size(); at += kBlock) {
+    const char* block = bytes.data() + at;
+    const __m128i firsts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+    const __m128i lasts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + lastOffset));
+    const __m128i hits =
+        _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(firsts, first0), _mm_cmpeq_epi8(firsts, first1)),
+                      _mm_or_si128(_mm_cmpeq_epi8(lasts, last0), _mm_cmpeq_epi8(lasts, last1)));
+    for (auto candidates = static_cast<uint32_t>(_mm_movemask_epi8(hits)); candidates != 0;
+         candidates &= candidates - 1) {
+      const size_t start = at + static_cast<size_t>(std::countr_zero(candidates));
+      if (MatchesAt(bytes, start)) return start;
+    }
+  }
+  from = at;
+  return npos;
+}
+#else
+size_t TextSearch::ScanWindows(std::string_view /*bytes*/, size_t& /*from*/) const {
+  return npos;
+}
+#endif
 
 size_t TextSearch::FindForward(std::string_view bytes, size_t from) const {
   const size_t size = needle_.size();
   if (!CanMatch() || from > bytes.size() || bytes.size() - from < size) return npos;
+  if (const size_t at = ScanWindows(bytes, from); at != npos) return at;
+  // The windows left, fewer than a block.
   for (size_t at = from; at + size <= bytes.size();
        at += forwardShifts_[static_cast<unsigned char>(Fold(bytes[at + size - 1]))]) {
-    size_t unmatched = size;
-    while (unmatched > 0 && Fold(bytes[at + unmatched - 1]) == needle_[unmatched - 1]) --unmatched;
-    if (unmatched == 0) return at;
+    if (MatchesAt(bytes, at)) return at;
   }
   return npos;
 }

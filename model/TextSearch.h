@@ -41,11 +41,20 @@ class TextSearch {
   using ShiftTable = std::array<size_t, 256>;
 
   char Fold(char byte) const { return (*fold_)[static_cast<unsigned char>(byte)]; }
+  bool MatchesAt(std::string_view bytes, size_t at) const;
+  // Tests the windows from `from` on, 16 at a time by their first and last bytes, while whole
+  // blocks of 16 fit. Returns the first match, or npos with `from` moved to the first window left
+  // untested.
+  size_t ScanWindows(std::string_view bytes, size_t& from) const;
 
   const FoldTable* fold_;
   std::string needle_;  // folded
   ShiftTable forwardShifts_;
   ShiftTable backwardShifts_;
+  // The bytes that fold to the needle's first and to its last byte (the same byte twice when
+  // only one does).
+  std::array<char, 2> firstBytes_;
+  std::array<char, 2> lastBytes_;
 };
 
 // A match in a line list: where it starts in the list's bytes, and whether finding it went past

@@ -21,7 +21,7 @@ class LogFileTest : public testing::Test {
   void TearDown() override { std::filesystem::remove_all(dir_); }
 
   std::filesystem::path Write(const std::filesystem::path& name, const std::string& bytes) {
-    const std::filesystem::path path = dir_ / name;
+    std::filesystem::path path = dir_ / name;
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
   }

@@ -6,22 +6,9 @@
 #include <string_view>
 
 #include "LogFileFixture.h"
+#include "UniqueHandle.h"
 
 namespace {
-
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 // The test makes its files through \\?\ paths of its own, so that a tree deeper than MAX_PATH
 // does not depend on the code under test.
@@ -30,10 +17,10 @@ std::wstring Extended(const std::filesystem::path& path) {
 }
 
 // Opens `path` as the control software would for writing its log: sharing everything.
-Handle OpenForWriting(const std::filesystem::path& path, DWORD rights) {
-  return Handle(CreateFileW(Extended(path).c_str(), rights,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+UniqueHandle OpenForWriting(const std::filesystem::path& path, DWORD rights) {
+  return UniqueHandle(CreateFileW(Extended(path).c_str(), rights,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 void CreateFolders(const std::filesystem::path& root, const std::filesystem::path& relative) {
@@ -44,9 +31,17 @@ void CreateFolders(const std::filesystem::path& root, const std::filesystem::pat
   }
 }
 
-bool Append(const Handle& file, std::string_view bytes) {
+// std::filesystem::remove_all cannot walk a tree deeper than MAX_PATH, so such a tree goes first.
+void RemoveWithFolders(const std::filesystem::path& root, const std::filesystem::path& relative) {
+  DeleteFileW(Extended(root / relative).c_str());
+  for (auto folder = relative.parent_path(); !folder.empty(); folder = folder.parent_path()) {
+    RemoveDirectoryW(Extended(root / folder).c_str());
+  }
+}
+
+bool Append(const UniqueHandle& file, std::string_view bytes) {
   DWORD written = 0;
-  return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();
 }
 
@@ -67,15 +62,16 @@ TEST_F(LogFileTest, ReadsFilesWhoseNamesNeedUnicodeOrMoreThanMaxPath) {
     LogStore store;
     LoadLogFile(store, path);
     EXPECT_EQ(store.Text.View(), text) << name;
+    RemoveWithFolders(dir_, name);
   }
 }
 
 TEST_F(LogFileTest, RefusesDirectoriesDevicesAndPipes) {
   const std::string pipeName =
       R"(\\.\pipe\mld-model-test-)" + std::to_string(GetCurrentProcessId());
-  const Handle pipe(CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0,
-                                     0, 0, nullptr));
-  ASSERT_NE(pipe.Get(), INVALID_HANDLE_VALUE);
+  const UniqueHandle pipe(CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE,
+                                           1, 0, 0, 0, nullptr));
+  ASSERT_NE(pipe.get(), INVALID_HANDLE_VALUE);
   const struct {
     std::filesystem::path path;
     std::string message;
@@ -104,7 +100,7 @@ TEST_F(LogFileTest, TheWriterKeepsAppendingRenamingAndDeletingItsLog) {
   // its right to rename or delete needs FILE_SHARE_DELETE.
   for (const DWORD rights : {DWORD{GENERIC_WRITE}, DWORD{GENERIC_WRITE | DELETE}}) {
     const std::filesystem::path path = dir_ / "live.log", moved = dir_ / "moved.log";
-    const Handle writer = OpenForWriting(path, rights);
+    const UniqueHandle writer = OpenForWriting(path, rights);
     ASSERT_TRUE(Append(writer, "first\r\n"));
 
     LogStore store;

@@ -33,7 +33,7 @@ TEST(StoreDump, WritesRunsAndRowsDecoded) {
             "\"File name of script: C:\\\\s.scr\", \"m\"]],\n"
             " \"runs\": [{\"dateTime\": \"12:00\", \"script\": \"Mix 5 \xc2\xb5l\", "
             "\"scriptType\": \"Macro\", \"scriptFilename\": \"C:\\\\s.scr\", \"scriptIndex\": 0, "
-            "\"logIndex\": 0}],\n"
+            "\"logIndex\": 0, \"outcome\": \"finished\"}],\n"
             " \"rowToRun\": [0],\n \"encoding\": \"windows-1252\"}\n");
 
   std::ostringstream table;

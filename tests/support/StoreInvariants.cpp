@@ -28,6 +28,7 @@ std::string CheckLineLists(const std::vector<LineList>& lists, const LogStore& s
 
 std::string CheckRuns(const LogStore& store) {
   if (store.Runs.size() != store.RunLogs.size()) return "RunLogs and Runs differ in length";
+  if (store.Runs.size() != store.Outcomes.size()) return "Outcomes and Runs differ in length";
   for (size_t k = 0; k < store.Runs.size(); ++k) {
     const RunsInfo& run = store.Runs[k];
     if (run.LogIndex != static_cast<int32_t>(k))

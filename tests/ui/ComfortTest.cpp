@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QtTest>
 
+#include "CommandLine.h"
 #include "DisplayForm.h"
 #include "EncodingMenu.h"
 #include "FileFollower.h"
@@ -11,6 +12,7 @@
 #include "MRUList.h"
 #include "OpenDialog.h"
 #include "RunsView.h"
+#include "StartupFileName.h"
 #include "StatusLine.h"
 #include "TestLogs.h"
 #include "TextPane.h"
@@ -142,6 +144,16 @@ class ComfortTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(form_->RunsView->RowCount(), 4, 5000);
   }
 
+  void aNoticeGoesWithTheNextLoadOrAfterAFewSeconds() {
+    const QString path = logs_->Write("n.log", TestLogs::RunsWithDates({"a"}));
+    StatusLine()->showMessage(QStringLiteral("Cannot open \"x\": it is a directory"));
+    Open(path);
+    QCOMPARE(StatusLine()->currentMessage(), QString());
+    QVERIFY(StatusLine()->FiguresText().contains("1 run in 1 row"));
+    StatusLine()->showMessage(QStringLiteral("a notice"));
+    QTRY_COMPARE_WITH_TIMEOUT(StatusLine()->currentMessage(), QString(), 10000);
+  }
+
   void followIsOffByDefaultAndRemembered() {
     QVERIFY(!Following()->MenuItem()->isChecked());
     const QString path = logs_->Write("n.log", TestLogs::RunsWithDates(TestLogs::Dates(2)));
@@ -151,6 +163,147 @@ class ComfortTest : public QObject {
     QCOMPARE(Follower()->Path(), QFileInfo(path).absoluteFilePath());
     form_.reset(new TFormDisplay);
     QVERIFY(Following()->MenuItem()->isChecked());
+  }
+
+  void followShowsChangesWhileAWriterKeepsWriting() {
+    // A line every 100 ms for 2.5 s: the window must show each within half a second (with room
+    // for a busy machine), not only once the writer pauses.
+    constexpr int kWriteMs = 100;
+    constexpr int kWrites = 25;
+    constexpr qint64 kLongestStaleMs = 900;
+    Following()->SetOn(true);
+    const QString path = logs_->Write("w.log", GrowingRun(5));
+    Open(path);
+    QCOMPARE(form_->LogMemo->LineCount(), 5);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::Append));
+    QElapsedTimer clock;
+    clock.start();
+    QList<qint64> writtenAt;
+    QTimer writer;
+    connect(&writer, &QTimer::timeout, [&] {
+      file.write("message " + QByteArray::number(5 + writtenAt.size()) + "\r\n");
+      file.flush();
+      writtenAt << clock.elapsed();
+      if (writtenAt.size() == kWrites) writer.stop();
+    });
+    writer.start(kWriteMs);
+    qint64 longestStale = 0;
+    int shownWhileWriting = 0;
+    while (writer.isActive() || form_->LogMemo->LineCount() < 5 + kWrites) {
+      QTest::qWait(10);
+      const int shown = form_->LogMemo->LineCount() - 5;
+      if (writer.isActive()) shownWhileWriting = shown;
+      if (shown < writtenAt.size()) {
+        longestStale = std::max(longestStale, clock.elapsed() - writtenAt[shown]);
+      }
+      QVERIFY2(clock.elapsed() < 10000, "the window never caught up");
+    }
+    QVERIFY2(longestStale <= kLongestStaleMs, qPrintable(QString::number(longestStale)));
+    QVERIFY2(shownWhileWriting >= kWrites / 2, qPrintable(QString::number(shownWhileWriting)));
+    QVERIFY(errors_->Messages().isEmpty());
+  }
+
+  void followAppendsRowsWithoutRebuildingTheTable() {
+    Following()->SetOn(true);
+    const QString path = logs_->Write("a.log", Entry() + Run(0) + Run(1) + Run(2));
+    Open(path);
+    form_->RunsView->SetSelectedIndex(1);
+    const char* text = form_->LogData().Text.Data();
+    const TRunsTableModel* table = form_->RunsView->Items();
+    QSignalSpy inserted(table, &QAbstractItemModel::rowsInserted);
+    QSignalSpy reset(table, &QAbstractItemModel::modelReset);
+    QSignalSpy appended(form_.get(), &TFormDisplay::LogAppended);
+    Append(path, Run(3) + Run(4));
+    QVERIFY(appended.wait(5000));
+    QCOMPARE(form_->RunsView->RowCount(), 5);
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(reset.count(), 0);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 1);
+    QVERIFY(form_->LogMemo->Text().contains("run 1 line 1"));
+    QCOMPARE(form_->LogData().Text.Data(), text);  // the text grew in place: nothing was reloaded
+    QVERIFY2(StatusLine()->FiguresText().contains("5 runs in 5 rows"),
+             qPrintable(StatusLine()->FiguresText()));
+  }
+
+  void followUpdatesARowWhoseRunChanged() {
+    Following()->SetOn(true);
+    const QByteArray second = Run(1);
+    const qsizetype cut = second.indexOf("Started");
+    const QString path = logs_->Write("h.log", Entry() + Run(0) + second.left(cut));
+    Open(path);
+    form_->RunsView->SetSelectedIndex(1);
+    const QModelIndex date = form_->RunsView->Items()->index(1, TRunsTableModel::DateTimeColumn);
+    QCOMPARE(date.data().toString(), QString());  // its header is cut before its date and time
+    QSignalSpy appended(form_.get(), &TFormDisplay::LogAppended);
+    Append(path, second.mid(cut));
+    QVERIFY(appended.wait(5000));
+    QCOMPARE(date.data().toString(), QStringLiteral("2026-12-01 10:01"));
+    QVERIFY(form_->LogMemo->Text().contains("run 1 line 2"));
+    // A run started in the same second folds into the last row, which now shows it.
+    Append(path, Run(2, "2026-12-01 10:01"));
+    QVERIFY(appended.wait(5000));
+    QCOMPARE(form_->RunsView->RowCount(), 2);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 1);
+    QVERIFY(form_->LogMemo->Text().contains("run 2 line 1"));
+    QVERIFY(errors_->Messages().isEmpty());
+  }
+
+  void followCatchesUpWhenTurnedOn() {
+    Following()->SetOn(true);
+    const QString path = logs_->Write("c.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
+    Open(path);
+    Following()->SetOn(false);
+    logs_->Write("c.log", TestLogs::RunsWithDates(TestLogs::Dates(5)));
+    QTest::qWait(2 * TFileFollower::kLongestWaitMilliseconds);
+    QCOMPARE(form_->RunsView->RowCount(), 3);
+    Following()->SetOn(true);
+    QCOMPARE(form_->RunsView->RowCount(), 5);
+    QVERIFY(errors_->Messages().isEmpty());
+  }
+
+  void followKeepsTheNewestRunWhenTheFileIsShorter_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("shrunk") << "shrunk";
+    QTest::newRow("rotated") << "rotated";
+    QTest::newRow("deleted and created again") << "recreated";
+  }
+  void followKeepsTheNewestRunWhenTheFileIsShorter() {
+    QFETCH(QString, how);
+    Following()->SetOn(true);
+    const QString path = logs_->Write("r.log", TestLogs::RunsWithDates(TestLogs::Dates(5)));
+    Open(path);
+    form_->RunsView->SetSelectedIndex(4);
+    QSignalSpy changed(Follower(), &TFileFollower::Changed);
+    if (how == "rotated") QVERIFY(QFile::rename(path, logs_->Path("r.log.1")));
+    if (how == "recreated") QVERIFY(QFile::remove(path));
+    if (how != "shrunk") QVERIFY(changed.wait(5000));
+    logs_->Write("r.log", TestLogs::RunsWithDates(TestLogs::Dates(2)));
+    QTRY_COMPARE_WITH_TIMEOUT(form_->RunsView->RowCount(), 2, 5000);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 1);
+    QVERIFY(form_->LogMemo->Text().contains("run 1 line 1"));
+
+    // The newest run is still followed.
+    logs_->Write("r.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
+    QTRY_COMPARE_WITH_TIMEOUT(form_->RunsView->RowCount(), 3, 5000);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 2);
+    QVERIFY(errors_->Messages().isEmpty());
+  }
+
+  void followOnTheCommandLineIsForThisWindowOnly() {
+    const CommandLine command = ParseCommandLine({"--follow", "--odd name.log"});
+    QCOMPARE(command.mode, CommandLine::Mode::Viewer);
+    QCOMPARE(command.file, QStringLiteral("--odd name.log"));
+    QVERIFY(command.follow);
+    QCOMPARE(StartupFileName(command), command.file);
+
+    const QString path = logs_->Write("o.log", TestLogs::RunsWithDates(TestLogs::Dates(2)));
+    form_->FollowForThisWindow();
+    form_->SetStartupFile(path);
+    QVERIFY(Following()->MenuItem()->isChecked());
+    QCOMPARE(Follower()->Path(), QFileInfo(path).absoluteFilePath());
+    form_.reset(new TFormDisplay);
+    QVERIFY(!Following()->MenuItem()->isChecked());
   }
 
   void droppedFilesOpenTheFirst_data() {
@@ -190,6 +343,26 @@ class ComfortTest : public QObject {
         "==>loading script \"Long\".\r\n-\r\nStarted: 2026-12-07 10:00\r\n";
     for (int i = 0; i < messages; ++i) text += "message " + QByteArray::number(i) + "\r\n";
     return text;
+  }
+
+  // An entry that is still being written, and its runs one by one: each run in a minute of its
+  // own unless `date` says otherwise.
+  static QByteArray Entry() {
+    return "------ NextPart = Script\r\nscript S\r\n------ NextPart = LogMessage\r\n";
+  }
+  static QByteArray Run(int k, const QByteArray& date = {}) {
+    const QByteArray run = QByteArray::number(k);
+    const QByteArray started =
+        date.isEmpty() ? "2026-12-01 10:" + QByteArray::number(k).rightJustified(2, '0') : date;
+    return "==>loading script \"Script " + run + "\".\r\n-\r\nStarted: " + started +
+           "\r\n==>script type: Method\r\nFile name of script: C:\\s" + run + ".vsc\r\n" + "run " +
+           run + " line 1\r\nrun " + run + " line 2\r\n==>script execution finished.\r\n";
+  }
+  static void Append(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::Append) || file.write(bytes) != bytes.size()) {
+      qFatal("cannot append to %s", qPrintable(path));
+    }
   }
 
   void Open(const QString& path) {

@@ -1,5 +1,8 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -122,6 +125,44 @@ class DisplayFormTest : public QObject {
     form_->RunsView->SetSelectedIndex(1);
     QCOMPARE(form_->LogMemo->LineCount(), 0);
     QCOMPARE(form_->ScriptMemo->Text(), QStringLiteral("script S"));
+  }
+
+  void openingAnotherFileShowsItsTableFromTheTop() {
+    dialogAnswer_ = logs_->Write("first.log", TestLogs::RunsWithDates(TestLogs::Dates(60)));
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    form_->RunsView->verticalScrollBar()->setValue(form_->RunsView->verticalScrollBar()->maximum());
+    dialogAnswer_ = logs_->Write("second.log", TestLogs::RunsWithDates(TestLogs::Dates(59)));
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 0);
+    QCOMPARE(form_->RunsView->verticalScrollBar()->value(), 0);
+  }
+
+  // What a user pastes into a report: the row as one line of tab-separated text, escaped as
+  // --list writes it.
+  void copyPutsTheSelectedRowOnTheClipboard() {
+    dialogAnswer_ = logs_->Write("c.log", TestLogs::RunsWithDates({"a", "b\tc"}));
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    form_->RunsView->SetSelectedIndex(1);
+    QApplication::clipboard()->clear();
+    QTest::keyClick(form_->RunsView, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(),
+             QStringLiteral("2\tb\\tc\tScript 1\tMethod\tC:\\\\s1.vsc"));
+    form_->RunsView->SetSelectedIndex(-1);
+    QTest::keyClick(form_->RunsView, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(),
+             QStringLiteral("2\tb\\tc\tScript 1\tMethod\tC:\\\\s1.vsc"));
+    QCOMPARE(form_->RunsView->actions().first()->text(), QStringLiteral("&Copy"));
+  }
+
+  // The selected row stays marked without the focus, but in other colours than with it.
+  void theSelectedRowShowsWhetherTheTableHasTheFocus() {
+    const QPalette colours = form_->RunsView->palette();
+    QVERIFY(colours.color(QPalette::Inactive, QPalette::Highlight) !=
+            colours.color(QPalette::Active, QPalette::Highlight));
+    QVERIFY(colours.color(QPalette::Inactive, QPalette::Highlight) !=
+            colours.color(QPalette::Inactive, QPalette::Base));
   }
 
   void reloadDoesNotScrollTheTable() {
@@ -260,6 +301,30 @@ class DisplayFormTest : public QObject {
     QCOMPARE(form_->RunsView->SelectedIndex(), -1);
   }
 
+  // A name with double quotes (legal outside Windows) typed into the dialog opens exactly that
+  // file, not the part between the quotes.
+  void theOpenDialogOpensATypedNameWithQuotesAsTyped() {
+#ifdef Q_OS_WIN
+    QSKIP("Windows file names hold no double quotes");
+#endif
+    const QString path = logs_->Write("say \"hi\".log", TestLogs::RunsWithDates({"a", "b"}));
+    logs_->Write("hi", TestLogs::RunsWithDates({"c"}));
+    TOpenDialog::SetRunner({});
+    QTimer typist;
+    connect(&typist, &QTimer::timeout, this, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      typist.stop();
+      dialog->setDirectory(QFileInfo(path).absolutePath());
+      dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText("say \"hi\".log");
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    typist.start(10);
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+    QCOMPARE(form_->windowTitle(), Caption(path));
+    QCOMPARE(form_->RunsView->RowCount(), 2);
+  }
+
   void choosingARecentEntryOpensItWithoutMovingIt() {
     const QString older = logs_->Write("older.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
     const QString newer = logs_->Write("newer.log", TestLogs::RunsWithDates(TestLogs::Dates(1)));
@@ -364,6 +429,8 @@ class DisplayFormTest : public QObject {
     const QList<QAction*> actions = form_->File1->actions();
     QCOMPARE(actions[0], form_->OpenMenuItem);
     QCOMPARE(actions[1]->text(), "&1 " + QString(names[5]).replace("&", "&&"));
+    QVERIFY(actions[TMRUList::kMaxEntries]->text().startsWith("1&0 "));  // not a second "&1"
+
     QCOMPARE(actions[TMRUList::kMaxEntries + 1], form_->N1);
   }
 

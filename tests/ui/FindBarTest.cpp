@@ -105,6 +105,20 @@ class FindBarTest : public QObject {
     QVERIFY(form_->ScriptMemo->HasSelection());
   }
 
+  void f3WithTheBarClosedGoesToTheNextMatchAtOnce() {
+    OpenAndShow(Log({LongRun()}, {"script"}));
+    OpenBarIn(form_->LogMemo);
+    QTest::keyClicks(Bar()->NeedleEdit(), "target");
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 of 4 matches"));
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_Escape);
+    QVERIFY(!Bar()->isVisible());
+    QTest::keyClick(form_->LogMemo, Qt::Key_F3);
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("2 of 4 matches"));
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_Escape);
+    QTest::keyClick(form_->LogMemo, Qt::Key_F3, Qt::ShiftModifier);
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 of 4 matches"));
+  }
+
   void typingSelectsTheFirstMatchFromTheCaret() {
     OpenAndShow(Log({LongRun()}, {"script"}));
     OpenBarIn(form_->LogMemo);

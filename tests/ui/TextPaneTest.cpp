@@ -78,6 +78,16 @@ QImage Rendered(const std::string& bytes, Encoding encoding) {
   return pane->viewport()->grab().toImage();
 }
 
+bool Shows(TTextPane& pane, const QColor& colour) {
+  const QImage image = pane.viewport()->grab().toImage();
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixelColor(x, y) == colour) return true;
+    }
+  }
+  return false;
+}
+
 std::string NumberedLines(int count) {
   std::string bytes;
   for (int i = 0; i < count; ++i) bytes += "line " + std::to_string(i) + "\r\n";
@@ -354,18 +364,9 @@ class TTextPaneTest : public QObject {
     palette.setColor(QPalette::Highlight, Qt::red);
     pane->setPalette(palette);
     pane->AppendLines(lines.List(), Encoding::Windows1252);
-    const auto hasRed = [&] {
-      const QImage image = pane->viewport()->grab().toImage();
-      for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-          if (image.pixelColor(x, y) == Qt::red) return true;
-        }
-      }
-      return false;
-    };
-    QVERIFY(!hasRed());
+    QVERIFY(!Shows(*pane, Qt::red));
     Press(*pane, Qt::Key_End, Qt::ShiftModifier);
-    QVERIFY(hasRed());
+    QVERIFY(Shows(*pane, Qt::red));
   }
 
   void scrollBarStepsOverTheChunksOfALongLine_data() {
@@ -524,6 +525,53 @@ class TTextPaneTest : public QObject {
     QCOMPARE(pane->verticalScrollBar()->value(), 0);
     Press(*pane, Qt::Key_End, Qt::ShiftModifier);
     QCOMPARE(pane->SelectedText(), "line 0");
+  }
+
+  // A borderless pane shows a focus line while it has the focus, and its selection
+  // in the colours of an inactive window once the focus has gone elsewhere.
+  void showsWhetherItHasTheFocus() {
+    const TTestLines lines("one\r\n");
+    QWidget window;
+    auto* edit = new QLineEdit(&window);
+    auto* pane = new TTextPane(&window);
+    pane->setFrameShape(QFrame::NoFrame);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(edit);
+    layout->addWidget(pane);
+    QPalette palette = pane->palette();
+    palette.setColor(QPalette::Active, QPalette::Highlight, Qt::red);
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, Qt::blue);
+    pane->setPalette(palette);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    pane->setFocus();
+    const QImage focused = pane->viewport()->grab().toImage();
+    edit->setFocus();
+    QVERIFY(pane->viewport()->grab().toImage() != focused);  // empty: only the focus line differs
+
+    pane->AppendLines(lines.List(), Encoding::Windows1252);
+    pane->SelectAll();
+    QVERIFY(Shows(*pane, Qt::blue) && !Shows(*pane, Qt::red));
+    pane->setFocus();
+    QVERIFY(Shows(*pane, Qt::red) && !Shows(*pane, Qt::blue));
+  }
+
+  // On X11 a selection the user makes is offered for middle-click pasting; one that Find makes
+  // is not. Run on a real X server (the test list runs it under Xvfb).
+  void offersTheUsersSelectionForMiddleClickPasting() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard->supportsSelection()) QSKIP("this platform has no primary selection");
+    const TTestLines lines("alpha beta\r\ngamma\r\n");
+    const auto pane = ShownPane(400);
+    pane->AppendLines(lines.List(), Encoding::Windows1252);
+    Press(*pane, Qt::Key_End, Qt::ShiftModifier);
+    QTRY_COMPARE(clipboard->text(QClipboard::Selection), QStringLiteral("alpha beta"));
+    QTest::mouseDClick(pane->viewport(), Qt::LeftButton, {}, PointAt(*pane, 1, "ga"));
+    QTRY_COMPARE(clipboard->text(QClipboard::Selection), QStringLiteral("gamma"));
+    pane->Select({{{0, 0}, 0}, {{0, 0}, 5}});
+    QCOMPARE(clipboard->text(QClipboard::Selection), QStringLiteral("gamma"));
   }
 
   void takesFocusByTabAndClick() {

@@ -24,7 +24,7 @@ QString Matches(size_t count, bool countedAll) {
 TFindBar::TFindBar(QWidget* parent)
     : QWidget(parent),
       edit_(new QLineEdit),
-      matchCase_(new QCheckBox(tr("Match case"))),
+      matchCase_(new QCheckBox(tr("Match &case"))),
       previous_(new QToolButton),
       next_(new QToolButton),
       status_(new QLabel),
@@ -75,6 +75,23 @@ void TFindBar::Open(const QString& needle) {
   edit_->selectAll();
 }
 
+void TFindBar::SetNeedle(const QString& needle, bool matchCase) {
+  const QSignalBlocker quietEdit(edit_);
+  const QSignalBlocker quietCase(matchCase_);
+  edit_->setText(needle);
+  matchCase_->setChecked(matchCase);
+}
+
+void TFindBar::AddOption(QWidget* option) {
+  auto* row = qobject_cast<QHBoxLayout*>(layout());
+  row->insertWidget(row->indexOf(matchCase_) + 1, option);
+}
+
+void TFindBar::SetStepTips(const QString& previous, const QString& next) {
+  previous_->setToolTip(previous);
+  next_->setToolTip(next);
+}
+
 void TFindBar::ShowFound(TWrap wrap) {
   switch (wrap) {
     case TWrap::None:
@@ -106,6 +123,10 @@ void TFindBar::ShowNothing() {
 void TFindBar::ShowCount(size_t current, size_t counted, bool countedAll) {
   const QString matches = Matches(counted, countedAll);
   ShowStatus(current == 0 ? matches : tr("%1 of %2").arg(current).arg(matches), hint_);
+}
+
+void TFindBar::ShowSummary(const QString& summary) {
+  ShowStatus(summary, hint_);
 }
 
 void TFindBar::ShowStatus(const QString& count, const QString& hint) {

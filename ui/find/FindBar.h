@@ -26,6 +26,13 @@ class TFindBar : public QWidget {
   // Shows the bar with the focus in its line edit and the text there selected; a non-empty
   // `needle` replaces that text.
   void Open(const QString& needle);
+  // Puts `needle` and the case rule in the bar without raising NeedleChanged.
+  void SetNeedle(const QString& needle, bool matchCase);
+
+  // For a bar that searches something else than one pane: an option of its own after "Match
+  // case", and what its step buttons step to.
+  void AddOption(QWidget* option);
+  void SetStepTips(const QString& previous, const QString& next);
 
   // A match was found; `wrap` tells whether finding it went on from the other end.
   void ShowFound(TWrap wrap);
@@ -35,6 +42,8 @@ class TFindBar : public QWidget {
   // How many matches were counted, whether that is all of them, and which of them is the current
   // one (from 1; 0 for none, or for one beyond those counted).
   void ShowCount(size_t current, size_t counted, bool countedAll);
+  // What was found, in words of the searcher's own, after the hint of the last ShowFound.
+  void ShowSummary(const QString& summary);
 
  signals:
   // The needle or its case rule changed.

@@ -48,6 +48,36 @@ void TTextPane::AppendLines(const LineList& lines, Encoding encoding) {
   ShowFromStart();
 }
 
+bool TTextPane::ExtendLines(const LineList& lines, Encoding encoding) {
+  const size_t changed = Empty() ? 0 : lines_.Count() - 1;
+  if (!lines_.Extend(lines, encoding)) return false;
+  layouts_.ForgetFrom(changed);
+  KeepPlacesBefore(changed);
+  UpdateScrollRange();
+  return true;
+}
+
+void TTextPane::KeepPlacesBefore(size_t line) {
+  if (Empty()) {
+    ShowFromStart();
+    return;
+  }
+  // A line that came anew has at least the characters it had, unless it is gone or a long line
+  // now cut into chunks elsewhere: then a place in it moves to its start, or to the end.
+  const auto exists = [this](TChunkRef ref) {
+    return ref.Line < lines_.Count() && ref.Chunk < lines_.ChunkCount(ref.Line);
+  };
+  for (TTextPos* pos : {&anchor_, &caret_}) {
+    if (pos->Ref.Line < line) continue;
+    const bool fits = exists(pos->Ref) && pos->Column <= layouts_.At(pos->Ref).Text.size();
+    *pos = fits ? rows_.Normalized(*pos) : rows_.End();
+  }
+  if (top_.Ref.Line >= line) {
+    const bool fits = exists(top_.Ref) && top_.Row < layouts_.At(top_.Ref).Layout.lineCount();
+    if (!fits) top_ = exists({line, 0}) ? TRowPos{{line, 0}, 0} : rows_.LastRow();
+  }
+}
+
 void TTextPane::SetEncoding(Encoding encoding) {
   lines_.SetEncoding(encoding);
   // Caret and selection count decoded characters, which another decoding may not have.
@@ -83,6 +113,16 @@ void TTextPane::SelectAll() {
   anchor_ = {};
   caret_ = rows_.End();
   viewport()->update();
+  OfferPrimarySelection();
+}
+
+// On X11 the text a user selects is offered for middle-click pasting, as every text view there
+// does. A selection that Find makes is not the user's, and is not offered.
+void TTextPane::OfferPrimarySelection() const {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard->supportsSelection() && HasSelection()) {
+    clipboard->setText(SelectedText(), QClipboard::Selection);
+  }
 }
 
 QMenu* TTextPane::CreateContextMenu() {
@@ -245,6 +285,7 @@ bool TTextPane::MoveCaretForKey(const QKeyEvent& event) {
   const qreal x = caretX_;
   MoveCaret(move->Target, move->Select);
   if (move->KeepsX) caretX_ = x;
+  if (move->Select) OfferPrimarySelection();
   return true;
 }
 
@@ -290,6 +331,7 @@ void TTextPane::mouseMoveEvent(QMouseEvent* event) {
 
 void TTextPane::mouseReleaseEvent(QMouseEvent*) {
   dragScroll_.stop();
+  OfferPrimarySelection();
 }
 
 void TTextPane::timerEvent(QTimerEvent* event) {
@@ -306,6 +348,7 @@ void TTextPane::mouseDoubleClickEvent(QMouseEvent* event) {
       WordAround(rows_, PosAt(event->position(), QTextLine::CursorOnCharacter));
   anchor_ = start;
   MoveCaret(end, true);
+  OfferPrimarySelection();
 }
 
 void TTextPane::wheelEvent(QWheelEvent* event) {
@@ -339,6 +382,12 @@ void TTextPane::paintEvent(QPaintEvent*) {
   for (const TVisibleChunk& chunk : rows_.VisibleChunks(top_, viewport()->height())) {
     PaintChunk(painter, chunk);
   }
+  // The pane has no border; a thin line in the highlight colour, as text fields show their focus,
+  // tells which pane has it.
+  if (hasFocus()) {
+    painter.setPen(palette().color(QPalette::Highlight));
+    painter.drawRect(viewport()->rect().adjusted(0, 0, -1, -1));
+  }
 }
 
 void TTextPane::PaintChunk(QPainter& painter, const TVisibleChunk& chunk) const {
@@ -351,8 +400,10 @@ void TTextPane::PaintChunk(QPainter& painter, const TVisibleChunk& chunk) const 
     const int start = from.Ref == chunk.Ref ? from.Column : 0;
     const int end = to.Ref == chunk.Ref ? to.Column : static_cast<int>(layout.Text.size());
     QTextCharFormat format;
-    format.setBackground(palette().highlight());
-    format.setForeground(palette().highlightedText());
+    // Without the focus, the selection shows in the colours of an inactive window.
+    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+    format.setBackground(palette().brush(group, QPalette::Highlight));
+    format.setForeground(palette().brush(group, QPalette::HighlightedText));
     formats.append({start, end - start, format});
     const bool endsLine = chunk.Ref.Chunk + 1 == lines_.ChunkCount(chunk.Ref.Line);
     if (endsLine && to.Ref.Line > chunk.Ref.Line) PaintSelectedLineEnd(painter, layout, origin);

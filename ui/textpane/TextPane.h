@@ -32,6 +32,10 @@ class TTextPane : public QAbstractScrollArea {
   void Clear();
   // Appends all lines of `lines`, in order, decoded with `encoding`.
   void AppendLines(const LineList& lines, Encoding encoding);
+  // Shows what the list shown has gained at its end, for a log that grows while it is followed
+  // (see TPaneLines::Extend), without laying out anew what was shown, and keeps the view's place.
+  // False, with nothing changed, when `lines` is not the list shown, grown.
+  bool ExtendLines(const LineList& lines, Encoding encoding);
   // Shows the same lines decoded with `encoding`.
   void SetEncoding(Encoding encoding);
 
@@ -86,6 +90,8 @@ class TTextPane : public QAbstractScrollArea {
  private:
   bool Empty() const { return lines_.Count() == 0; }
   void ShowFromStart();
+  // Moves places in line `line` or after it, which came anew, to where they still exist.
+  void KeepPlacesBefore(size_t line);
   void Relayout();
   void UpdateScrollRange();
   void FollowScrollBar();
@@ -94,6 +100,7 @@ class TTextPane : public QAbstractScrollArea {
   void ScrollByRows(int count);
   int PageRows() const;
 
+  void OfferPrimarySelection() const;
   bool MoveCaretForKey(const QKeyEvent& event);
   void MoveCaret(TTextPos pos, bool extendSelection);
   void EnsureCaretVisible();

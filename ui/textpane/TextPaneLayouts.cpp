@@ -47,6 +47,12 @@ void TPaneLayouts::Reset(const QFont& font, int width) {
   cache_.clear();
 }
 
+void TPaneLayouts::ForgetFrom(size_t line) {
+  for (const auto& key : cache_.keys()) {
+    if (key.first >= line) cache_.remove(key);
+  }
+}
+
 const TChunkLayout& TPaneLayouts::At(TChunkRef ref) const {
   const std::pair key(ref.Line, ref.Chunk);
   if (const TChunkLayout* cached = cache_.object(key)) return *cached;

@@ -29,6 +29,8 @@ class TPaneLayouts {
   // Drops every layout; later ones use `font` and wrap at `width` (at least 1).
   void Reset(const QFont& font, int width);
   void Clear() { cache_.clear(); }
+  // Drops the layouts of line `line` and the lines after it, which have changed.
+  void ForgetFrom(size_t line);
 
   // The reference stays valid until the next call of At, Reset or Clear.
   const TChunkLayout& At(TChunkRef ref) const;

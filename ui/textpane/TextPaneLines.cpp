@@ -15,21 +15,49 @@ void TPaneLines::Clear() {
 
 void TPaneLines::Append(const LineList& lines, Encoding encoding) {
   const std::string_view bytes = lines.Bytes();
+  AppendLines(bytes.data(), bytes.data() + bytes.size(), lines.Count(), encoding, false);
+}
+
+bool TPaneLines::Extend(const LineList& lines, Encoding encoding) {
+  if (count_ == 0) {
+    Append(lines, encoding);
+    return true;
+  }
+  const std::string_view bytes = lines.Bytes();
+  if (bytes.data() != segments_.front().Base || lines.Count() + 1 < count_) return false;
+  const char* lastLine = segments_.back().Base + segments_.back().Starts.back();
+  DropLastLine();
+  AppendLines(lastLine, bytes.data() + bytes.size(), lines.Count() - count_, encoding, true);
+  return true;
+}
+
+void TPaneLines::AppendLines(const char* begin, const char* end, size_t count, Encoding encoding,
+                             bool continueLast) {
+  TSegment* segment = continueLast && !segments_.empty() ? &segments_.back() : nullptr;
+  if (segment) segment->End = end;
   const size_t firstLine = count_;
-  TSegment* segment = nullptr;
-  for (const std::string_view line : lines) {
-    const bool fits = segment && static_cast<size_t>(line.data() - segment->Base) <=
+  for (auto line = LineList::Iterator(begin, end); line != LineList::Iterator(end, end); ++line) {
+    const char* start = (*line).data();
+    const bool fits = segment && static_cast<size_t>(start - segment->Base) <=
                                      std::numeric_limits<uint32_t>::max();
     if (!fits) {
-      if (segment) segment->End = line.data();
-      segment = &segments_.emplace_back(
-          TSegment{line.data(), bytes.data() + bytes.size(), encoding, count_, {}});
-      segment->Starts.reserve(lines.Count() - (count_ - firstLine));
+      if (segment) segment->End = start;
+      segment = &segments_.emplace_back(TSegment{start, end, encoding, count_, {}});
+      segment->Starts.reserve(count - (count_ - firstLine));
     }
-    segment->Starts.push_back(static_cast<uint32_t>(line.data() - segment->Base));
-    CountUnits(line.size());
+    segment->Starts.push_back(static_cast<uint32_t>(start - segment->Base));
+    CountUnits((*line).size());
     ++count_;
   }
+}
+
+void TPaneLines::DropLastLine() {
+  const size_t last = count_ - 1;
+  units_ -= static_cast<size_t>(ChunkCount(last));
+  if (!longLines_.empty() && longLines_.back().Line == last) longLines_.pop_back();
+  segments_.back().Starts.pop_back();
+  if (segments_.back().Starts.empty()) segments_.pop_back();
+  --count_;
 }
 
 void TPaneLines::CountUnits(size_t lineBytes) {

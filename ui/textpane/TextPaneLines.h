@@ -16,6 +16,12 @@ class TPaneLines {
  public:
   void Clear();
   void Append(const LineList& lines, Encoding encoding);
+  // Takes in the lines `lines` has gained since it was appended, where the lines shown are
+  // those of one list that has since grown at its end (into bytes that follow at the same
+  // addresses). The last line shown may have grown too, or be gone (it was an unfinished end
+  // line), so it is taken anew with the lines after it. False, with nothing changed, when
+  // `lines` does not begin where the lines shown begin or is short of all but their last.
+  bool Extend(const LineList& lines, Encoding encoding);
   // All lines are to be decoded with `encoding` from now on.
   void SetEncoding(Encoding encoding);
 
@@ -58,6 +64,11 @@ class TPaneLines {
 
   const TSegment& SegmentOf(size_t line) const;
   void CountUnits(size_t lineBytes);
+  // Appends the lines from `begin` to `end` (`count` of them), in the last segment when
+  // `continueLast`.
+  void AppendLines(const char* begin, const char* end, size_t count, Encoding encoding,
+                   bool continueLast);
+  void DropLastLine();
 
   std::vector<TSegment> segments_;
   std::vector<TLongLine> longLines_;

@@ -11,9 +11,11 @@
 #include "ErrorDisplay.h"
 #include "FileDrops.h"
 #include "FindCommands.h"
+#include "FindInRunsCommand.h"
 #include "FollowCommand.h"
 #include "MRUList.h"
 #include "OpenDialog.h"
+#include "OptionalColumns.h"
 #include "RunsView.h"
 #include "SplitterPanel.h"
 #include "StatusLine.h"
@@ -91,12 +93,17 @@ void TFormDisplay::CreateAdditions() {
   connect(this, &TFormDisplay::LogLoaded, statusLine_,
           [this](qint64 milliseconds) { statusLine_->ShowStore(Store, milliseconds); });
 
-  auto* followCommand = new FollowCommand(*this, *statusLine_);
-  connect(this, &TFormDisplay::CurrentFileChanged, followCommand, &FollowCommand::Watch);
+  connect(this, &TFormDisplay::LogAppended, statusLine_,
+          [this](qint64 milliseconds) { statusLine_->ShowStore(Store, milliseconds); });
+  followCommand_ = new FollowCommand(*this, *statusLine_);
+  connect(this, &TFormDisplay::CurrentFileChanged, followCommand_, &FollowCommand::Watch);
   encodingMenu_ = new EncodingMenu(*this, *statusLine_);
   auto* findCommands = new FindCommands(*this, encodingMenu_->Menu());
   connect(this, &TFormDisplay::RunShown, findCommands, &FindCommands::RunShown);
   connect(this, &TFormDisplay::LogCleared, findCommands, &FindCommands::PanesCleared);
+  auto* findInRuns = new FindInRunsCommand(*this, *statusLine_, *findCommands);
+  connect(this, &TFormDisplay::StoreChanging, findInRuns, &FindInRunsCommand::StoreChanging);
+  new OptionalColumns(*RunsView);
   new FileDrops(*this);
 }
 
@@ -145,6 +152,10 @@ void TFormDisplay::SetStartupFile(QString fileName) {
   }
 }
 
+void TFormDisplay::FollowForThisWindow() {
+  followCommand_->SetOnForThisWindow();
+}
+
 void TFormDisplay::showEvent(QShowEvent* event) {
   TForm::showEvent(event);
   // After the window is on screen, so that a failed open shows its message over the window and
@@ -162,6 +173,7 @@ void TFormDisplay::FormShow(QObject* /*sender*/) {
 }
 
 void TFormDisplay::ClearLogData() {
+  emit StoreChanging();
   // A form made by the (owner, dummy) constructor has no panes and no table to empty.
   if (LogMemo) LogMemo->Clear();
   if (ScriptMemo) ScriptMemo->Clear();

@@ -34,6 +34,9 @@ class TFormDisplay : public TForm {
 
   void Dispatch(TMessage& message) override;
   void SetStartupFile(QString fileName);
+  // Turns "Follow file" on for this window only, leaving the choice kept between runs as it is
+  // (the command line's --follow).
+  void FollowForThisWindow();
 
   TSplitterPanel* SplitterPanel1 = nullptr;
   QMenuBar* MainMenu1 = nullptr;
@@ -66,10 +69,16 @@ class TFormDisplay : public TForm {
  signals:
   // The file that Reload reads is now `fileName`.
   void CurrentFileChanged(const QString& fileName);
+  // The store is about to change, by a load or an update: whatever reads it off the GUI thread
+  // stops first.
+  void StoreChanging();
   // The store and the panes were emptied for a load.
   void LogCleared();
   // A load filled the store and the table; it took `milliseconds`.
   void LogLoaded(qint64 milliseconds);
+  // The followed file grew, and the store and the table took in what it gained in
+  // `milliseconds`: the rows from `firstChangedRow` on are new or show more.
+  void LogAppended(qint64 milliseconds, int firstChangedRow);
   // The panes show the run of table row `row` now.
   void RunShown(int row);
 
@@ -107,5 +116,6 @@ class TFormDisplay : public TForm {
 
   // Additions of ours, each of which the window only creates and connects.
   TStatusLine* statusLine_ = nullptr;
+  FollowCommand* followCommand_ = nullptr;
   EncodingMenu* encodingMenu_ = nullptr;
 };

@@ -12,6 +12,7 @@
 
 FindCommands::FindCommands(TFormDisplay& window, QMenu* nextMenu)
     : QObject(&window), window_(window), bar_(new TFindBar) {
+  bar_->setObjectName(QStringLiteral("FindBar"));
   bar_->hide();
   PutBarUnderThePanes();
   const auto linesOf = [this](const TTextPane& pane) {
@@ -25,31 +26,33 @@ FindCommands::FindCommands(TFormDisplay& window, QMenu* nextMenu)
 void FindCommands::PutBarUnderThePanes() {
   // The splitter panel stays as it is, with the bar below it.
   auto* central = new QWidget;
-  auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addWidget(window_.takeCentralWidget());
-  layout->addWidget(bar_);
+  bars_ = new QVBoxLayout(central);
+  bars_->setContentsMargins(0, 0, 0, 0);
+  bars_->setSpacing(0);
+  bars_->addWidget(window_.takeCentralWidget());
+  bars_->addWidget(bar_);
   window_.setCentralWidget(central);
 }
 
+void FindCommands::AddBar(QWidget* bar) {
+  bars_->addWidget(bar);
+}
+
 void FindCommands::CreateMenu(QMenu* nextMenu) {
-  auto* menu = new QMenu(tr("&Search"), &window_);
-  window_.MainMenu1->insertMenu(nextMenu->menuAction(), menu);
-  menu->addAction(tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F), this, [this] { OpenBar(); });
-  // With the bar closed, stepping opens it first.
+  menu_ = new QMenu(tr("&Search"), &window_);
+  window_.MainMenu1->insertMenu(nextMenu->menuAction(), menu_);
+  menu_->addAction(tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F), this, [this] { OpenBar(); });
+  // With the bar closed, stepping opens it first and then steps at once.
   const auto step = [this](TPaneFinder::TStep direction) {
     return [this, direction] {
-      if (bar_->isVisible()) {
-        finder_->Step(direction);
-      } else {
-        OpenBar();
-      }
+      if (!bar_->isVisible()) OpenBar();
+      finder_->Step(direction);
     };
   };
-  menu->addAction(tr("Find &Next"), QKeySequence(Qt::Key_F3), this, step(TPaneFinder::TStep::Next));
-  menu->addAction(tr("Find &Previous"), QKeySequence(Qt::SHIFT | Qt::Key_F3), this,
-                  step(TPaneFinder::TStep::Previous));
+  menu_->addAction(tr("Find &Next"), QKeySequence(Qt::Key_F3), this,
+                   step(TPaneFinder::TStep::Next));
+  menu_->addAction(tr("Find &Previous"), QKeySequence(Qt::SHIFT | Qt::Key_F3), this,
+                   step(TPaneFinder::TStep::Previous));
 }
 
 void FindCommands::OpenBar() {
@@ -57,6 +60,12 @@ void FindCommands::OpenBar() {
   // Asked again from within the bar, Find keeps to the pane it searches.
   if (finder_->Pane() && bar_->isAncestorOf(window_.focusWidget())) pane = finder_->Pane();
   finder_->Open(*pane);
+}
+
+void FindCommands::FindFirstInLogPane(const QString& needle, bool matchCase) {
+  bar_->SetNeedle(needle, matchCase);
+  window_.LogMemo->Select({});
+  finder_->Open(*window_.LogMemo);
 }
 
 void FindCommands::RunShown(int row) {

@@ -6,6 +6,7 @@
 
 class QAction;
 class QMenu;
+class QVBoxLayout;
 class TFindBar;
 class TFormDisplay;
 class TPaneFinder;
@@ -25,6 +26,12 @@ class FindCommands : public QObject {
   // The panes were emptied.
   void PanesCleared();
 
+  QMenu* Menu() const { return menu_; }
+  // Puts another bar under the panes, below the find bar.
+  void AddBar(QWidget* bar);
+  // Opens the find bar on the log pane with `needle` and selects its first match there.
+  void FindFirstInLogPane(const QString& needle, bool matchCase);
+
  private:
   void PutBarUnderThePanes();
   void CreateMenu(QMenu* nextMenu);
@@ -32,6 +39,8 @@ class FindCommands : public QObject {
 
   TFormDisplay& window_;
   TFindBar* bar_;
+  QVBoxLayout* bars_ = nullptr;  // the panes and the bars under them
+  QMenu* menu_ = nullptr;
   TPaneFinder* finder_;
   LineList logLines_;
   LineList scriptLines_;

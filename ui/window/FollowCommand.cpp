@@ -1,14 +1,18 @@
 #include "FollowCommand.h"
 
 #include <QAction>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSettings>
 
 #include "DisplayForm.h"
+#include "EncodingMenu.h"
 #include "ErrorDisplay.h"
 #include "FileFollower.h"
+#include "LogFollow.h"
 #include "RunsView.h"
 #include "StatusLine.h"
 #include "TextPane.h"
@@ -17,8 +21,8 @@ namespace {
 
 const QString kFollowSetting = QStringLiteral("FormDisplay/Follow");
 
-// Where a pane was scrolled to. A pane scrolled to its end stays at its end when the file is read
-// again, so that the new lines of a growing run come into view; any other pane keeps its place.
+// Where a pane was scrolled to. A pane scrolled to its end stays at its end when the file
+// changes, so that the new lines of a growing run come into view; any other pane keeps its place.
 struct PaneScroll {
   int value;
   bool atEnd;
@@ -36,6 +40,15 @@ void Restore(TTextPane* pane, PaneScroll scroll) {
 
 }  // namespace
 
+// What the window showed before the file changed.
+struct FollowCommand::Places {
+  int rows;
+  int selected;
+  bool lastRowSelected;
+  PaneScroll log;
+  PaneScroll script;
+};
+
 FollowCommand::FollowCommand(TFormDisplay& window, TStatusLine& statusLine)
     : QObject(&window),
       window_(window),
@@ -45,15 +58,24 @@ FollowCommand::FollowCommand(TFormDisplay& window, TStatusLine& statusLine)
   menuItem_->setCheckable(true);
   window.File1->insertAction(window.N2, menuItem_);
   connect(follower_, &TFileFollower::Changed, this, ShowingErrors([this] { FileChanged(); }));
-  connect(menuItem_, &QAction::toggled, this, [this](bool on) {
-    QSettings().setValue(kFollowSetting, on);
-    Watch(fileName_);
-  });
+  connect(menuItem_, &QAction::toggled, this, ShowingErrors([this](bool on) {
+            if (rememberChoice_) QSettings().setValue(kFollowSetting, on);
+            Watch(fileName_);
+            // What the file gained while following was off shows at once, not with its next
+            // change.
+            if (on && !fileName_.isEmpty()) FileChanged();
+          }));
   menuItem_->setChecked(QSettings().value(kFollowSetting, false).toBool());
 }
 
 void FollowCommand::SetOn(bool on) {
   menuItem_->setChecked(on);
+}
+
+void FollowCommand::SetOnForThisWindow() {
+  rememberChoice_ = false;
+  menuItem_->setChecked(true);
+  rememberChoice_ = true;
 }
 
 void FollowCommand::Watch(const QString& fileName) {
@@ -67,9 +89,27 @@ void FollowCommand::FileChanged() {
     statusLine_.showMessage(tr("The file is gone; the window shows it as it was."));
     return;
   }
+  const TRunsView* runsView = window_.RunsView;
+  const int rows = runsView->RowCount();
+  const int selected = runsView->SelectedIndex();
+  const Places before{rows, selected, rows > 0 && selected == rows - 1, ScrollOf(window_.LogMemo),
+                      ScrollOf(window_.ScriptMemo)};
+  QElapsedTimer timer;
+  timer.start();
+  const FollowUpdate update = FollowLogFile(
+      window_.Store, QFile::encodeName(fileName_).toStdString(), window_.encodingMenu_->Choice());
+  switch (update.What) {
+    case FollowUpdate::Kind::Unchanged:
+      return;
+    case FollowUpdate::Kind::Appended:
+      ShowAppended(update, before, timer.elapsed());
+      return;
+    case FollowUpdate::Kind::NeedsFullLoad:
+      break;
+  }
   const bool shrank = file.size() < static_cast<qint64>(window_.Store.Text.Size());
   try {
-    ReloadKeepingPlaces();
+    ReloadKeepingPlaces(before);
   } catch (const std::exception& error) {
     statusLine_.showMessage(QString::fromLocal8Bit(error.what()));
     return;
@@ -78,21 +118,71 @@ void FollowCommand::FileChanged() {
                                  : QString());
 }
 
-void FollowCommand::ReloadKeepingPlaces() {
+void FollowCommand::ShowAppended(const FollowUpdate& update, const Places& before,
+                                 qint64 milliseconds) {
   TRunsView* runsView = window_.RunsView;
-  const int rows = runsView->RowCount();
-  const int selected = runsView->SelectedIndex();
-  const bool lastRowSelected = rows > 0 && selected == rows - 1;
-  const PaneScroll logScroll = ScrollOf(window_.LogMemo);
-  const PaneScroll scriptScroll = ScrollOf(window_.ScriptMemo);
+  const auto firstChangedRow = static_cast<int>(update.FirstChangedRow);
+  if (static_cast<int>(window_.Store.RowToRun.size()) < before.rows) {
+    RefillTable(before);
+  } else {
+    runsView->Items()->RowsChangedFrom(firstChangedRow);
+    if (before.rows == 0) runsView->FitColumnsToTexts();
+  }
+  emit window_.LogAppended(milliseconds, firstChangedRow);
+  const int lastRow = runsView->RowCount() - 1;
+  if (before.lastRowSelected && lastRow != before.selected) {
+    SelectLastRow(before);
+  } else if (before.selected >= firstChangedRow && runsView->SelectedIndex() == before.selected) {
+    ExtendPanes(before.selected, before);
+  }
+}
+
+void FollowCommand::RefillTable(const Places& before) {
+  // A run whose header came whole now shares the date and time of the run before it, so the
+  // table has a row less; a table only gains rows, so it is filled again.
+  TRunsView* runsView = window_.RunsView;
+  runsView->Items()->Clear();
+  window_.FillRunsView();
+  if (before.selected >= 0 && !before.lastRowSelected && before.selected < runsView->RowCount()) {
+    runsView->SetSelectedIndex(before.selected);
+    runsView->MakeVisible(before.selected);
+  }
+}
+
+void FollowCommand::ExtendPanes(int row, const Places& before) {
+  const LogStore& store = window_.Store;
+  const RunsInfo& run = store.RunOfRow(static_cast<size_t>(row));
+  const bool extended = window_.LogMemo->ExtendLines(store.LogOf(run), store.TextEncoding) &&
+                        window_.ScriptMemo->ExtendLines(store.ScriptOf(run), store.TextEncoding);
+  if (extended) {
+    emit window_.RunShown(row);
+  } else {
+    // The row shows another run now: one that folded into it.
+    window_.RunsViewSelectItem(window_.RunsView, row, true);
+  }
+  Restore(window_.LogMemo, before.log);
+  Restore(window_.ScriptMemo, before.script);
+}
+
+void FollowCommand::SelectLastRow(const Places& before) {
+  TRunsView* runsView = window_.RunsView;
+  const int lastRow = runsView->RowCount() - 1;
+  if (lastRow < 0) return;
+  runsView->SetSelectedIndex(lastRow);
+  runsView->MakeVisible(lastRow);
+  Restore(window_.LogMemo, {0, before.log.atEnd});
+}
+
+void FollowCommand::ReloadKeepingPlaces(const Places& before) {
+  TRunsView* runsView = window_.RunsView;
   window_.ReloadLogFile();
   const int lastRow = runsView->RowCount() - 1;
-  if (lastRowSelected && lastRow > selected) {
-    runsView->SetSelectedIndex(lastRow);
-    runsView->MakeVisible(lastRow);
-    Restore(window_.LogMemo, {0, logScroll.atEnd});
-  } else if (selected >= 0 && runsView->SelectedIndex() == selected) {
-    Restore(window_.LogMemo, logScroll);
-    Restore(window_.ScriptMemo, scriptScroll);
+  // With the last row selected the newest run stays in view, also when the file shrank or was
+  // replaced and has fewer rows now.
+  if (before.lastRowSelected && lastRow != before.selected) {
+    SelectLastRow(before);
+  } else if (before.selected >= 0 && runsView->SelectedIndex() == before.selected) {
+    Restore(window_.LogMemo, before.log);
+    Restore(window_.ScriptMemo, before.script);
   }
 }

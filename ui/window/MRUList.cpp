@@ -10,11 +10,14 @@ namespace {
 
 const QString kFilesKey = QStringLiteral("Files");
 
-// A menu text shows '&' as a mnemonic marker unless it is doubled.
+// A menu text shows '&' as a mnemonic marker unless it is doubled. Each entry's access key is
+// the last digit of its number, so the tenth ("1&0") does not share the first one's.
 QString MenuText(int number, const QString& fileName) {
   QString shown = QDir::toNativeSeparators(fileName);
   shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
-  return QStringLiteral("&%1 %2").arg(number).arg(shown);
+  QString numbered = QString::number(number);
+  numbered.insert(numbered.size() - 1, QLatin1Char('&'));
+  return QStringLiteral("%1 %2").arg(numbered, shown);
 }
 
 }  // namespace

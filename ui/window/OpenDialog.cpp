@@ -1,6 +1,9 @@
 #include "OpenDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 
 namespace {
 
@@ -45,5 +48,16 @@ std::optional<QString> TOpenDialog::RunModally() const {
   dialog.setNameFilters(NameFilters());
   dialog.setDefaultSuffix(DefaultExt);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().first();
+  return TypedWithQuotes(dialog).value_or(dialog.selectedFiles().first());
+}
+
+// Qt's own dialog reads double quotes in a typed name as marks around several names, so a name
+// that holds a quote (legal outside Windows) would open another file; such a name is taken as
+// typed. The platform's native dialogs have no such field and answer exactly.
+std::optional<QString> TOpenDialog::TypedWithQuotes(const QFileDialog& dialog) const {
+  const auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  if (!edit || !edit->text().contains(QLatin1Char('"'))) return std::nullopt;
+  QString name = QDir(dialog.directory()).absoluteFilePath(edit->text());
+  if (QFileInfo(name).suffix().isEmpty() && !QFileInfo::exists(name)) name += '.' + DefaultExt;
+  return name;
 }

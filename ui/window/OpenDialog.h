@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 // The dialog that chooses a log file. Its filter is written as description|pattern pairs, as
@@ -31,5 +32,6 @@ class TOpenDialog : public QObject {
 
  private:
   std::optional<QString> RunModally() const;
+  std::optional<QString> TypedWithQuotes(const QFileDialog& dialog) const;
   QWidget* parent_;
 };

@@ -1,5 +1,7 @@
 #include "RunsTableModel.h"
 
+#include <algorithm>
+
 TRunsTableModel::TRunsTableModel(const LogStore& store, QObject* parent)
     : QAbstractTableModel(parent), store_(store) {}
 
@@ -17,8 +19,33 @@ void TRunsTableModel::AppendNewRows() {
   endInsertRows();
 }
 
+void TRunsTableModel::RowsChangedFrom(int firstRow) {
+  if (firstRow < rows_) emit dataChanged(index(firstRow, 0), index(rows_ - 1, NUM_COLUMNS - 1));
+  AppendNewRows();
+}
+
 void TRunsTableModel::RefreshTexts() {
   if (rows_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, NUM_COLUMNS - 1));
+}
+
+void TRunsTableModel::SetMatchCounts(int firstRow, const std::vector<size_t>& counts) {
+  const auto lastRow = static_cast<size_t>(firstRow) + counts.size();
+  if (counts.empty() || lastRow > static_cast<size_t>(rows_)) return;
+  if (matchCounts_.size() < lastRow) matchCounts_.resize(lastRow);
+  std::copy(counts.begin(), counts.end(), matchCounts_.begin() + firstRow);
+  emit dataChanged(index(firstRow, MatchesColumn),
+                   index(static_cast<int>(lastRow) - 1, MatchesColumn));
+}
+
+void TRunsTableModel::ClearMatchCounts() {
+  const int counted = std::min(static_cast<int>(matchCounts_.size()), rows_);
+  matchCounts_.clear();
+  if (counted > 0) emit dataChanged(index(0, MatchesColumn), index(counted - 1, MatchesColumn));
+}
+
+std::optional<size_t> TRunsTableModel::MatchCount(int row) const {
+  const auto at = static_cast<size_t>(row);
+  return at < matchCounts_.size() ? matchCounts_[at] : std::nullopt;
 }
 
 int TRunsTableModel::rowCount(const QModelIndex& parent) const {
@@ -37,8 +64,22 @@ QVariant TRunsTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QString TRunsTableModel::CellText(int row, int column) const {
-  if (column == RunColumn) return QString::number(row + 1);
-  const RunsInfo& run = store_.RunOfRow(static_cast<size_t>(row));
+  const auto at = static_cast<size_t>(row);
+  switch (column) {
+    case RunColumn:
+      return QString::number(row + 1);
+    case OutcomeColumn:
+      return QString::fromLatin1(OutcomeName(store_.OutcomeOfRow(at)));
+    case LinesColumn:
+      return QString::number(store_.LogOf(store_.RunOfRow(at)).Count());
+    case MatchesColumn: {
+      const std::optional<size_t> count = MatchCount(row);
+      return count ? QString::number(*count) : QString();
+    }
+    default:
+      break;
+  }
+  const RunsInfo& run = store_.RunOfRow(at);
   const std::string* field = TableTexts(run).at(static_cast<size_t>(column - DateTimeColumn));
   return QString::fromStdString(Decode(*field, store_.TextEncoding));
 }
@@ -56,6 +97,12 @@ QVariant TRunsTableModel::headerData(int section, Qt::Orientation orientation, i
       return tr("Script Type");
     case ScriptFilenameColumn:
       return tr("Script Filename");
+    case OutcomeColumn:
+      return tr("Outcome");
+    case LinesColumn:
+      return tr("Lines");
+    case MatchesColumn:
+      return tr("Matches");
     default:
       return {};
   }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <optional>
+#include <vector>
 
 #include "LogStore.h"
 
@@ -17,17 +19,32 @@ class TRunsTableModel : public QAbstractTableModel {
     ScriptColumn,
     ScriptTypeColumn,
     ScriptFilenameColumn,
+    OutcomeColumn,  // the optional columns, hidden unless the user asks for them
+    LinesColumn,
+    MatchesColumn,  // shown while Find in runs is open
     NUM_COLUMNS
   };
 
   explicit TRunsTableModel(const LogStore& store, QObject* parent = nullptr);
 
-  // Removes every row.
+  // Removes every row. The match counts stay with the row positions until Find in runs replaces
+  // or clears them, so that reading the file again keeps the rows it filters in place.
   void Clear();
   // Shows the rows of RowToRun that the table does not show yet, at its end.
   void AppendNewRows();
+  // The log grew: the rows from `firstRow` on show other runs or texts now, and new rows follow.
+  // RowToRun must not have become shorter than the table.
+  void RowsChangedFrom(int firstRow);
   // Texts were decoded with another encoding: every cell is asked for again.
   void RefreshTexts();
+
+  // Find in runs counted, for the rows from `firstRow` on, the lines of their runs that hold what
+  // it looks for.
+  void SetMatchCounts(int firstRow, const std::vector<size_t>& counts);
+  // No row has a count any more.
+  void ClearMatchCounts();
+  // The row's count, or none while it has not been counted.
+  std::optional<size_t> MatchCount(int row) const;
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -41,4 +58,5 @@ class TRunsTableModel : public QAbstractTableModel {
 
   const LogStore& store_;
   int rows_ = 0;
+  std::vector<std::optional<size_t>> matchCounts_;  // by row; shorter when the last are uncounted
 };

@@ -1,6 +1,12 @@
 #include "RunsView.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
+
+#include "StoreDump.h"
 
 namespace {
 
@@ -20,11 +26,23 @@ QList<int> RowsOf(const QItemSelection& selection) {
   return rows;
 }
 
+// The cells as one line of tab-separated text, escaped as --list writes its fields.
+QString TabSeparatedLine(const QStringList& cells) {
+  std::string line;
+  for (const QString& cell : cells) {
+    if (!line.empty()) line += '\t';
+    AppendTableField(line, cell.toStdString());
+  }
+  return QString::fromStdString(line);
+}
+
 }  // namespace
 
 TRunsView::TRunsView(const LogStore& store, QWidget* parent)
-    : QTreeView(parent), model_(new TRunsTableModel(store, this)) {
-  setModel(model_);
+    : QTreeView(parent),
+      model_(new TRunsTableModel(store, this)),
+      filter_(new RunsMatchFilter(*model_, this)) {
+  setModel(filter_);
   setRootIsDecorated(false);
   setItemsExpandable(false);
   setUniformRowHeights(true);
@@ -39,21 +57,70 @@ TRunsView::TRunsView(const LogStore& store, QWidget* parent)
   header()->setResizeContentsPrecision(kRowsSampledForWidth);
   setColumnWidth(TRunsTableModel::DateTimeColumn, kDateTimeWidth);
   setColumnWidth(TRunsTableModel::ScriptTypeColumn, kScriptTypeWidth);
-
-  // The selected run stays marked while the user reads the panes.
-  QPalette colours = palette();
-  for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
-    colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+  for (int column = TRunsTableModel::OutcomeColumn; column < TRunsTableModel::NUM_COLUMNS;
+       ++column) {
+    setColumnHidden(column, true);
   }
-  setPalette(colours);
+
+  KeepSelectionVisibleWithoutFocus();
+  auto* copy = new QAction(tr("&Copy"), this);
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WidgetShortcut);
+  connect(copy, &QAction::triggered, this, &TRunsView::CopySelectedRow);
+  addAction(copy);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
 
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &TRunsView::ReportSelectionChange);
+  // A table that was emptied starts again at its top, so the rows of the next file show from
+  // their first one.
+  connect(model_, &QAbstractItemModel::modelReset, this, &QAbstractItemView::scrollToTop);
+}
+
+void TRunsView::KeepSelectionVisibleWithoutFocus() {
+  // The selected run stays marked while the user reads the panes, in the platform's colour for
+  // a window without focus; where the style has none of its own, a paler one, so that the
+  // marked row still tells whether the table has the keyboard focus.
+  QPalette colours = palette();
+  const QColor active = colours.color(QPalette::Active, QPalette::Highlight);
+  if (colours.color(QPalette::Inactive, QPalette::Highlight) == active) {
+    const QColor base = colours.color(QPalette::Active, QPalette::Base);
+    QColor pale = active;
+    pale.setRgbF((active.redF() + base.redF()) / 2, (active.greenF() + base.greenF()) / 2,
+                 (active.blueF() + base.blueF()) / 2);
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, pale);
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::Text));
+  }
+  setPalette(colours);
+}
+
+QString TRunsView::SelectedRowText() const {
+  const int row = SelectedIndex();
+  if (row < 0) return {};
+  QStringList cells;
+  for (int column = 0; column < model_->columnCount(); ++column) {
+    if (!isColumnHidden(column)) cells << model_->index(row, column).data().toString();
+  }
+  return TabSeparatedLine(cells);
+}
+
+void TRunsView::keyPressEvent(QKeyEvent* event) {
+  // The view's own Copy would take one cell; a user wants the row.
+  if (event->matches(QKeySequence::Copy)) {
+    CopySelectedRow();
+  } else {
+    QTreeView::keyPressEvent(event);
+  }
+}
+
+void TRunsView::CopySelectedRow() {
+  if (SelectedIndex() >= 0) QGuiApplication::clipboard()->setText(SelectedRowText());
 }
 
 int TRunsView::SelectedIndex() const {
   const QModelIndexList rows = selectionModel()->selectedRows();
-  return rows.isEmpty() ? -1 : rows.first().row();
+  return rows.isEmpty() ? -1 : filter_->mapToSource(rows.first()).row();
 }
 
 void TRunsView::SetSelectedIndex(int row) {
@@ -61,15 +128,16 @@ void TRunsView::SetSelectedIndex(int row) {
     selectionModel()->clearSelection();
     return;
   }
+  if (!ShownIndex(row).isValid()) filter_->SetOn(false);
   const bool scrolls = hasAutoScroll();
   setAutoScroll(false);
   selectionModel()->setCurrentIndex(
-      model_->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+      ShownIndex(row), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   setAutoScroll(scrolls);
 }
 
 void TRunsView::MakeVisible(int row) {
-  const QModelIndex index = model_->index(row, 0);
+  const QModelIndex index = ShownIndex(row);
   const QRect rect = visualRect(index);
   const bool partlyVisible = rect.bottom() >= 0 && rect.top() < viewport()->height();
   if (!partlyVisible) scrollTo(index, EnsureVisible);
@@ -82,6 +150,14 @@ void TRunsView::FitColumnsToTexts() {
 
 void TRunsView::ReportSelectionChange(const QItemSelection& selected,
                                       const QItemSelection& deselected) {
-  for (const int row : RowsOf(deselected)) emit SelectItem(this, row, false);
-  for (const int row : RowsOf(selected)) emit SelectItem(this, row, true);
+  for (const int row : RowsOf(filter_->mapSelectionToSource(deselected))) {
+    emit SelectItem(this, row, false);
+  }
+  for (const int row : RowsOf(filter_->mapSelectionToSource(selected))) {
+    emit SelectItem(this, row, true);
+  }
+}
+
+QModelIndex TRunsView::ShownIndex(int row) const {
+  return filter_->mapFromSource(model_->index(row, 0));
 }

@@ -5,6 +5,18 @@
 
 #include "LogStore.h"
 
+namespace {
+
+// A notice belongs to the moment: it goes after this long even when nothing replaces it.
+constexpr int kNoticeMilliseconds = 6000;
+
+QString Counted(size_t count, const QString& one, const QString& many) {
+  return QStringLiteral("%1 %2").arg(QLocale().toString(qulonglong(count)),
+                                     count == 1 ? one : many);
+}
+
+}  // namespace
+
 TStatusLine::TStatusLine(QWidget* parent)
     : QStatusBar(parent),
       runs_(new QLabel),
@@ -12,13 +24,20 @@ TStatusLine::TStatusLine(QWidget* parent)
       encoding_(new QLabel),
       loadTime_(new QLabel) {
   for (QLabel* label : {runs_, size_, encoding_, loadTime_}) addPermanentWidget(label);
+  noticeTime_.setSingleShot(true);
+  noticeTime_.setInterval(kNoticeMilliseconds);
+  connect(&noticeTime_, &QTimer::timeout, this, &QStatusBar::clearMessage);
+  connect(this, &QStatusBar::messageChanged, this, [this](const QString& message) {
+    if (!message.isEmpty()) noticeTime_.start();
+  });
 }
 
 void TStatusLine::ShowStore(const LogStore& store, qint64 loadMilliseconds) {
   const QLocale locale;
-  runs_->setText(tr("%1 runs in %2 rows")
-                     .arg(locale.toString(qulonglong(store.Runs.size())),
-                          locale.toString(qulonglong(store.RowToRun.size()))));
+  runs_->setText(tr("%1 in %2")
+                     .arg(Counted(store.Runs.size(), tr("run"), tr("runs")),
+                          Counted(store.RowToRun.size(), tr("row"), tr("rows"))));
+  clearMessage();
   size_->setText(locale.formattedDataSize(qint64(store.Text.Size())));
   loadTime_->setText(tr("loaded in %1 ms").arg(loadMilliseconds));
 }

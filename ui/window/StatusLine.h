@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QStatusBar>
+#include <QTimer>
 
 class QLabel;
 struct LogStore;
 
 // The line under the panes: how many runs and rows the file has, its size, the encoding it is
-// shown in and how long the last load took; notices appear at its left.
+// shown in and how long the last load took; notices appear at its left until the next load
+// succeeds or a few seconds have passed.
 class TStatusLine : public QStatusBar {
   Q_OBJECT
 
@@ -23,4 +25,5 @@ class TStatusLine : public QStatusBar {
   QLabel* size_;
   QLabel* encoding_;
   QLabel* loadTime_;
+  QTimer noticeTime_;
 };

@@ -9,12 +9,13 @@
 #include "RunSelectServer.h"
 #endif
 
-int RunViewer(int& argc, char** argv, const QString& startupFile) {
+int RunViewer(int& argc, char** argv, const QString& startupFile, bool follow) {
   // Made inside the guard, but kept beyond it, so that the guard can still show what failed.
   std::optional<TApplication> application;
   try {
     application.emplace(argc, argv);
     TFormDisplay form;
+    if (follow) form.FollowForThisWindow();
     form.SetStartupFile(startupFile);
 #ifdef Q_OS_UNIX
     TRunSelectServer channel([&form](TMessage& message) { form.Dispatch(message); });

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows tests and runs them under Wine. MLD_WINDOWS_TESTS names the test
+# programs to build and MLD_WINDOWS_TEST_LABEL the ctest label to run (for now the model's).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+read -r -a programs <<<"${MLD_WINDOWS_TESTS:-model_tests}"
+scripts/build-windows.sh "${programs[@]}"
+source scripts/wine-env.sh
+
+# One wineserver for the whole run, instead of one started and stopped for each test; it goes,
+# with anything left running in the prefix, when the run ends.
+trap 'wineserver -k 2>/dev/null || true' EXIT
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "Creating the Wine prefix $WINEPREFIX"
+  "$WINE" wineboot.exe --init >/dev/null 2>&1
+  # A crash in a test must print its report, never wait in a dialog.
+  "$WINE" reg.exe add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >/dev/null 2>&1
+fi
+wineserver -p
+ctest --test-dir "${MLD_WINDOWS_BUILD_DIR:-build-windows}" --output-on-failure -j2 \
+  -L "${MLD_WINDOWS_TEST_LABEL:-model}"

@@ -1,0 +1,208 @@
+#include "RunSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "StoreText.h"
+
+namespace {
+
+constexpr auto kLatin = Encoding::Windows1252;
+constexpr auto kUtf8 = Encoding::Utf8;
+
+struct CountCase {
+  const char* name;
+  std::string bytes;
+  Encoding encoding;
+  std::string needle;  // UTF-8
+  bool matchCase;
+  size_t lines;
+};
+
+class CountMatchingLinesTest : public testing::TestWithParam<CountCase> {};
+
+TEST_P(CountMatchingLinesTest, CountsTheLinesThatHoldAMatch) {
+  const CountCase& c = GetParam();
+  EXPECT_EQ(CountMatchingLines(TextSearch(c.needle, c.encoding, c.matchCase), c.bytes), c.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CountMatchingLinesTest,
+    testing::Values(
+        CountCase{"LineWithTwoMatchesCountsOnce", "valve valve\r\nvalve\r\n", kLatin, "valve", true,
+                  2},
+        CountCase{"IgnoreCaseFoldsAscii", "Valve\r\nVALVE\r\npump\r\n", kLatin, "valve", false, 2},
+        CountCase{"MatchCaseKeepsAscii", "Valve\r\nVALVE\r\n", kLatin, "valve", true, 0},
+        CountCase{"NoMatchAcrossLineFeed", "pump\nvalve\n", kLatin, "pumpvalve", false, 0},
+        CountCase{"NoMatchAcrossCarriageReturnLineFeed", "pu\r\nmp\r\n", kLatin, "pump", false, 0},
+        CountCase{"NoMatchAcrossLoneCarriageReturn", "pu\rmp\r", kLatin, "pump", false, 0},
+        CountCase{"NeedleWithLineEndMatchesNothing", "pu\nmp\n", kLatin, "pu\nmp", false, 0},
+        CountCase{"LoneCarriageReturnsEndLines", "valve\rvalve\rvalve", kLatin, "valve", true, 3},
+        CountCase{"LastLineWithoutLineEnd", "pump\r\nlast valve", kLatin, "valve", true, 1},
+        CountCase{"EmptyLinesBetween", "valve\r\n\r\n\r\nvalve\r\n", kLatin, "valve", true, 2},
+        CountCase{"Windows1252FoldsAccentedLetters", "\xc4rger\r\n\xe4rger\r\n", kLatin,
+                  "\xc3\xa4rger", false, 2},
+        CountCase{"Windows1252MatchCaseKeepsAccentedLetters", "\xc4rger\r\n\xe4rger\r\n", kLatin,
+                  "\xc3\xa4rger", true, 1},
+        CountCase{"Utf8KeepsTheCaseOfAccentedLetters", "\xc3\x84rger\r\n\xc3\xa4rger\r\n", kUtf8,
+                  "\xc3\xa4rger", false, 1},
+        CountCase{"Utf8FoldsAsciiNextToAccentedLetters", "\xc3\xa4RGER\r\n", kUtf8, "\xc3\xa4rger",
+                  false, 1},
+        CountCase{"EmptyNeedleMatchesNothing", "valve\r\n", kLatin, "", false, 0},
+        CountCase{"NoLines", "", kLatin, "valve", false, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct PrefixCase {
+  const char* name;
+  std::string bytes;
+  size_t size;
+  std::string prefix;
+};
+
+class LeadingLinesTest : public testing::TestWithParam<PrefixCase> {};
+
+TEST_P(LeadingLinesTest, EndsAtALineEnd) {
+  const PrefixCase& c = GetParam();
+  EXPECT_EQ(LeadingLines(c.bytes, c.size), c.prefix);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, LeadingLinesTest,
+    testing::Values(PrefixCase{"InsideTheFirstLine", "abc\ndef\n", 2, "abc\n"},
+                    PrefixCase{"AtItsLineEnd", "abc\ndef\n", 4, "abc\n"},
+                    PrefixCase{"JustAfterIt", "abc\ndef\n", 5, "abc\ndef\n"},
+                    PrefixCase{"CarriageReturnLineFeedStaysWhole", "ab\r\ncd\r\n", 3, "ab\r\n"},
+                    PrefixCase{"LoneCarriageReturn", "ab\rcd", 2, "ab\r"},
+                    PrefixCase{"LastLineWithoutLineEnd", "ab\ncdef", 4, "ab\ncdef"},
+                    PrefixCase{"AllWhenShorter", "ab\ncd", 10, "ab\ncd"},
+                    PrefixCase{"NothingAsked", "ab\ncd", 0, "ab\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Random lines over few letters, both cases and line ends, so that the 16-byte blocks of the
+// forward search meet many candidates, matches across block edges and short tails.
+std::string RandomText(std::mt19937& random, size_t size) {
+  static constexpr std::string_view kBytes = "abAB\xe4\xc4 \n\r";
+  std::uniform_int_distribution<size_t> pick(0, kBytes.size() - 1);
+  std::string text;
+  for (size_t k = 0; k < size; ++k) text += kBytes[pick(random)];
+  return text;
+}
+
+// The letters that are one letter in two cases, written out apart from the search: ASCII, and
+// in Windows-1252 the accented ones used here.
+char Lower(char byte, Encoding encoding) {
+  if (byte >= 'A' && byte <= 'Z') return static_cast<char>(byte + ('a' - 'A'));
+  if (encoding == kLatin && byte == '\xc4') return '\xe4';
+  return byte;
+}
+
+size_t NaiveFind(std::string_view bytes, std::string_view needle, Encoding encoding, bool matchCase,
+                 size_t from) {
+  const auto same = [&](char a, char b) {
+    return matchCase ? a == b : Lower(a, encoding) == Lower(b, encoding);
+  };
+  for (size_t at = from; at + needle.size() <= bytes.size(); ++at) {
+    size_t k = 0;
+    while (k < needle.size() && same(bytes[at + k], needle[k])) ++k;
+    if (k == needle.size()) return at;
+  }
+  return TextSearch::npos;
+}
+
+size_t NaiveMatchingLines(const std::string& bytes, const std::string& needle, Encoding encoding,
+                          bool matchCase) {
+  size_t lines = 0;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    const size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
+    const std::string line = bytes.substr(start, end - start);
+    if (NaiveFind(line, needle, encoding, matchCase, 0) != TextSearch::npos) ++lines;
+    start = end + 1;
+  }
+  return lines;
+}
+
+// The needle as the user types it: UTF-8, in which "ä" takes two bytes.
+std::string Typed(const std::string& bytes, Encoding encoding) {
+  return encoding == kLatin ? Decode(bytes, kLatin) : bytes;
+}
+
+TEST(RunSearch, AgreesWithAByteByByteSearch) {
+  std::mt19937 random(14);
+  std::uniform_int_distribution<size_t> textSize(0, 120);
+  std::uniform_int_distribution<size_t> needleSize(1, 4);
+  for (int round = 0; round < 3000; ++round) {
+    const std::string text = RandomText(random, textSize(random));
+    std::string needle = RandomText(random, needleSize(random));
+    std::erase_if(needle, [](char c) { return c == '\r' || c == '\n'; });
+    if (needle.empty()) continue;
+    const Encoding encoding = round % 2 == 0 ? kLatin : kUtf8;
+    const bool matchCase = round % 3 == 0;
+    if (encoding == kUtf8 && !IsValidUtf8(needle)) continue;
+    const TextSearch search(Typed(needle, encoding), encoding, matchCase);
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    for (size_t from = 0; from <= text.size(); from += 7) {
+      ASSERT_EQ(search.FindForward(text, from), NaiveFind(text, needle, encoding, matchCase, from));
+    }
+    ASSERT_EQ(CountMatchingLines(search, text),
+              NaiveMatchingLines(text, needle, encoding, matchCase));
+  }
+}
+
+TEST(RunSearch, PiecesCountAsMuchAsTheWhole) {
+  std::mt19937 random(41);
+  const std::string text = RandomText(random, 5000);
+  const TextSearch search("aB", kLatin, false);
+  const size_t whole = CountMatchingLines(search, text);
+  ASSERT_GT(whole, 0u);
+  for (const size_t pieceSize : {1, 2, 3, 17, 64, 999}) {
+    size_t pieces = 0;
+    for (std::string_view rest = text; !rest.empty();) {
+      const std::string_view piece = LeadingLines(rest, pieceSize);
+      pieces += CountMatchingLines(search, piece);
+      rest.remove_prefix(piece.size());
+    }
+    EXPECT_EQ(pieces, whole) << "pieces of " << pieceSize;
+  }
+}
+
+// Three runs whose first two share a date and time: two rows, the first showing the second run.
+const std::string kFoldedLog = LogText({
+    "------ NextPart = Script",
+    "------ NextPart = LogMessage",
+    "==>loading script \"One\".",
+    "-",
+    "Started: 10:00",
+    "valve open",
+    "==>script execution finished.",
+    "==>loading script \"Two\".",
+    "-",
+    "Started: 10:00",
+    "pump on",
+    "==>script execution finished.",
+    "==>loading script \"Three\".",
+    "-",
+    "Started: 11:00",
+    "valve open",
+    "valve closed",
+    "pump on",
+    "==>script execution finished.",
+});
+
+TEST(RunSearch, AFoldedRowCountsTheRunItShows) {
+  const LogStore store = Parsed(kFoldedLog);
+  ASSERT_EQ(store.RowToRun.size(), 2u);
+  EXPECT_EQ(RowMatchCounts(store, TextSearch("VALVE", kLatin, false)), (std::vector<size_t>{0, 2}));
+  EXPECT_EQ(RowMatchCounts(store, TextSearch("pump", kLatin, true)), (std::vector<size_t>{1, 1}));
+}
+
+TEST(RunSearch, RowLogBytesAreTheShownRunsLogs) {
+  const LogStore store = Parsed(kFoldedLog);
+  EXPECT_EQ(RowLogBytes(store), (std::vector<std::string_view>{
+                                    "pump on\r\n", "valve open\r\nvalve closed\r\npump on\r\n"}));
+}
+
+}  // namespace

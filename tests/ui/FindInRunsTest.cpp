@@ -1,0 +1,418 @@
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QtTest>
+#include <optional>
+
+#include "DisplayForm.h"
+#include "FindBar.h"
+#include "RunsView.h"
+#include "TestLogs.h"
+#include "TextPane.h"
+#include "WindowBench.h"
+
+// Search > Find in runs, its "Matches" column and filter, F4, and the optional "Outcome" and
+// "Lines" columns, driven through the window's keys and menus.
+
+namespace {
+
+struct Run {
+  QString date;
+  QStringList lines;
+};
+
+// One entry with these runs, each ended by the finished line.
+QByteArray Log(const QList<Run>& runs, bool utf8 = false) {
+  QByteArray text = "------ NextPart = Script\r\nscript\r\n------ NextPart = LogMessage\r\n";
+  for (qsizetype k = 0; k < runs.size(); ++k) {
+    text += "==>loading script \"S" + QByteArray::number(k) +
+            "\".\r\n-\r\nStarted: " + runs[k].date.toLatin1() + "\r\n";
+    for (const QString& line : runs[k].lines) {
+      text += (utf8 ? line.toUtf8() : line.toLatin1()) + "\r\n";
+    }
+    text += "==>script execution finished.\r\n";
+  }
+  return text + "------ NextEntry\r\n";
+}
+
+// Six runs in five rows: the second and the third run share a date and time.
+const QList<Run> kRuns = {
+    {"10:00", {"Valve A open", "valve a open; VALVE A closed"}},
+    {"10:05", {"pump failure"}},
+    {"10:05", {"pump on"}},
+    {"10:10", {"idle"}},
+    {"10:15", {"idle", "valve A open"}},
+    {"10:20", {"idle"}},
+};
+
+// A run of three lines that start with an accented letter in either case, and a run without it.
+QList<Run> UmlautRuns() {
+  return {{"10:00", {"\u00c4rger", "\u00e4rger", "\u00e4RGER"}}, {"10:05", {"arger"}}};
+}
+
+QString Plain(QString text) {
+  return text.remove(QLatin1Char('&'));
+}
+
+}  // namespace
+
+class FindInRunsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    window_ = std::make_unique<WindowBench>();
+    form_ = &window_->Form();
+    logs_ = std::make_unique<TestLogs>();
+    tester_ = std::make_unique<QAbstractItemModelTester>(
+        form_->RunsView->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+  }
+  void cleanup() {
+    tester_.reset();
+    const QStringList errors = window_->Errors();
+    window_.reset();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
+  }
+
+  void ctrlShiftFOpensTheBarAndTheColumn() {
+    OpenAndShow(Log(kRuns));
+    QVERIFY(form_->RunsView->isColumnHidden(TRunsTableModel::MatchesColumn));
+    OpenBar();
+    QCOMPARE(QApplication::focusWidget(), Bar()->NeedleEdit());
+    QVERIFY(!form_->RunsView->isColumnHidden(TRunsTableModel::MatchesColumn));
+    QCOMPARE(form_->RunsView->model()->headerData(TRunsTableModel::MatchesColumn, Qt::Horizontal),
+             QVariant(QStringLiteral("Matches")));
+    QCOMPARE(MatchesColumn(), QStringList({"", "", "", "", ""}));
+  }
+
+  void countsTheLinesWithMatchesOfEachRowsRun_data() {
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<QStringList>("matches");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("case ignored, a line with two matches counts once")
+        << "VALVE a" << false << QStringList{"2", "0", "0", "1", "0"} << "2 runs with matches";
+    QTest::newRow("match case") << "Valve A" << true << QStringList{"1", "0", "0", "0", "0"}
+                                << "1 run with matches";
+    QTest::newRow("a folded row counts the run it shows")
+        << "pump" << false << QStringList{"0", "1", "0", "0", "0"} << "1 run with matches";
+    QTest::newRow("a run folded away is not searched")
+        << "failure" << false << QStringList{"0", "0", "0", "0", "0"} << "No matches";
+    QTest::newRow("no match across a line end")
+        << "closedpump" << false << QStringList{"0", "0", "0", "0", "0"} << "No matches";
+  }
+  void countsTheLinesWithMatchesOfEachRowsRun() {
+    QFETCH(QString, needle);
+    QFETCH(bool, matchCase);
+    QFETCH(QStringList, matches);
+    QFETCH(QString, status);
+    OpenAndShow(Log(kRuns));
+    OpenBar();
+    CheckBox("Match case")->setChecked(matchCase);
+    QTest::keyClicks(Bar()->NeedleEdit(), needle);
+    QTRY_COMPARE(Bar()->Status(), status);
+    QCOMPARE(MatchesColumn(), matches);
+  }
+
+  void foldsAccentedLettersOnlyInWindows1252_data() {
+    QTest::addColumn<bool>("utf8");
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<QStringList>("matches");
+    QTest::newRow("Windows-1252") << false << "\u00e4rger" << QStringList{"3", "0"};
+    QTest::newRow("UTF-8") << true << "\u00e4rger" << QStringList{"2", "0"};
+    QTest::newRow("UTF-8, ASCII letters") << true << "\u00c4RGER" << QStringList{"1", "0"};
+  }
+  void foldsAccentedLettersOnlyInWindows1252() {
+    QFETCH(bool, utf8);
+    QFETCH(QString, needle);
+    QFETCH(QStringList, matches);
+    OpenAndShow(Log(UmlautRuns(), utf8));
+    OpenBar();
+    Bar()->NeedleEdit()->insert(needle);
+    QTRY_COMPARE(MatchesColumn(), matches);
+  }
+
+  void onlyRunsWithMatchesKeepsTheRowNumbers() {
+    OpenAndShow(Log(kRuns));
+    OpenBar();
+    QTest::keyClicks(Bar()->NeedleEdit(), "valve a");
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("2 runs with matches"));
+    CheckBox("Only runs with matches")->setChecked(true);
+    QCOMPARE(ShownColumn(TRunsTableModel::RunColumn), QStringList({"1", "4"}));
+    QCOMPARE(ShownColumn(TRunsTableModel::MatchesColumn), QStringList({"2", "1"}));
+    QCOMPARE(form_->RunsView->RowCount(), 5);
+
+    ClickShownRow(1);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 3);
+    QCOMPARE(form_->LogMemo->Text(), QStringLiteral("idle\nvalve A open"));
+
+    CheckBox("Only runs with matches")->setChecked(false);
+    QCOMPARE(ShownColumn(TRunsTableModel::RunColumn), QStringList({"1", "2", "3", "4", "5"}));
+    QCOMPARE(form_->RunsView->SelectedIndex(), 3);
+  }
+
+  void aNewTextFillsTheFilteredTableAgain() {
+    OpenAndShow(Log(kRuns));
+    OpenBar();
+    QTest::keyClicks(Bar()->NeedleEdit(), "idle");
+    CheckBox("Only runs with matches")->setChecked(true);
+    QTRY_COMPARE(ShownColumn(TRunsTableModel::RunColumn), QStringList({"3", "4", "5"}));
+    Bar()->NeedleEdit()->selectAll();
+    QTest::keyClicks(Bar()->NeedleEdit(), "pump");
+    QTRY_COMPARE(ShownColumn(TRunsTableModel::RunColumn), QStringList({"2"}));
+  }
+
+  void runSelectionRequests_data() {
+    QTest::addColumn<int>("n");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<bool>("filterStaysOn");
+    QTest::newRow("a row the filter shows") << 4 << 3 << true;
+    QTest::newRow("a row the filter hides") << 3 << 2 << false;
+    QTest::newRow("a row beyond the table") << 6 << 0 << true;
+  }
+  void runSelectionRequests() {
+    QFETCH(int, n);
+    QFETCH(int, selected);
+    QFETCH(bool, filterStaysOn);
+    OpenAndShow(Log(kRuns));
+    OpenBar();
+    QTest::keyClicks(Bar()->NeedleEdit(), "valve a");
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("2 runs with matches"));
+    CheckBox("Only runs with matches")->setChecked(true);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 0);
+
+    TMessage message{kSelectRunMessage, n, 0, 0};
+    form_->Dispatch(message);
+
+    QCOMPARE(form_->RunsView->SelectedIndex(), selected);
+    QCOMPARE(CheckBox("Only runs with matches")->isChecked(), filterStaysOn);
+    QCOMPARE(ShownColumn(TRunsTableModel::RunColumn).size(), filterStaysOn ? 2 : 5);
+    const QModelIndex current = form_->RunsView->currentIndex();
+    QCOMPARE(current.siblingAtColumn(TRunsTableModel::RunColumn).data().toString(),
+             QString::number(selected + 1));
+  }
+
+  void stepsThroughTheRowsWithMatches_data() {
+    QTest::addColumn<bool>("fromTheBar");
+    QTest::addColumn<bool>("forward");
+    QTest::addColumn<QList<int>>("rows");
+    QTest::addColumn<QStringList>("statuses");
+    const QList<int> rows = {3, 0, 3};
+    const QStringList forward = {"2 of 2 runs with matches",
+                                 "1 of 2 runs with matches \u00b7 Wrapped to the top",
+                                 "2 of 2 runs with matches"};
+    const QStringList backward = {"2 of 2 runs with matches \u00b7 Wrapped to the bottom",
+                                  "1 of 2 runs with matches",
+                                  "2 of 2 runs with matches \u00b7 Wrapped to the bottom"};
+    QTest::newRow("F4 in the table") << false << true << rows << forward;
+    QTest::newRow("Shift+F4 in the table") << false << false << rows << backward;
+    QTest::newRow("Enter in the bar") << true << true << rows << forward;
+    QTest::newRow("Shift+Enter in the bar") << true << false << rows << backward;
+  }
+  void stepsThroughTheRowsWithMatches() {
+    QFETCH(bool, fromTheBar);
+    QFETCH(bool, forward);
+    QFETCH(QList<int>, rows);
+    QFETCH(QStringList, statuses);
+    OpenAndShow(Log(kRuns));
+    OpenBar();
+    QTest::keyClicks(Bar()->NeedleEdit(), "valve a");
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("2 runs with matches"));
+    QWidget* keys = fromTheBar ? static_cast<QWidget*>(Bar()->NeedleEdit()) : form_->RunsView;
+    keys->setFocus();
+    for (qsizetype step = 0; step < rows.size(); ++step) {
+      QTest::keyClick(keys, fromTheBar ? Qt::Key_Return : Qt::Key_F4,
+                      forward ? Qt::NoModifier : Qt::ShiftModifier);
+      QCOMPARE(form_->RunsView->SelectedIndex(), rows[step]);
+      QCOMPARE(Bar()->Status(), statuses[step]);
+      // The log pane's Find stands on the first match of the run.
+      const TFindBar* paneBar = form_->findChild<TFindBar*>(QStringLiteral("FindBar"));
+      QVERIFY(paneBar->isVisible());
+      QCOMPARE(paneBar->Needle(), QStringLiteral("valve a"));
+      QCOMPARE(form_->LogMemo->SelectedText().toLower(), QStringLiteral("valve a"));
+      QCOMPARE(form_->LogMemo->Selection().From.Ref.Line, size_t{rows[step] == 3 ? 1u : 0u});
+      QCOMPARE(QApplication::focusWidget(), keys);
+    }
+  }
+
+  void escapeTakesTheColumnAndTheFilterAway() {
+    OpenAndShow(Log(kRuns));
+    OpenBar();
+    QTest::keyClicks(Bar()->NeedleEdit(), "valve a");
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("2 runs with matches"));
+    CheckBox("Only runs with matches")->setChecked(true);
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_Escape);
+    QVERIFY(!Bar()->isVisible());
+    QVERIFY(form_->RunsView->isColumnHidden(TRunsTableModel::MatchesColumn));
+    QVERIFY(!CheckBox("Only runs with matches")->isChecked());
+    QCOMPARE(ShownColumn(TRunsTableModel::RunColumn), QStringList({"1", "2", "3", "4", "5"}));
+    QCOMPARE(MatchesColumn(), QStringList({"", "", "", "", ""}));
+    QCOMPARE(QApplication::focusWidget(), form_->RunsView);
+
+    // Opened again, the bar searches for its text again.
+    OpenBar();
+    QTRY_COMPARE(MatchesColumn(), QStringList({"2", "0", "0", "1", "0"}));
+  }
+
+  // A search that is cancelled reports nothing afterwards, whether it had finished or not.
+  void escapeDuringASearchLeavesNoCounts() {
+    OpenAndShow(Log(ManyRuns()));
+    OpenBar();
+    QTest::keyClicks(Bar()->NeedleEdit(), "step 7");
+    QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QVERIFY(std::ranges::all_of(MatchesColumn(), &QString::isEmpty));
+    QCOMPARE(form_->statusBar()->currentMessage(), QString());
+  }
+
+  // The file is read again while its runs are searched: the search stops before the store is
+  // emptied, and starts again over what was read.
+  void reloadDuringASearch() {
+    const QList<Run> before = ManyRuns();
+    QList<Run> after = before;
+    after.removeFirst();
+    after.append(Run{"new", {"step 7 and step 7"}});
+    const QString path = logs_->Write("find.log", Log(before));
+    window_->Open(path);
+    ShowActive();
+    OpenBar();
+    CheckBox("Only runs with matches")->setChecked(true);
+    QTest::keyClicks(Bar()->NeedleEdit(), "step 7");
+    logs_->Write("find.log", Log(after));
+    window_->Reload();
+    const int rows = static_cast<int>(after.size());
+    QCOMPARE(form_->RunsView->RowCount(), rows);
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("%1 runs with matches").arg(rows));
+    QCOMPARE(MatchesColumn().last(), QStringLiteral("1"));
+    QCOMPARE(MatchesColumn().first(), QStringLiteral("11"));
+    QVERIFY(CheckBox("Only runs with matches")->isChecked());
+  }
+
+  void optionalColumnsFromTheHeader_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("Outcome") << "Outcome" << int(TRunsTableModel::OutcomeColumn)
+                             << QStringList{"finished", "stopped", "open", "open"};
+    QTest::newRow("Lines") << "Lines" << int(TRunsTableModel::LinesColumn)
+                           << QStringList{"4", "1", "2", "1"};
+  }
+  void optionalColumnsFromTheHeader() {
+    QFETCH(QString, title);
+    QFETCH(int, column);
+    QFETCH(QStringList, texts);
+    OpenAndShow(
+        "------ NextPart = Script\r\ns\r\n------ NextPart = LogMessage\r\n"
+        "==>loading script \"A\".\r\n-\r\nStarted: 1\r\n==>script type: Method\r\n"
+        "File name of script: C:\\a.vsc\r\nm\r\n==>script execution finished.\r\n"
+        "==>loading script \"B\".\r\n-\r\nStarted: 2\r\nm\r\n==>script execution stopped by "
+        "user.\r\n"
+        "==>loading script \"C\".\r\n-\r\nStarted: 3\r\nm\r\n------ NextEntry\r\n"
+        "------ NextPart = Script\r\ns\r\n------ NextPart = LogMessage\r\n"
+        "==>loading script \"D\".\r\n-\r\nStarted: 4\r\nm\r\n");
+    for (const int optional : {TRunsTableModel::OutcomeColumn, TRunsTableModel::LinesColumn}) {
+      QVERIFY(form_->RunsView->isColumnHidden(optional));
+    }
+    QCOMPARE(form_->RunsView->model()->headerData(column, Qt::Horizontal), QVariant(title));
+    QAction* action = HeaderAction(title);
+    QVERIFY(action && !action->isChecked());
+
+    action->trigger();
+    QVERIFY(!form_->RunsView->isColumnHidden(column));
+    QCOMPARE(ShownColumn(column), texts);
+    // The next window shows the column from the start, and only that one.
+    {
+      TFormDisplay next;
+      QVERIFY(!next.RunsView->isColumnHidden(column));
+      const int other = column == TRunsTableModel::OutcomeColumn ? TRunsTableModel::LinesColumn
+                                                                 : TRunsTableModel::OutcomeColumn;
+      QVERIFY(next.RunsView->isColumnHidden(other));
+    }
+    action->trigger();
+    QVERIFY(form_->RunsView->isColumnHidden(column));
+    const TFormDisplay next;
+    QVERIFY(next.RunsView->isColumnHidden(column));
+  }
+
+ private:
+  // Two hundred runs of 400 lines each; "step 7" stands in eleven lines of each run: 7 and 70
+  // to 79.
+  static QList<Run> ManyRuns() {
+    QStringList lines;
+    for (int line = 0; line < 400; ++line) lines << QStringLiteral("step %1 done").arg(line);
+    QList<Run> runs;
+    for (int run = 0; run < 200; ++run) runs.append(Run{QString::number(run), lines});
+    return runs;
+  }
+
+  TFindBar* Bar() const { return form_->findChild<TFindBar*>(QStringLiteral("FindInRunsBar")); }
+
+  QCheckBox* CheckBox(const QString& text) const {
+    for (QCheckBox* box : Bar()->findChildren<QCheckBox*>()) {
+      if (Plain(box->text()) == text) return box;
+    }
+    qFatal("no check box \"%s\" in the bar", qPrintable(text));
+  }
+
+  QAction* HeaderAction(const QString& text) const {
+    for (QAction* action : form_->RunsView->header()->actions()) {
+      if (Plain(action->text()) == text) return action;
+    }
+    return nullptr;
+  }
+
+  // The "Matches" cell of every table row, shown or not.
+  QStringList MatchesColumn() const {
+    const TRunsTableModel* table = form_->RunsView->Items();
+    QStringList texts;
+    for (int row = 0; row < table->rowCount(); ++row) {
+      texts << table->index(row, TRunsTableModel::MatchesColumn).data().toString();
+    }
+    return texts;
+  }
+
+  // The cells of `column` in the rows the view shows.
+  QStringList ShownColumn(int column) const {
+    const QAbstractItemModel* shown = form_->RunsView->model();
+    QStringList texts;
+    for (int row = 0; row < shown->rowCount(); ++row) {
+      texts << shown->index(row, column).data().toString();
+    }
+    return texts;
+  }
+
+  void ClickShownRow(int row) {
+    const QModelIndex index = form_->RunsView->model()->index(row, TRunsTableModel::ScriptColumn);
+    QTest::mouseClick(form_->RunsView->viewport(), Qt::LeftButton, {},
+                      form_->RunsView->visualRect(index).center());
+  }
+
+  void OpenAndShow(const QByteArray& log) {
+    window_->Open(logs_->Write("find.log", log));
+    ShowActive();
+  }
+
+  // The window's shortcuts work only in the active window.
+  void ShowActive() {
+    form_->show();
+    form_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form_));
+  }
+
+  void OpenBar() {
+    QTest::keyClick(form_, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(Bar()->isVisible());
+  }
+
+  std::unique_ptr<WindowBench> window_;
+  TFormDisplay* form_ = nullptr;
+  std::unique_ptr<TestLogs> logs_;
+  std::unique_ptr<QAbstractItemModelTester> tester_;
+};
+
+QTEST_MAIN(FindInRunsTest)
+#include "FindInRunsTest.moc"

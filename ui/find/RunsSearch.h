@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <atomic>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "TextSearch.h"
+
+// Find in runs off the GUI thread: counts, row by row, the lines of each row's run log that hold
+// a text, in a thread of its own, and reports the counts on the GUI thread as they come. The
+// thread reads only the log bytes it was given, which must not change until the search has
+// finished or been cancelled.
+class RunsSearch : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit RunsSearch(QObject* parent = nullptr);
+  ~RunsSearch() override;
+  RunsSearch(const RunsSearch&) = delete;
+  RunsSearch& operator=(const RunsSearch&) = delete;
+
+  // Counts the matches of `search` in `rowLogs` (each row's run log, as whole lines), after
+  // cancelling a search that runs.
+  void Start(const TextSearch& search, std::vector<std::string_view> rowLogs);
+  // Stops a running search and waits for its thread; nothing of it is reported after this.
+  void Cancel();
+  bool IsRunning() const { return running_; }
+
+ signals:
+  // The rows from `firstRow` on have these counts.
+  void Counted(int firstRow, const std::vector<size_t>& counts);
+  // How much of the bytes to search has been searched, in percent.
+  void Progressed(int percent);
+  void Finished();
+
+ private:
+  // What the thread found since its last report.
+  struct Report {
+    int firstRow = 0;
+    std::vector<size_t> counts;
+    int percent = 0;
+    bool last = false;
+  };
+
+  void Search(const TextSearch& search, const std::vector<std::string_view>& rowLogs,
+              unsigned generation);
+  void Post(Report report, unsigned generation);
+  void Deliver(const Report& report);
+
+  std::thread thread_;
+  std::atomic<bool> cancelled_ = false;
+  // Counts the searches started; a report of an earlier one that was still on its way when the
+  // search was cancelled is dropped on arrival.
+  unsigned generation_ = 0;
+  bool running_ = false;
+};

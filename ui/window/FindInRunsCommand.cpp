@@ -1,0 +1,176 @@
+#include "FindInRunsCommand.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+
+#include "DisplayForm.h"
+#include "FindBar.h"
+#include "FindCommands.h"
+#include "RunSearch.h"
+#include "RunsSearch.h"
+#include "RunsView.h"
+#include "StatusLine.h"
+
+namespace {
+
+// A search that ends sooner shows no progress: it would only flicker in the status line.
+constexpr qint64 kQuietMilliseconds = 200;
+
+QString RunsWithMatches(int count) {
+  return count == 1 ? QObject::tr("1 run with matches")
+                    : QObject::tr("%1 runs with matches").arg(count);
+}
+
+}  // namespace
+
+FindInRunsCommand::FindInRunsCommand(TFormDisplay& window, TStatusLine& statusLine,
+                                     FindCommands& findCommands)
+    : QObject(&window),
+      window_(window),
+      table_(*window.RunsView->Items()),
+      statusLine_(statusLine),
+      findCommands_(findCommands),
+      search_(new RunsSearch(this)) {
+  CreateBar();
+  CreateMenu(*findCommands.Menu());
+  connect(search_, &RunsSearch::Counted, &table_, &TRunsTableModel::SetMatchCounts);
+  connect(search_, &RunsSearch::Progressed, this, &FindInRunsCommand::ShowProgress);
+  connect(search_, &RunsSearch::Finished, this, &FindInRunsCommand::ShowResult);
+  // New rows, after a load or as a followed file grows, are searched too.
+  connect(&table_, &QAbstractItemModel::rowsInserted, this, [this] {
+    if (bar_->isVisible()) Search(true);
+  });
+}
+
+void FindInRunsCommand::CreateBar() {
+  bar_ = new TFindBar;
+  bar_->setObjectName(QStringLiteral("FindInRunsBar"));
+  bar_->NeedleEdit()->setPlaceholderText(tr("Find in runs"));
+  bar_->SetStepTips(tr("Previous run with matches (Shift+F4, Shift+Enter)"),
+                    tr("Next run with matches (F4, Enter)"));
+  onlyWithMatches_ = new QCheckBox(tr("&Only runs with matches"));
+  bar_->AddOption(onlyWithMatches_);
+  bar_->hide();
+  findCommands_.AddBar(bar_);
+
+  RunsMatchFilter* filter = window_.RunsView->MatchFilter();
+  connect(onlyWithMatches_, &QCheckBox::toggled, filter, &RunsMatchFilter::SetOn);
+  // A run-selection request for a row the filter hides turns the filter off.
+  connect(filter, &RunsMatchFilter::Toggled, onlyWithMatches_, &QCheckBox::setChecked);
+  connect(bar_, &TFindBar::NeedleChanged, this, [this] { Search(false); });
+  connect(bar_, &TFindBar::NextRequested, this, [this] { StepTo(Step::Next); });
+  connect(bar_, &TFindBar::PreviousRequested, this, [this] { StepTo(Step::Previous); });
+  connect(bar_, &TFindBar::CloseRequested, this, &FindInRunsCommand::Close);
+}
+
+void FindInRunsCommand::CreateMenu(QMenu& menu) {
+  menu.addSeparator();
+  menu.addAction(tr("Find in &Runs..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), this,
+                 &FindInRunsCommand::OpenBar);
+  menu.addAction(tr("Next Run with &Matches"), QKeySequence(Qt::Key_F4), this,
+                 [this] { StepTo(Step::Next); });
+  menu.addAction(tr("Previous Run with M&atches"), QKeySequence(Qt::SHIFT | Qt::Key_F4), this,
+                 [this] { StepTo(Step::Previous); });
+}
+
+void FindInRunsCommand::StoreChanging() {
+  search_->Cancel();
+  HideProgress();
+}
+
+void FindInRunsCommand::OpenBar() {
+  const bool wasOpen = bar_->isVisible();
+  bar_->Open(QString());
+  if (wasOpen) return;
+  window_.RunsView->showColumn(TRunsTableModel::MatchesColumn);
+  Search(false);
+}
+
+void FindInRunsCommand::Close() {
+  search_->Cancel();
+  HideProgress();
+  window_.RunsView->MatchFilter()->SetOn(false);
+  table_.ClearMatchCounts();
+  window_.RunsView->hideColumn(TRunsTableModel::MatchesColumn);
+  bar_->hide();
+  window_.RunsView->setFocus(Qt::OtherFocusReason);
+}
+
+void FindInRunsCommand::Search(bool keepCounts) {
+  search_->Cancel();
+  HideProgress();
+  if (!keepCounts) table_.ClearMatchCounts();
+  bar_->ShowNothing();
+  if (bar_->Needle().isEmpty()) return;
+  bar_->ShowSummary(tr("Searching..."));
+  const LogStore& store = window_.LogData();
+  std::vector<std::string_view> rowLogs = RowLogBytes(store);
+  rowLogs.resize(std::min(rowLogs.size(), static_cast<size_t>(table_.rowCount())));
+  searchTime_.start();
+  search_->Start(TextSearch(bar_->Needle().toStdString(), store.TextEncoding, bar_->MatchCase()),
+                 std::move(rowLogs));
+}
+
+void FindInRunsCommand::ShowProgress(int percent) {
+  if (percent >= 100 || searchTime_.elapsed() < kQuietMilliseconds) return;
+  progress_ = tr("Searching the runs: %1%").arg(percent);
+  statusLine_.showMessage(progress_);
+}
+
+void FindInRunsCommand::HideProgress() {
+  if (!progress_.isEmpty() && statusLine_.currentMessage() == progress_) statusLine_.clearMessage();
+  progress_.clear();
+}
+
+void FindInRunsCommand::ShowResult() {
+  HideProgress();
+  const int rows = RowsWithMatches();
+  if (rows == 0) {
+    bar_->ShowNoMatch();
+  } else {
+    bar_->ShowSummary(RunsWithMatches(rows));
+  }
+}
+
+void FindInRunsCommand::StepTo(Step step) {
+  if (!bar_->isVisible()) {
+    OpenBar();
+    return;
+  }
+  const int rows = table_.rowCount();
+  const bool forward = step == Step::Next;
+  const int selected = window_.RunsView->SelectedIndex();
+  const int start = selected >= 0 ? selected : (forward ? -1 : rows);
+  for (int distance = 1; distance <= rows; ++distance) {
+    const int beyond = forward ? start + distance : start - distance;
+    const int row = (beyond % rows + rows) % rows;
+    if (table_.MatchCount(row).value_or(0) > 0) {
+      SelectRow(row, beyond != row, step);
+      return;
+    }
+  }
+}
+
+void FindInRunsCommand::SelectRow(int row, bool wrapped, Step step) {
+  QWidget* focus = QApplication::focusWidget();
+  window_.RunsView->SetSelectedIndex(row);
+  window_.RunsView->MakeVisible(row);
+  findCommands_.FindFirstInLogPane(bar_->Needle(), bar_->MatchCase());
+  if (focus) focus->setFocus(Qt::OtherFocusReason);
+  const TFindBar::TWrap wrap =
+      step == Step::Next ? TFindBar::TWrap::ToTop : TFindBar::TWrap::ToBottom;
+  bar_->ShowFound(wrapped ? wrap : TFindBar::TWrap::None);
+  bar_->ShowSummary(
+      tr("%1 of %2").arg(RowsWithMatches(row) + 1).arg(RunsWithMatches(RowsWithMatches())));
+}
+
+int FindInRunsCommand::RowsWithMatches(int before) const {
+  const int end = before >= 0 ? before : table_.rowCount();
+  int rows = 0;
+  for (int row = 0; row < end; ++row) {
+    if (table_.MatchCount(row).value_or(0) > 0) ++rows;
+  }
+  return rows;
+}

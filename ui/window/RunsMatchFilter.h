@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QAbstractProxyModel>
+#include <vector>
+
+#include "RunsTableModel.h"
+
+// "Only runs with matches": the runs table as the view shows it, without the rows whose runs
+// hold no match of Find in runs while the filter is on. The rows keep their numbers, since the
+// "Run" column comes from the table itself.
+//
+// Off, the filter passes the table through row for row and keeps nothing per row, so that a
+// table of a million rows fills as fast as without it (a QSortFilterProxyModel maps every row
+// and more than doubled that time). The table only appends rows, changes cells or is emptied
+// whole, and the filter follows those three.
+class RunsMatchFilter : public QAbstractProxyModel {
+  Q_OBJECT
+
+ public:
+  explicit RunsMatchFilter(TRunsTableModel& table, QObject* parent = nullptr);
+
+  bool IsOn() const { return on_; }
+  void SetOn(bool on);
+
+  QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
+  QModelIndex parent(const QModelIndex& child) const override;
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QModelIndex mapToSource(const QModelIndex& proxyIndex) const override;
+  QModelIndex mapFromSource(const QModelIndex& sourceIndex) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role = Qt::DisplayRole) const override;
+
+ signals:
+  void Toggled(bool on);
+
+ private:
+  bool HasMatches(int tableRow) const;
+  std::vector<int> RowsWithMatches() const;
+  // Shows the rows that pass now, keeping the view's selection and current row where they stay.
+  void Refilter(bool on);
+  void TableRowsInserted(int first, int last);
+  void TableDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
+  int TableRowOf(int row) const;
+  // Where table row `tableRow` is shown, or -1.
+  int RowOf(int tableRow) const;
+
+  const TRunsTableModel& table_;
+  bool on_ = false;
+  std::vector<int> shown_;  // while on: the table rows shown, in table order
+};
