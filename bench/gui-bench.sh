@@ -16,9 +16,13 @@
 #   follow_scaling    follow_append_ms on the large log against the same on a 64 MiB log
 #   follow_idle_cpu_ms  the CPU time the window uses in 5 s of following the large log while it
 #                     does not change
+#   findruns_1g_ms    typing a word that about 1.5% of the runs log into Find in runs over the
+#                     large log until every run is searched and the "Matches" column has painted
+#   findruns_vs_list  findruns_1g_ms against `--list` on the same file
 # Ends with
 #   bench: open_vs_list=R3 pane_1m_ms=T1 table_1m_ms=T2 open_rss_vs_file=R4 find_1m_ms=T3
-#          follow_append_ms=T4 follow_scaling=R5 follow_idle_cpu_ms=T5
+#          follow_append_ms=T4 follow_scaling=R5 follow_idle_cpu_ms=T5 findruns_1g_ms=T6
+#          findruns_vs_list=R6
 set -euo pipefail
 
 : "${MLD_VIEWER:?}" "${MLD_GUI_BENCH:?}" "${MLD_GENERATE_LOG:?}" "${MLD_BENCH_RUNNER:?}"
@@ -75,6 +79,7 @@ for ((round = 1; round <= MLD_BENCH_ROUNDS; round++)); do
   results+=("follow $(follow "$MLD_BENCH_LOG")")
   results+=("follow_small $(follow "$small_log")")
   results+=("idle $(gui idle "$MLD_BENCH_LOG")")
+  results+=("findruns $(gui findruns "$MLD_BENCH_LOG")")
 done
 
 printf '%s\n' "${results[@]}" | awk -v size="$(stat -c %s "$MLD_BENCH_LOG")" '
@@ -94,8 +99,12 @@ printf '%s\n' "${results[@]}" | awk -v size="$(stat -c %s "$MLD_BENCH_LOG")" '
     printf "%-34s %10.1f ms\n", "  the same on 64 MiB", best["follow_small"]
     printf "%-34s %12.2f  <= 1.5 %s\n", "follow_scaling", follow_scaling, follow_scaling <= 1.5 ? "ok" : "MISSED"
     printf "%-34s %10.1f ms  <= 5 %s\n", "follow_idle_cpu_ms", best["idle"], best["idle"] <= 5 ? "ok" : "MISSED"
+    findruns_vs_list = best["findruns"] / best["list"]
+    printf "%-34s %10.1f ms\n", "findruns_1g_ms", best["findruns"]
+    printf "%-34s %12.2f  <= 0.5 %s\n", "findruns_vs_list", findruns_vs_list, findruns_vs_list <= 0.5 ? "ok" : "MISSED"
     printf "bench: open_vs_list=%.2f pane_1m_ms=%.0f table_1m_ms=%.0f open_rss_vs_file=%.2f find_1m_ms=%.0f",
            open_vs_list, best["pane"], best["table"], rss_ratio, best["find"]
-    printf " follow_append_ms=%.1f follow_scaling=%.2f follow_idle_cpu_ms=%.1f\n",
+    printf " follow_append_ms=%.1f follow_scaling=%.2f follow_idle_cpu_ms=%.1f",
            best["follow"], follow_scaling, best["idle"]
+    printf " findruns_1g_ms=%.0f findruns_vs_list=%.2f\n", best["findruns"], findruns_vs_list
   }'

@@ -15,6 +15,8 @@
 //                           before it reports a change is not counted)
 //   gui-bench idle FILE     open FILE following it and report the CPU milliseconds the process
 //                           then uses in 5 s while the file does not change
+//   gui-bench findruns FILE open, then type a word into Find in runs and wait until every run
+//                           is searched and the table has painted its "Matches" column
 // Prints "ms=<milliseconds> max_rss_kib=<peak resident memory>".
 #include <sys/resource.h>
 
@@ -43,6 +45,9 @@ namespace {
 // In the generated run of a million lines it matches steps 999991 and 999992 only, both among its
 // last hundred lines: finding it from the top reads nearly all of the run, and so does counting.
 const QString kFindNeedle = QStringLiteral("step 99999");
+
+// In the generated logs only the runs that lose the instrument log it: about 1.5% of them.
+const QString kFindInRunsNeedle = QStringLiteral("timeout");
 
 constexpr int kFollowAppends = 10;
 constexpr qsizetype kFollowAppendBytes = 4096;
@@ -125,6 +130,24 @@ class GuiBenchmark {
     return form_.LogMemo->HasSelection() ? ms : -1;
   }
 
+  // A negative time: no run holds the word.
+  double FindInRuns(const QString& file) {
+    form_.OpenLogFile(file);
+    QTest::keyClick(&form_, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    form_.repaint();
+    const TFindBar& bar = *form_.findChild<TFindBar*>(QStringLiteral("FindInRunsBar"));
+    const auto searched = [&bar] {
+      return bar.Status().endsWith(QLatin1String("with matches")) ||
+             bar.Status() == QLatin1String("No matches");
+    };
+    const double ms = Milliseconds([&] {
+      bar.NeedleEdit()->insert(kFindInRunsNeedle);
+      while (!searched()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+      form_.RunsView->viewport()->repaint();
+    });
+    return bar.Status().endsWith(QLatin1String("with matches")) ? ms : -1;
+  }
+
   // A negative time: the window did not take in what was appended.
   double Follow(const QString& file) {
     if (!AppendTo(file, kRunningRun)) return -1;
@@ -194,7 +217,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() != 3) {
-    std::fprintf(stderr, "usage: gui-bench open|select|fill|find|follow|idle FILE\n");
+    std::fprintf(stderr, "usage: gui-bench open|select|fill|find|follow|idle|findruns FILE\n");
     return 2;
   }
   TFormDisplay form;
@@ -215,11 +238,19 @@ int main(int argc, char** argv) {
   } else if (mode == QLatin1String("follow")) {
     ms = benchmark.Follow(file);
     if (ms < 0) {
-      std::fprintf(stderr, "the window did not take in what was appended to %s\n", qPrintable(file));
+      std::fprintf(stderr, "the window did not take in what was appended to %s\n",
+                   qPrintable(file));
       return 1;
     }
   } else if (mode == QLatin1String("idle")) {
     ms = benchmark.IdleCpu(file);
+  } else if (mode == QLatin1String("findruns")) {
+    ms = benchmark.FindInRuns(file);
+    if (ms < 0) {
+      std::fprintf(stderr, "no run of %s holds \"%s\"\n", qPrintable(file),
+                   qPrintable(kFindInRunsNeedle));
+      return 1;
+    }
   } else {
     std::fprintf(stderr, "unknown mode %s\n", qPrintable(mode));
     return 2;

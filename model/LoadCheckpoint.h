@@ -9,7 +9,14 @@
 #include "TextEncoding.h"
 
 // The states of the parser: what it does with the line it stands on.
-enum class ParseState : uint8_t { SeekingEntry, ScriptText, BetweenRuns, RunHeader, RunLog, Stopped };
+enum class ParseState : uint8_t {
+  SeekingEntry,
+  ScriptText,
+  BetweenRuns,
+  RunHeader,
+  RunLog,
+  Stopped
+};
 
 // Where a parse can go on from when bytes are appended to the text: the parser's state at the
 // last point up to which nothing it had read can change, and what the store held there. Only

@@ -223,7 +223,7 @@ class LogParser {
 
   LogStore& store_;
   State state_;
-  Cursor line_;  // the line being parsed
+  Cursor line_;            // the line being parsed
   const char* unsettled_;  // a step at a line from here on may read what appended bytes change
   bool checkpointTaken_ = false;
 };

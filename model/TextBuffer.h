@@ -98,8 +98,8 @@ class TextBuffer {
 
   char* data_ = nullptr;
   size_t size_ = 0;
-  size_t staged_ = 0;     // bytes staged after size_
-  size_t committed_ = 0;  // bytes from data_ on that are committed (whole pages)
-  size_t capacity_ = 0;   // bytes reserved from data_ on (whole pages)
+  size_t staged_ = 0;                 // bytes staged after size_
+  size_t committed_ = 0;              // bytes from data_ on that are committed (whole pages)
+  size_t capacity_ = 0;               // bytes reserved from data_ on (whole pages)
   std::optional<FileIdentity> file_;  // the file the text was read from
 };

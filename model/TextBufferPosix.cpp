@@ -39,7 +39,8 @@ class FileDescriptor {
 size_t ReadAt(int fd, uint64_t offset, char* into, size_t count) {
   size_t filled = 0;
   while (filled < count) {
-    const ssize_t got = pread(fd, into + filled, count - filled, static_cast<off_t>(offset + filled));
+    const ssize_t got =
+        pread(fd, into + filled, count - filled, static_cast<off_t>(offset + filled));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     filled += static_cast<size_t>(got);

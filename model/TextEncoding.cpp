@@ -160,7 +160,8 @@ Utf8Scan ContinueUtf8Scan(Utf8Scan scan, std::string_view text) {
     }
     // A sequence whose valid start reaches the end of the text may still be completed.
     const auto lead = static_cast<unsigned char>(text[at]);
-    scan.CutShort = at + static_cast<size_t>(-length) == text.size() && lead >= 0xC2 && lead <= 0xF4;
+    scan.CutShort =
+        at + static_cast<size_t>(-length) == text.size() && lead >= 0xC2 && lead <= 0xF4;
     scan.Broken = !scan.CutShort;
     break;
   }

@@ -19,10 +19,10 @@ bool IsValidUtf8(std::string_view bytes);
 // What a look at a text for the Auto choice has found, kept so that a text that grows is looked
 // at only where it grew.
 struct Utf8Scan {
-  size_t Valid = 0;        // the text's first bytes that are ASCII or whole valid UTF-8 sequences
-  bool CutShort = false;   // the bytes after them are a sequence that more bytes may complete
-  bool Broken = false;     // an invalid sequence was met, which no later byte can mend
-  bool HighByte = false;   // a byte >= 0x80 was met
+  size_t Valid = 0;       // the text's first bytes that are ASCII or whole valid UTF-8 sequences
+  bool CutShort = false;  // the bytes after them are a sequence that more bytes may complete
+  bool Broken = false;    // an invalid sequence was met, which no later byte can mend
+  bool HighByte = false;  // a byte >= 0x80 was met
 };
 // `scan` of the text's beginning, taken on to the end of `text` (the whole text).
 Utf8Scan ContinueUtf8Scan(Utf8Scan scan, std::string_view text);

@@ -56,7 +56,8 @@ source_dir=$(fetch_source)
 build_dir=$work/build
 echo "Configuring Qt for Windows from $source_dir"
 # Debian's source leaves out the Wacom tablet header (its licence forbids changes), so tablet
-# events go; the viewer has no use for them.
+# events go; the viewer has no use for them. Nor for OpenGL: dynamic OpenGL must be switched off
+# by name too, or the Windows platform plugin is compiled for it without OpenGL and fails.
 cmake -S "$source_dir" -B "$build_dir" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release \
@@ -64,7 +65,7 @@ cmake -S "$source_dir" -B "$build_dir" -G Ninja \
   -DQT_HOST_PATH=/usr \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
-  -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_printsupport=OFF -DFEATURE_opengl=OFF \
+  -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_printsupport=OFF -DINPUT_opengl=no -DFEATURE_dynamicgl=OFF \
   -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_openssl=OFF \
   -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
   -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF \

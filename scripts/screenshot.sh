@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Takes the README's screenshot: the real program under Xvfb, showing the sample log with run 4
-# selected by a run-selection request. Needs xvfb, x11-apps, xdotool and netpbm.
+# Takes the README's screenshots: the real program under Xvfb, showing the sample log with run 4
+# selected by a run-selection request, and then Find in runs for "pump a" with the next run with
+# matches selected (F4). Needs xvfb, x11-apps, xdotool and netpbm.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${MLD_BUILD_DIR:-build}
 out=${1:-docs/screenshot.png}
+find_out=${2:-docs/find-in-runs.png}
 display=:77
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
@@ -12,15 +14,30 @@ Xvfb "$display" -screen 0 1100x700x24 -nolisten tcp &
 xvfb=$!
 trap 'kill "$viewer" "$xvfb" 2>/dev/null; rm -rf "$runtime"' EXIT
 sleep 1
-export DISPLAY=$display XDG_RUNTIME_DIR=$runtime
+# Settings of its own, so that the user's (shown columns, recent files) do not show.
+export DISPLAY=$display XDG_RUNTIME_DIR=$runtime XDG_CONFIG_HOME=$runtime
 "$build/message-log-display" examples/sample.log &
 viewer=$!
 sleep 2
 "$build/message-log-display" --select-run 4
 sleep 1
 window=$(xdotool search --sync --onlyvisible --pid "$viewer" --name "Message Log Display" | head -n 1)
-eval "$(xdotool getwindowgeometry --shell "$window")"
-mkdir -p "$(dirname "$out")"
-xwd -root -silent | xwdtopnm 2>/dev/null | pamcut -left "$X" -top "$Y" -width "$WIDTH" -height "$HEIGHT" \
-  | pnmtopng >"$out"
-echo "wrote $out (${WIDTH}x${HEIGHT})"
+
+capture() {  # capture FILE: the viewer's window as it is on screen
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  mkdir -p "$(dirname "$1")"
+  xwd -root -silent | xwdtopnm 2>/dev/null | pamcut -left "$X" -top "$Y" -width "$WIDTH" \
+    -height "$HEIGHT" | pnmtopng >"$1"
+  echo "wrote $1 (${WIDTH}x${HEIGHT})"
+}
+
+capture "$out"
+# Wide enough for the "Matches" column after the long file names.
+xdotool windowmove --sync "$window" 20 20 windowsize --sync "$window" 1060 560
+xdotool windowfocus --sync "$window" key ctrl+shift+f
+sleep 0.5
+xdotool type --delay 50 "pump a"
+sleep 1
+xdotool key F4
+sleep 1
+capture "$find_out"

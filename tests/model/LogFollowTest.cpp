@@ -71,9 +71,7 @@ TextLines SplitAtCrLf(const std::string& text) {
 enum class Variant { CrLf, Lf, MixedLineEnds, SharedStartTimes, Utf8Late, Windows1252InUtf8 };
 
 std::string Varied(const std::string& generated, Variant variant, std::mt19937_64& random) {
-  const auto chance = [&random](int percent) {
-    return static_cast<int>(random() % 100) < percent;
-  };
+  const auto chance = [&random](int percent) { return static_cast<int>(random() % 100) < percent; };
   std::string text;
   std::string lastStart;
   const TextLines lines = SplitAtCrLf(generated);
@@ -152,8 +150,8 @@ struct Tally {
 
 // Feeds `text` to a store piece by piece, cut at `cuts`, and compares it after every piece with
 // a full load of the bytes so far. Also checks that what the update says is unchanged is.
-void FeedInPieces(const std::string& text, const std::vector<size_t>& cuts,
-                  EncodingChoice encoding, Tally& tally, const std::string& name) {
+void FeedInPieces(const std::string& text, const std::vector<size_t>& cuts, EncodingChoice encoding,
+                  Tally& tally, const std::string& name) {
   LogStore store;
   LoadLogText(store, "", encoding);
   size_t done = 0;
@@ -292,9 +290,9 @@ TEST(LogFollow, RowsAfterTheChangeAreNamed) {
               "------ NextPart = Script\r\ns\r\n------ NextPart = LogMessage\r\n"
               "==>loading script \"A\".\r\n-\r\nStarted: 2026-12-01 10:00\r\nm0\r\n");
   ASSERT_EQ(store.RowToRun, std::vector<int32_t>{0});
-  FollowUpdate update = AppendLogText(
-      store, "==>script execution finished.\r\n==>loading script \"B\".\r\n-\r\n",
-      EncodingChoice::Auto);
+  FollowUpdate update =
+      AppendLogText(store, "==>script execution finished.\r\n==>loading script \"B\".\r\n-\r\n",
+                    EncodingChoice::Auto);
   EXPECT_EQ(update.What, FollowUpdate::Kind::Appended);
   EXPECT_EQ(store.RowToRun, (std::vector<int32_t>{0, 1}));  // B's start is not there yet
   // B started in the same second as A, so it folds into A's row, which now shows it.
@@ -408,8 +406,7 @@ TEST_F(LogFollowFile, AnotherEncodingChoiceNeedsAFullLoad) {
             FollowUpdate::Kind::NeedsFullLoad);
   LoadLogFile(store_, path_, EncodingChoice::Utf8);
   Append("y\r\n");
-  EXPECT_EQ(FollowLogFile(store_, path_, EncodingChoice::Utf8).What,
-            FollowUpdate::Kind::Appended);
+  EXPECT_EQ(FollowLogFile(store_, path_, EncodingChoice::Utf8).What, FollowUpdate::Kind::Appended);
 }
 
 TEST_F(LogFollowFile, AStoreNotLoadedFromAFileNeedsAFullLoad) {

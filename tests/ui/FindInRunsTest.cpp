@@ -292,6 +292,27 @@ class FindInRunsTest : public QObject {
     QVERIFY(CheckBox("Only runs with matches")->isChecked());
   }
 
+  // A run that was still going gains lines and a new run follows it.
+  void aFollowedFileThatGrowsIsSearchedAgain() {
+    const QByteArray start =
+        "------ NextPart = Script\r\ns\r\n------ NextPart = LogMessage\r\n"
+        "==>loading script \"A\".\r\n-\r\nStarted: 1\r\nvalve\r\n==>script execution finished.\r\n"
+        "==>loading script \"B\".\r\n-\r\nStarted: 2\r\npump\r\n";
+    form_->FollowForThisWindow();
+    OpenAndShow(start);
+    OpenBar();
+    QTest::keyClicks(Bar()->NeedleEdit(), "valve");
+    QTRY_COMPARE(MatchesColumn(), QStringList({"1", "0"}));
+    QFile file(logs_->Path("find.log"));
+    QVERIFY(file.open(QIODevice::Append));
+    file.write(
+        "valve\r\nvalve again\r\n==>script execution finished.\r\n"
+        "==>loading script \"C\".\r\n-\r\nStarted: 3\r\nvalve\r\n");
+    file.close();
+    QTRY_COMPARE(MatchesColumn(), QStringList({"1", "2", "1"}));
+    QCOMPARE(Bar()->Status(), QStringLiteral("3 runs with matches"));
+  }
+
   void optionalColumnsFromTheHeader_data() {
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("column");

@@ -29,7 +29,6 @@ RunsSearch::~RunsSearch() {
 void RunsSearch::Start(const TextSearch& search, std::vector<std::string_view> rowLogs) {
   Cancel();
   cancelled_ = false;
-  running_ = true;
   thread_ = std::thread([this, search, rowLogs = std::move(rowLogs), generation = generation_] {
     Search(search, rowLogs, generation);
   });
@@ -39,7 +38,6 @@ void RunsSearch::Cancel() {
   cancelled_ = true;
   if (thread_.joinable()) thread_.join();
   ++generation_;
-  running_ = false;
 }
 
 void RunsSearch::Search(const TextSearch& search, const std::vector<std::string_view>& rowLogs,
@@ -86,10 +84,7 @@ void RunsSearch::Post(Report report, unsigned generation) {
 }
 
 void RunsSearch::Deliver(const Report& report) {
-  if (report.last) {
-    thread_.join();
-    running_ = false;
-  }
+  if (report.last) thread_.join();
   if (!report.counts.empty()) emit Counted(report.firstRow, report.counts);
   emit Progressed(report.percent);
   if (report.last) emit Finished();

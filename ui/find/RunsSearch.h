@@ -26,7 +26,6 @@ class RunsSearch : public QObject {
   void Start(const TextSearch& search, std::vector<std::string_view> rowLogs);
   // Stops a running search and waits for its thread; nothing of it is reported after this.
   void Cancel();
-  bool IsRunning() const { return running_; }
 
  signals:
   // The rows from `firstRow` on have these counts.
@@ -54,5 +53,4 @@ class RunsSearch : public QObject {
   // Counts the searches started; a report of an earlier one that was still on its way when the
   // search was cancelled is dropped on arrival.
   unsigned generation_ = 0;
-  bool running_ = false;
 };

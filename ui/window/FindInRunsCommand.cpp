@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
+#include <algorithm>
 
 #include "DisplayForm.h"
 #include "FindBar.h"
@@ -18,9 +20,9 @@ namespace {
 // A search that ends sooner shows no progress: it would only flicker in the status line.
 constexpr qint64 kQuietMilliseconds = 200;
 
-QString RunsWithMatches(int count) {
+QString RunsWithMatchesText(int count) {
   return count == 1 ? QObject::tr("1 run with matches")
-                    : QObject::tr("%1 runs with matches").arg(count);
+                    : QObject::tr("%1 runs with matches").arg(QLocale().toString(count));
 }
 
 }  // namespace
@@ -38,10 +40,14 @@ FindInRunsCommand::FindInRunsCommand(TFormDisplay& window, TStatusLine& statusLi
   connect(search_, &RunsSearch::Counted, &table_, &TRunsTableModel::SetMatchCounts);
   connect(search_, &RunsSearch::Progressed, this, &FindInRunsCommand::ShowProgress);
   connect(search_, &RunsSearch::Finished, this, &FindInRunsCommand::ShowResult);
-  // New rows, after a load or as a followed file grows, are searched too.
-  connect(&table_, &QAbstractItemModel::rowsInserted, this, [this] {
+  // A load fills the table after it reports (hence queued), and a followed file that grew
+  // changes the rows from one on. The search reads only the bytes of the runs it was given,
+  // which a followed file's growth leaves where they are, so only a load has to stop it first.
+  const auto searchAgain = [this] {
     if (bar_->isVisible()) Search(true);
-  });
+  };
+  connect(&window, &TFormDisplay::LogLoaded, this, searchAgain, Qt::QueuedConnection);
+  connect(&window, &TFormDisplay::LogAppended, this, searchAgain);
 }
 
 void FindInRunsCommand::CreateBar() {
@@ -78,6 +84,7 @@ void FindInRunsCommand::CreateMenu(QMenu& menu) {
 void FindInRunsCommand::StoreChanging() {
   search_->Cancel();
   HideProgress();
+  bar_->ShowNothing();
 }
 
 void FindInRunsCommand::OpenBar() {
@@ -126,11 +133,11 @@ void FindInRunsCommand::HideProgress() {
 
 void FindInRunsCommand::ShowResult() {
   HideProgress();
-  const int rows = RowsWithMatches();
+  const int rows = RowsWithMatchesBefore(table_.rowCount());
   if (rows == 0) {
     bar_->ShowNoMatch();
   } else {
-    bar_->ShowSummary(RunsWithMatches(rows));
+    bar_->ShowSummary(RunsWithMatchesText(rows));
   }
 }
 
@@ -162,12 +169,12 @@ void FindInRunsCommand::SelectRow(int row, bool wrapped, Step step) {
   const TFindBar::TWrap wrap =
       step == Step::Next ? TFindBar::TWrap::ToTop : TFindBar::TWrap::ToBottom;
   bar_->ShowFound(wrapped ? wrap : TFindBar::TWrap::None);
-  bar_->ShowSummary(
-      tr("%1 of %2").arg(RowsWithMatches(row) + 1).arg(RunsWithMatches(RowsWithMatches())));
+  bar_->ShowSummary(tr("%1 of %2")
+                        .arg(QLocale().toString(RowsWithMatchesBefore(row) + 1))
+                        .arg(RunsWithMatchesText(RowsWithMatchesBefore(table_.rowCount()))));
 }
 
-int FindInRunsCommand::RowsWithMatches(int before) const {
-  const int end = before >= 0 ? before : table_.rowCount();
+int FindInRunsCommand::RowsWithMatchesBefore(int end) const {
   int rows = 0;
   for (int row = 0; row < end; ++row) {
     if (table_.MatchCount(row).value_or(0) > 0) ++rows;

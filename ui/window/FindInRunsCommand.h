@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
-#include <vector>
 
 class FindCommands;
 class QCheckBox;
@@ -43,8 +42,8 @@ class FindInRunsCommand : public QObject {
   void ShowResult();
   void StepTo(Step step);
   void SelectRow(int row, bool wrapped, Step step);
-  // The table rows with matches: how many there are, and how many of them lie before `row`.
-  int RowsWithMatches(int before = -1) const;
+  // How many of the table rows before `end` have matches.
+  int RowsWithMatchesBefore(int end) const;
 
   TFormDisplay& window_;
   TRunsTableModel& table_;
