@@ -14,7 +14,7 @@ struct CommandLine {
   Mode mode = Mode::Viewer;
   QString file;                      // the viewer's startup file, or the file of --dump / --list
   bool fileAfterDoubleDash = false;  // the viewer's file came after "--"
-  bool follow = false;  // --follow: the viewer follows its file, for this window only
+  bool follow = false;               // --follow: the viewer follows its file, for this window only
   EncodingChoice encoding = EncodingChoice::Auto;
   // --list: "Outcome" and "Lines" too, and only the rows whose runs log the text to find, with
   // "Matches" (and the letter case kept for --match-case).

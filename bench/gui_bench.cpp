@@ -117,7 +117,7 @@ class GuiBenchmark {
     form_.LogMemo->setFocus();
     QTest::keyClick(&form_, Qt::Key_F, Qt::ControlModifier);
     form_.repaint();
-    const TFindBar& bar = *form_.findChild<TFindBar*>();
+    const TFindBar& bar = *form_.findChild<TFindBar*>(QStringLiteral("FindBar"));
     const double ms = Milliseconds([&] {
       bar.NeedleEdit()->insert(kFindNeedle);
       // The bar shows the count, or that there is no match, once the search is done.

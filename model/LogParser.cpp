@@ -35,8 +35,8 @@ class Cursor {
 };
 
 // The loading line of a run and the six lines after it, read by position. A line beyond the end
-// of the file reads as empty: a log that is still being written often ends inside a header, and its earlier runs and
-// the fields that are there must still show.
+// of the file reads as empty: a log that is still being written often ends inside a header, and its
+// earlier runs and the fields that are there must still show.
 class HeaderLines {
  public:
   static constexpr size_t kCount = 7;

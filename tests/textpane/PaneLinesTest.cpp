@@ -120,8 +120,9 @@ TEST(PaneLines, ExtendedEqualsAppendedWhole) {
 
 TEST(PaneLines, ExtendRefusesAnotherList) {
   LogStore store;
-  LoadLogText(store, "------ NextPart = Script\r\na\r\n------ NextPart = LogMessage\r\n"
-                     "------ NextEntry\r\n------ NextPart = Script\r\nb\r\nc\r\n");
+  LoadLogText(store,
+              "------ NextPart = Script\r\na\r\n------ NextPart = LogMessage\r\n"
+              "------ NextEntry\r\n------ NextPart = Script\r\nb\r\nc\r\n");
   TPaneLines pane;
   pane.Append(store.ScriptParts.at(0), Encoding::Windows1252);
   EXPECT_FALSE(pane.Extend(store.ScriptParts.at(1), Encoding::Windows1252));

@@ -347,7 +347,7 @@ class FindBarTest : public QObject {
   }
 
  private:
-  TFindBar* Bar() const { return form_->findChild<TFindBar*>(); }
+  TFindBar* Bar() const { return form_->findChild<TFindBar*>(QStringLiteral("FindBar")); }
   TPaneFinder* Finder() const { return form_->findChild<TPaneFinder*>(); }
 
   // Types characters that have no key of their own on a US keyboard.

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "DisplayForm.h"
+#include "EncodingMenu.h"
 #include "FindBar.h"
 #include "RunsView.h"
 #include "TestLogs.h"
@@ -133,6 +134,16 @@ class FindInRunsTest : public QObject {
     OpenBar();
     Bar()->NeedleEdit()->insert(needle);
     QTRY_COMPARE(MatchesColumn(), matches);
+  }
+
+  // The UTF-8 bytes of "ä" read as Windows-1252 are "Ã¤": another encoding, other matches.
+  void anotherEncodingCountsAnew() {
+    OpenAndShow(Log(UmlautRuns(), true));
+    OpenBar();
+    Bar()->NeedleEdit()->insert("\u00c3\u00a4");
+    QTRY_COMPARE(MatchesColumn(), (QStringList{"0", "0"}));
+    form_->findChild<EncodingMenu*>()->Choose(EncodingChoice::Windows1252);
+    QTRY_COMPARE(MatchesColumn(), (QStringList{"2", "0"}));
   }
 
   void onlyRunsWithMatchesKeepsTheRowNumbers() {

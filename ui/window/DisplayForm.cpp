@@ -103,6 +103,7 @@ void TFormDisplay::CreateAdditions() {
   connect(this, &TFormDisplay::LogCleared, findCommands, &FindCommands::PanesCleared);
   auto* findInRuns = new FindInRunsCommand(*this, *statusLine_, *findCommands);
   connect(this, &TFormDisplay::StoreChanging, findInRuns, &FindInRunsCommand::StoreChanging);
+  connect(encodingMenu_, &EncodingMenu::Chosen, findInRuns, &FindInRunsCommand::SearchAgain);
   new OptionalColumns(*RunsView);
   new FileDrops(*this);
 }

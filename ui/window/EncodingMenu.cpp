@@ -38,12 +38,15 @@ void EncodingMenu::Choose(EncodingChoice choice) {
   for (QAction* action : actions_->actions()) {
     action->setChecked(action->data().toInt() == static_cast<int>(choice));
   }
+  // What reads the store on another thread stops before its encoding changes.
+  emit window_.StoreChanging();
   LogStore& store = window_.Store;
   store.TextEncoding = ResolveEncoding(choice, store.Text.View());
   ShowEncodingName();
   window_.RunsView->Items()->RefreshTexts();
   window_.LogMemo->SetEncoding(store.TextEncoding);
   window_.ScriptMemo->SetEncoding(store.TextEncoding);
+  emit Chosen(choice);
 }
 
 void EncodingMenu::ShowEncodingName() {

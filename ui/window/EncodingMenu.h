@@ -21,6 +21,10 @@ class EncodingMenu : public QObject {
   EncodingChoice Choice() const { return choice_; }
   void Choose(EncodingChoice choice);
 
+ signals:
+  // The store's texts read in another encoding now.
+  void Chosen(EncodingChoice choice);
+
  private:
   void ShowEncodingName();
 

@@ -43,11 +43,13 @@ FindInRunsCommand::FindInRunsCommand(TFormDisplay& window, TStatusLine& statusLi
   // A load fills the table after it reports (hence queued), and a followed file that grew
   // changes the rows from one on. The search reads only the bytes of the runs it was given,
   // which a followed file's growth leaves where they are, so only a load has to stop it first.
-  const auto searchAgain = [this] {
-    if (bar_->isVisible()) Search(true);
-  };
-  connect(&window, &TFormDisplay::LogLoaded, this, searchAgain, Qt::QueuedConnection);
-  connect(&window, &TFormDisplay::LogAppended, this, searchAgain);
+  connect(&window, &TFormDisplay::LogLoaded, this, &FindInRunsCommand::SearchAgain,
+          Qt::QueuedConnection);
+  connect(&window, &TFormDisplay::LogAppended, this, &FindInRunsCommand::SearchAgain);
+}
+
+void FindInRunsCommand::SearchAgain() {
+  if (bar_->isVisible()) Search(true);
 }
 
 void FindInRunsCommand::CreateBar() {

@@ -26,6 +26,9 @@ class FindInRunsCommand : public QObject {
 
   // The store is about to change: the search, which reads it, stops first.
   void StoreChanging();
+  // The runs' texts changed (read again, grown, or decoded otherwise): counts them anew while
+  // the bar is open, keeping the counts shown until the new ones arrive.
+  void SearchAgain();
 
  private:
   enum class Step { Next, Previous };
