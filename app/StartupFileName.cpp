@@ -1,5 +1,15 @@
 #include "StartupFileName.h"
 
+QString WithoutEnclosingQuotes(const QString& text) {
+  qsizetype end = text.size();
+  while (end > 0 && (text[end - 1] == QLatin1Char(' ') || text[end - 1] == QLatin1Char('\t'))) {
+    --end;
+  }
+  const bool quoted =
+      end >= 2 && text.startsWith(QLatin1Char('"')) && text[end - 1] == QLatin1Char('"');
+  return quoted ? text.mid(1, end - 2) : text;
+}
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 
@@ -24,13 +34,7 @@ QString RawArgumentText() {
 
 QString StartupFileName(const CommandLine& command) {
   if (command.fileAfterDoubleDash || command.follow) return command.file;
-  QString name = RawArgumentText();
-  // A Windows file name cannot hold a double quote, so a quoted name is only ever the quotes
-  // that shells and file associations put around a path with blanks.
-  if (name.size() >= 2 && name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"'))) {
-    name = name.mid(1, name.size() - 2);
-  }
-  return name;
+  return WithoutEnclosingQuotes(RawArgumentText());
 }
 
 #else

@@ -39,17 +39,16 @@ add_source_entries() {
   "${sudo[@]}" apt-get update -qq >&2
 }
 
+# The unpacked source is reused only when a former fetch got to its end.
 fetch_source() {
-  local source_dir
-  source_dir=$(find "$work" -maxdepth 1 -type d -name "qt6-base-$qt_version*" 2>/dev/null | head -n1)
-  if [ -z "$source_dir" ]; then
+  if [ ! -f "$work/.fetched" ]; then
     add_source_entries
-    mkdir -p "$work"
+    rm -rf "$work" && mkdir -p "$work"
     (cd "$work" && apt-get source "qt6-base=$host_version" >/dev/null) ||
       fail "could not fetch Debian's qt6-base $host_version source"
-    source_dir=$(find "$work" -maxdepth 1 -type d -name "qt6-base-$qt_version*" | head -n1)
+    touch "$work/.fetched"
   fi
-  echo "$source_dir"
+  find "$work" -maxdepth 1 -type d -name "qt6-base-$qt_version*" | head -n1
 }
 
 source_dir=$(fetch_source)
@@ -65,11 +64,12 @@ cmake -S "$source_dir" -B "$build_dir" -G Ninja \
   -DQT_HOST_PATH=/usr \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
-  -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_printsupport=OFF -DINPUT_opengl=no -DFEATURE_dynamicgl=OFF \
+  -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_printsupport=OFF \
+  -DINPUT_opengl=no -DFEATURE_dynamicgl=OFF -DFEATURE_tabletevent=OFF \
   -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_openssl=OFF \
   -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
   -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF \
-  -DFEATURE_system_doubleconversion=OFF -DFEATURE_tabletevent=OFF ||
+  -DFEATURE_system_doubleconversion=OFF ||
   fail "configuring Qt failed; see the output above"
 echo "Building Qt for Windows (about 25 minutes on two cores)"
 cmake --build "$build_dir" --parallel "${MLD_QT_JOBS:-2}" || fail "building Qt failed"

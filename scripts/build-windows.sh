@@ -3,7 +3,8 @@
 # scripts/build-qt-windows.sh makes once. Arguments name the targets to build; none builds all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build-qt-windows.sh
+[ "${MLD_SKIP_DEPS:-0}" = 1 ] || scripts/install-deps-windows.sh
+MLD_SKIP_DEPS=1 scripts/build-qt-windows.sh
 qt=${MLD_CACHE_DIR:-$HOME/.cache/message-log-display}/qt6-mingw
 build=${MLD_WINDOWS_BUILD_DIR:-build-windows}
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows tests and runs them under Wine. MLD_WINDOWS_TESTS names the test
-# programs to build and MLD_WINDOWS_TEST_LABEL the ctest label to run (for now the model's).
+# programs to build and MLD_WINDOWS_TEST_LABEL the ctest labels to run (for now the model's and
+# the command line's).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-read -r -a programs <<<"${MLD_WINDOWS_TESTS:-model_tests}"
+read -r -a programs <<<"${MLD_WINDOWS_TESTS:-model_tests startup_file_name_tests}"
 scripts/build-windows.sh "${programs[@]}"
 source scripts/wine-env.sh
 
@@ -18,5 +19,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     >/dev/null 2>&1
 fi
 wineserver -p
+# Wine's background services start with the first program and keep its output open; started
+# here, they cannot hold ctest's pipes open after a test has ended.
+"$WINE" wineboot.exe >/dev/null 2>&1
 ctest --test-dir "${MLD_WINDOWS_BUILD_DIR:-build-windows}" --output-on-failure -j2 \
-  -L "${MLD_WINDOWS_TEST_LABEL:-model}"
+  -L "${MLD_WINDOWS_TEST_LABEL:-model|app}"
