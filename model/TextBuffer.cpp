@@ -6,6 +6,7 @@
 #include <new>
 #include <utility>
 
+#include "AddressSpace.h"
 #include "FileReadError.h"
 
 // The parts that do not depend on the system; the memory and the file reading live in
@@ -36,10 +37,52 @@ TextBuffer::~TextBuffer() {
   Release();
 }
 
+namespace {
+
+size_t PageStart(size_t offset) {
+  return offset / AddressSpace::PageSize() * AddressSpace::PageSize();
+}
+
+size_t PageEnd(size_t offset) {
+  return PageStart(offset + AddressSpace::PageSize() - 1);
+}
+
+}  // namespace
+
+TextBuffer::TextBuffer(size_t size) : size_(size), capacity_(RoomFor(size)) {
+  // Only reserved: no memory is committed, or counted against the system's, until it is made
+  // writable.
+  data_ = AddressSpace::Reserve(capacity_);
+  if (!data_) throw std::bad_alloc();
+  if (!MakeWritable(0, size)) {
+    Release();
+    throw std::bad_alloc();
+  }
+}
+
+void TextBuffer::Release() {
+  if (data_) AddressSpace::Release(data_, capacity_);
+  data_ = nullptr;
+  size_ = staged_ = committed_ = capacity_ = 0;
+  file_.reset();
+}
+
+bool TextBuffer::MakeWritable(size_t from, size_t to) {
+  const size_t start = PageStart(from);
+  const size_t end = PageEnd(to);
+  if (end > capacity_) return false;
+  if (end > start && !AddressSpace::MakeWritable(data_ + start, end - start)) return false;
+  committed_ = std::max(committed_, end);
+  return true;
+}
+
+void TextBuffer::SealReadOnly(size_t from) {
+  const size_t start = PageStart(from);
+  if (data_ && committed_ > start) AddressSpace::MakeReadOnly(data_ + start, committed_ - start);
+}
+
 size_t TextBuffer::RoomFor(size_t size) {
-  const size_t page = PageSize();
-  const size_t room = size + std::max(size, kGrowthRoom);
-  return (room + page - 1) / page * page;
+  return PageEnd(size + std::max(size, kGrowthRoom));
 }
 
 TextBuffer TextBuffer::FromBytes(std::string_view bytes) {

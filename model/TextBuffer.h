@@ -83,7 +83,6 @@ class TextBuffer {
   // memory cannot be had.
   static TextBuffer ForFile(const std::filesystem::path& path, size_t fileSize);
   static size_t PhysicalMemory();
-  static size_t PageSize();
   static size_t RoomFor(size_t size);
   void Release();
   void Shrink(size_t size) { size_ = size; }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "AddressSpace.h"
 #include "FileReadError.h"
 #include "TextBuffer.h"
 #include "UniqueHandle.h"
@@ -126,52 +127,28 @@ size_t ReadAt(HANDLE file, uint64_t offset, char* into, size_t count, DWORD& err
 
 }  // namespace
 
-TextBuffer::TextBuffer(size_t size) : size_(size), capacity_(RoomFor(size)) {
-  // Only reserved: no memory is committed, or counted against the system's, until it is made
-  // writable.
-  void* memory = VirtualAlloc(nullptr, capacity_, MEM_RESERVE, PAGE_NOACCESS);
-  if (!memory) throw std::bad_alloc();
-  data_ = static_cast<char*>(memory);
-  if (!MakeWritable(0, size)) {
-    Release();
-    throw std::bad_alloc();
-  }
+char* AddressSpace::Reserve(size_t bytes) {
+  return static_cast<char*>(VirtualAlloc(nullptr, bytes, MEM_RESERVE, PAGE_NOACCESS));
 }
 
-void TextBuffer::Release() {
-  if (data_) VirtualFree(data_, 0, MEM_RELEASE);
-  data_ = nullptr;
-  size_ = staged_ = committed_ = capacity_ = 0;
-  file_.reset();
+void AddressSpace::Release(char* start, size_t /*bytes*/) {
+  VirtualFree(start, 0, MEM_RELEASE);
 }
 
-bool TextBuffer::MakeWritable(size_t from, size_t to) {
-  const size_t page = PageSize();
-  const size_t start = from / page * page;
-  const size_t end = (to + page - 1) / page * page;
-  if (end > capacity_) return false;
-  if (end > start) {
-    // Committing gives memory to the pages that have none yet; the pages already sealed are
-    // opened for writing again by the protection change.
-    DWORD previous = 0;
-    if (!VirtualAlloc(data_ + start, end - start, MEM_COMMIT, PAGE_READWRITE) ||
-        !VirtualProtect(data_ + start, end - start, PAGE_READWRITE, &previous)) {
-      return false;
-    }
-  }
-  committed_ = std::max(committed_, end);
-  return true;
-}
-
-void TextBuffer::SealReadOnly(size_t from) {
-  const size_t start = from / PageSize() * PageSize();
+bool AddressSpace::MakeWritable(char* start, size_t bytes) {
+  // Committing gives memory to the pages that have none yet; the pages already sealed are
+  // opened for writing again by the protection change.
   DWORD previous = 0;
-  if (data_ && committed_ > start) {
-    VirtualProtect(data_ + start, committed_ - start, PAGE_READONLY, &previous);
-  }
+  return VirtualAlloc(start, bytes, MEM_COMMIT, PAGE_READWRITE) &&
+         VirtualProtect(start, bytes, PAGE_READWRITE, &previous);
 }
 
-size_t TextBuffer::PageSize() {
+void AddressSpace::MakeReadOnly(char* start, size_t bytes) {
+  DWORD previous = 0;
+  VirtualProtect(start, bytes, PAGE_READONLY, &previous);
+}
+
+size_t AddressSpace::PageSize() {
   static const size_t page = [] {
     SYSTEM_INFO info{};
     GetSystemInfo(&info);
