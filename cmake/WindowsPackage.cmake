@@ -1,0 +1,70 @@
+# The Windows package: the viewer with the Qt and compiler runtime DLLs it needs, found by CMake
+# from the executable's imports rather than listed by hand, Qt's platform and style plugins, and
+# a zip and an NSIS installer made by CPack (`cpack -G "ZIP;NSIS"` in the build folder).
+
+# Where the DLLs that the viewer imports live on this machine: Qt's own, and the mingw runtime.
+get_target_property(mld_qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
+get_filename_component(mld_qt_bin "${mld_qt_core_dll}" DIRECTORY)
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
+                OUTPUT_VARIABLE mld_libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
+get_filename_component(mld_gcc_runtime "${mld_libstdcxx}" DIRECTORY)
+
+# Reading a Windows executable's imports on Linux takes mingw's objdump. CMake asks for the DLLs
+# by their lowercased names, as Windows would find them; on a case-sensitive disk the candidates
+# are therefore copied once under such names.
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM "windows+pe")
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL "objdump")
+find_program(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND x86_64-w64-mingw32-objdump REQUIRED)
+set(mld_dll_dir ${PROJECT_BINARY_DIR}/runtime-dlls)
+file(MAKE_DIRECTORY ${mld_dll_dir})
+file(GLOB mld_candidate_dlls ${mld_qt_bin}/*.dll ${mld_gcc_runtime}/*.dll
+     /usr/x86_64-w64-mingw32/lib/*.dll)
+foreach(dll IN LISTS mld_candidate_dlls)
+  get_filename_component(name "${dll}" NAME)
+  string(TOLOWER "${name}" name)
+  if(NOT EXISTS ${mld_dll_dir}/${name})
+    file(COPY_FILE "${dll}" ${mld_dll_dir}/${name} ONLY_IF_DIFFERENT)
+  endif()
+endforeach()
+
+install(TARGETS message-log-display RUNTIME_DEPENDENCY_SET mld_runtime
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(RUNTIME_DEPENDENCY_SET mld_runtime
+        DESTINATION ${CMAKE_INSTALL_BINDIR}
+        # Qt's and the compiler's DLLs go with the viewer; Windows brings everything else.
+        PRE_INCLUDE_REGEXES "^qt6" "^libstdc" "^libgcc" "^libwinpthread" "^zlib"
+        PRE_EXCLUDE_REGEXES ".*"
+        DIRECTORIES ${mld_dll_dir})
+
+# Plugins are loaded, not imported, so they are named: the Windows platform, its native style.
+foreach(plugin IN ITEMS Qt6::QWindowsIntegrationPlugin Qt6::QWindowsVistaStylePlugin)
+  if(TARGET ${plugin})
+    get_target_property(mld_plugin_dll ${plugin} IMPORTED_LOCATION_RELEASE)
+    get_filename_component(mld_plugin_kind "${mld_plugin_dll}" DIRECTORY)
+    get_filename_component(mld_plugin_kind "${mld_plugin_kind}" NAME)
+    install(FILES "${mld_plugin_dll}" DESTINATION ${CMAKE_INSTALL_BINDIR}/${mld_plugin_kind})
+  endif()
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/examples/sample.log DESTINATION examples)
+
+set(CPACK_PACKAGE_NAME "Message Log Display")
+set(CPACK_PACKAGE_VENDOR "Vantrel")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_FILE_NAME "message-log-display-${PROJECT_VERSION}-windows-x64")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "Message Log Display")
+set(CPACK_PACKAGE_EXECUTABLES "message-log-display" "Message Log Display")
+set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/ui/window/icons/message-log-display.ico")
+set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\\\message-log-display.exe")
+set(CPACK_NSIS_DISPLAY_NAME "Message Log Display")
+# "Open with" for .log files, taken away again by the uninstaller. NSIS strings are in single
+# quotes, with $\" for a double quote, because CPack does not pass double quotes through.
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
+  WriteRegStr HKCR 'Applications\message-log-display.exe\shell\open\command' '' '$\"$INSTDIR\bin\message-log-display.exe$\" $\"%1$\"'
+  WriteRegStr HKCR '.log\OpenWithList\message-log-display.exe' '' ''
+]=])
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
+  DeleteRegKey HKCR 'Applications\message-log-display.exe'
+  DeleteRegKey HKCR '.log\OpenWithList\message-log-display.exe'
+]=])
+set(CPACK_GENERATOR "ZIP;NSIS")
+include(CPack)
