@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows tests and runs them under Wine. MLD_WINDOWS_TESTS names the test
-# programs to build and MLD_WINDOWS_TEST_LABEL the ctest labels to run (for now the model's and
-# the command line's).
+# programs to build and MLD_WINDOWS_TEST_LABEL the ctest labels to run headless (for now the
+# model's and the command line's); then the window tests (label windows-window) run on Qt's
+# Windows platform plugin under Xvfb when MLD_WINDOWS_TESTS names them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-read -r -a programs <<<"${MLD_WINDOWS_TESTS:-model_tests startup_file_name_tests}"
+window_tests=window_message_end_to_end_tests
+read -r -a programs <<<"${MLD_WINDOWS_TESTS:-model_tests startup_file_name_tests $window_tests}"
 scripts/build-windows.sh "${programs[@]}"
 source scripts/wine-env.sh
 
@@ -24,3 +26,13 @@ wineserver -p
 "$WINE" wineboot.exe >/dev/null 2>&1
 ctest --test-dir "${MLD_WINDOWS_BUILD_DIR:-build-windows}" --output-on-failure -j2 \
   -L "${MLD_WINDOWS_TEST_LABEL:-model|app}"
+
+[[ " ${programs[*]} " == *" $window_tests "* ]] || exit 0
+# Wine's desktop takes the X display of the program that starts it, so Wine starts afresh on
+# the X server of xvfb-run; Wine drops QT_ variables, so the tests also name their platform.
+wineserver -k
+wineserver -w
+xvfb-run -a env QT_QPA_PLATFORM=windows bash -c '
+  wineserver -p
+  "$WINE" wineboot.exe >/dev/null 2>&1
+  ctest --test-dir "${MLD_WINDOWS_BUILD_DIR:-build-windows}" --output-on-failure -L windows-window'

@@ -1,5 +1,4 @@
 #include <QLocalSocket>
-#include <QProcess>
 #include <QSettings>
 #include <QThread>
 #include <QtTest>
@@ -13,6 +12,7 @@
 #include "RunSelectServer.h"
 #include "RunSelectTestSupport.h"
 #include "RunsView.h"
+#include "SenderRun.h"
 #include "TestLogs.h"
 #include "TextPane.h"
 #include "WindowTest.h"
@@ -193,18 +193,7 @@ class RunSelectEndToEndTest : public QObject {
     thread->wait();
   }
 
-  int RunSender(const QStringList& arguments) {
-    QProcess sender;
-    sender.start(MLD_EXECUTABLE, arguments);
-    // The window answers on this thread, so wait in an event loop, not in waitForFinished.
-    QEventLoop loop;
-    connect(&sender, &QProcess::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-    if (!sender.waitForStarted()) return -1;
-    if (sender.state() != QProcess::NotRunning) loop.exec();
-    senderError_ = QString::fromLocal8Bit(sender.readAllStandardError());
-    return sender.exitStatus() == QProcess::NormalExit ? sender.exitCode() : -1;
-  }
+  int RunSender(const QStringList& arguments) { return ::RunSender(arguments, senderError_); }
 
   QScopedPointer<ScratchRuntimeFolder> runtime_;
   QScopedPointer<ScratchSettings> settings_;

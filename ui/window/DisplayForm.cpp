@@ -159,6 +159,11 @@ void TFormDisplay::FollowForThisWindow() {
 
 void TFormDisplay::showEvent(QShowEvent* event) {
   TForm::showEvent(event);
+#ifdef Q_OS_WIN
+  // The window has its handle by now. Windows drops run-selection messages from senders without
+  // elevation when this viewer runs elevated, unless the window lets them through.
+  ChangeWindowMessageFilterEx(reinterpret_cast<HWND>(winId()), WM_COPYDATA, MSGFLT_ALLOW, nullptr);
+#endif
   // After the window is on screen, so that a failed open shows its message over the window and
   // the window stays; a show that comes from un-minimising is not a first show.
   if (!event->spontaneous()) {
