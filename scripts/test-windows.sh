@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows tests and runs them under Wine. MLD_WINDOWS_TESTS names the test
 # programs to build and MLD_WINDOWS_TEST_LABEL the ctest labels to run headless (for now the
-# model's and the command line's); then the window tests (label windows-window) run on Qt's
+# model's, the command line's and the window tests that pass under Wine); then the window tests (label windows-window) run on Qt's
 # Windows platform plugin under Xvfb when MLD_WINDOWS_TESTS names them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 window_tests=window_message_end_to_end_tests
-read -r -a programs <<<"${MLD_WINDOWS_TESTS:-model_tests startup_file_name_tests $window_tests}"
+headless_tests="model_tests startup_file_name_tests display_form_tests"
+read -r -a programs <<<"${MLD_WINDOWS_TESTS:-$headless_tests $window_tests}"
 scripts/build-windows.sh "${programs[@]}"
 source scripts/wine-env.sh
 
@@ -25,7 +26,7 @@ wineserver -p
 # here, they cannot hold ctest's pipes open after a test has ended.
 "$WINE" wineboot.exe >/dev/null 2>&1
 ctest --test-dir "${MLD_WINDOWS_BUILD_DIR:-build-windows}" --output-on-failure -j2 \
-  -L "${MLD_WINDOWS_TEST_LABEL:-model|app}"
+  -L "${MLD_WINDOWS_TEST_LABEL:-^(model|app|window)\$}"
 
 [[ " ${programs[*]} " == *" $window_tests "* ]] || exit 0
 # Wine's desktop takes the X display of the program that starts it, so Wine starts afresh on

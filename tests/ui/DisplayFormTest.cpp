@@ -1,6 +1,7 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -287,7 +288,12 @@ class DisplayFormTest : public QObject {
     QVERIFY(entry);
     QMetaObject::invokeMethod(entry, &QAction::trigger, Qt::QueuedConnection);
     QTRY_COMPARE(errors_->Messages().size(), 1);
+    // The reason is the system's own text.
+#ifdef Q_OS_WIN
+    QVERIFY(errors_->Messages()[0].startsWith("Cannot open \"" + gone + "\": "));
+#else
     QCOMPARE(errors_->Messages()[0], "Cannot open \"" + gone + "\": No such file or directory");
+#endif
     QCOMPARE(form_->RunsView->RowCount(), 0);
     QCOMPARE(form_->LogMemo->LineCount(), 0);
     QCOMPARE(form_->ScriptMemo->LineCount(), 0);
@@ -330,7 +336,9 @@ class DisplayFormTest : public QObject {
     const QString newer = logs_->Write("newer.log", TestLogs::RunsWithDates(TestLogs::Dates(1)));
     form_->MRUList1->Add(older);
     form_->MRUList1->Add(newer);
-    RecentEntryAction(older)->trigger();
+    QAction* entry = RecentEntryAction(older);
+    QVERIFY(entry);
+    entry->trigger();
     QCOMPARE(form_->RunsView->RowCount(), 3);
     QCOMPARE(form_->windowTitle(), Caption(older));
     QCOMPARE(form_->MRUList1->Entries(), (QStringList{newer, older}));
@@ -428,13 +436,16 @@ class DisplayFormTest : public QObject {
     // Offered right after "&Open", numbered, with '&' shown as itself.
     const QList<QAction*> actions = form_->File1->actions();
     QCOMPARE(actions[0], form_->OpenMenuItem);
-    QCOMPARE(actions[1]->text(), "&1 " + QString(names[5]).replace("&", "&&"));
+    QCOMPARE(actions[1]->text(), "&1 " + QDir::toNativeSeparators(names[5]).replace("&", "&&"));
     QVERIFY(actions[TMRUList::kMaxEntries]->text().startsWith("1&0 "));  // not a second "&1"
 
     QCOMPARE(actions[TMRUList::kMaxEntries + 1], form_->N1);
   }
 
   void captionShowsBracketsAsTheyAre() {
+#ifdef Q_OS_WIN
+    QSKIP("Windows file names cannot hold '*'");
+#endif
     dialogAnswer_ = logs_->Write("odd [*] name.log", TestLogs::RunsWithDates({"a"}));
     form_->OpenMenuItemClick(form_->OpenMenuItem);
     form_->show();
@@ -450,9 +461,10 @@ class DisplayFormTest : public QObject {
   }
 
  private:
+  // The menu shows names as the platform writes them (with backslashes on Windows).
   QAction* RecentEntryAction(const QString& fileName) const {
     for (QAction* action : form_->File1->actions()) {
-      if (action->text().endsWith(fileName)) return action;
+      if (action->text().endsWith(QDir::toNativeSeparators(fileName))) return action;
     }
     return nullptr;
   }
