@@ -337,7 +337,7 @@ class FindBarTest : public QObject {
   }
 
   void anEmptyWindowFindsNothing() {
-    ShowActive();
+    QVERIFY(window_->ShowActive());
     QTest::keyClick(form_, Qt::Key_F, Qt::ControlModifier);
     QVERIFY(Bar()->isVisible());
     QTest::keyClicks(Bar()->NeedleEdit(), "a");
@@ -359,14 +359,7 @@ class FindBarTest : public QObject {
 
   void OpenAndShow(const QByteArray& log) {
     window_->Open(logs_->Write("find.log", log));
-    ShowActive();
-  }
-
-  // The window's shortcuts work only in the active window.
-  void ShowActive() {
-    form_->show();
-    form_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form_));
+    QVERIFY(window_->ShowActive());
   }
 
   void OpenBarIn(TTextPane* pane) {

@@ -289,7 +289,7 @@ class FindInRunsTest : public QObject {
     after.append(Run{"new", {"step 7 and step 7"}});
     const QString path = logs_->Write("find.log", Log(before));
     window_->Open(path);
-    ShowActive();
+    QVERIFY(window_->ShowActive());
     OpenBar();
     CheckBox("Only runs with matches")->setChecked(true);
     QTest::keyClicks(Bar()->NeedleEdit(), "step 7");
@@ -425,14 +425,7 @@ class FindInRunsTest : public QObject {
 
   void OpenAndShow(const QByteArray& log) {
     window_->Open(logs_->Write("find.log", log));
-    ShowActive();
-  }
-
-  // The window's shortcuts work only in the active window.
-  void ShowActive() {
-    form_->show();
-    form_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form_));
+    QVERIFY(window_->ShowActive());
   }
 
   void OpenBar() {

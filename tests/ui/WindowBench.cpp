@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QSettings>
+#include <QTest>
 
 #include "DisplayForm.h"
 #include "MRUList.h"
@@ -16,6 +17,12 @@ WindowBench::WindowBench() {
 WindowBench::~WindowBench() {
   form_.reset();
   TOpenDialog::SetRunner({});
+}
+
+bool WindowBench::ShowActive() {
+  form_->show();
+  form_->activateWindow();
+  return QTest::qWaitForWindowActive(form_.get());
 }
 
 void WindowBench::Open(const QString& fileName) {

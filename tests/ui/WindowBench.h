@@ -27,6 +27,9 @@ class WindowBench {
   void Open(const QString& fileName);
   // The entry `fileName` chosen from the recent files, which hands it to MRUList1Click.
   void OpenRecent(const QString& fileName);
+  // Shows the window and makes it the active one, which its shortcuts need; false when the
+  // platform did not activate it.
+  [[nodiscard]] bool ShowActive();
   // "&Reload".
   void Reload();
 
