@@ -1,12 +1,18 @@
 #include "HeadlessModes.h"
 
-#include <QFile>
+#include <filesystem>
 #include <iostream>
 
+#include "FileReadError.h"
 #include "LogFileError.h"
 #include "LogStore.h"
 #include "RunSearch.h"
 #include "StoreDump.h"
+
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace {
 
@@ -23,7 +29,7 @@ RunsTableOptions TableOptions(const CommandLine& command, const LogStore& store)
 }  // namespace
 
 int RunHeadlessMode(const CommandLine& command) {
-  const std::string path = QFile::encodeName(command.file).toStdString();
+  const std::filesystem::path path(command.file.toStdU16String());
   LogStore store;
   try {
     LoadLogFile(store, path, command.encoding);
@@ -31,9 +37,14 @@ int RunHeadlessMode(const CommandLine& command) {
     std::cerr << error.what() << '\n';
     return 1;
   } catch (const std::bad_alloc&) {
-    std::cerr << "Cannot read \"" << path << "\": not enough memory\n";
+    std::cerr << "Cannot read \"" << DisplayName(path) << "\": not enough memory\n";
     return 1;
   }
+#ifdef Q_OS_WIN
+  // The table and the JSON are the same bytes on every system, so scripts that read them need
+  // not care which one wrote them.
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
   std::ios::sync_with_stdio(false);
   if (command.mode == CommandLine::Mode::Dump) {
     WriteStoreJson(std::cout, store);

@@ -8,13 +8,32 @@
 #include "StartupFileName.h"
 #include "Viewer.h"
 
+#ifdef Q_OS_WIN
+#include <shellapi.h>
+#include <windows.h>
+#endif
+
 namespace {
 
+#ifdef Q_OS_WIN
+// argv holds the arguments in the ANSI code page, which cannot spell every file name; the
+// command line itself is UTF-16.
+QStringList ArgumentsAfterProgramName(int /*argc*/, char** /*argv*/) {
+  int count = 0;
+  wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+  QStringList arguments;
+  if (words == nullptr) return arguments;
+  for (int i = 1; i < count; ++i) arguments << QString::fromWCharArray(words[i]);
+  LocalFree(words);
+  return arguments;
+}
+#else
 QStringList ArgumentsAfterProgramName(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   return arguments;
 }
+#endif
 
 int ReportWrongUsage(const CommandLine& command) {
   std::cerr << "message-log-display: " << command.error.toLocal8Bit().constData() << "\n\n"

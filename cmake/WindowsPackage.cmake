@@ -56,6 +56,10 @@ set(CPACK_PACKAGE_EXECUTABLES "message-log-display" "Message Log Display")
 set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/ui/window/icons/message-log-display.ico")
 set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\\\message-log-display.exe")
 set(CPACK_NSIS_DISPLAY_NAME "Message Log Display")
+# A 64-bit installer for a 64-bit program: it installs into the 64-bit Program Files and
+# registry, and runs where only 64-bit programs can.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 # "Open with" for .log files, taken away again by the uninstaller. NSIS strings are in single
 # quotes, with $\" for a double quote, because CPack does not pass double quotes through.
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[

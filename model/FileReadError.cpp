@@ -19,7 +19,8 @@ const char* RefusalReason(NonRegularFile kind) {
 }
 
 std::string DisplayName(const std::filesystem::path& path) {
-  const std::u8string name = path.u8string();
+  // Windows users read backslashes, whichever separator the name came with.
+  const std::u8string name = std::filesystem::path(path).make_preferred().u8string();
   return {name.begin(), name.end()};
 }
 

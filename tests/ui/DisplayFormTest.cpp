@@ -178,8 +178,14 @@ class DisplayFormTest : public QObject {
     QCOMPARE(form_->RunsView->verticalScrollBar()->value(), 0);
   }
 
+  void startupFileIsReadWhenTheWindowIsShown_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << "start.log";
+    QTest::newRow("letters outside ASCII") << u"Pr\u00fcfstand \u6e2c\u5b9a.log"_qs;
+  }
   void startupFileIsReadWhenTheWindowIsShown() {
-    const QString path = logs_->Write("start.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
+    QFETCH(QString, name);
+    const QString path = logs_->Write(name, TestLogs::RunsWithDates(TestLogs::Dates(3)));
     form_->SetStartupFile(path);
     QVERIFY(form_->ReloadMenuItem->isEnabled());
     QCOMPARE(form_->RunsView->RowCount(), 0);  // nothing read before the show
@@ -199,7 +205,7 @@ class DisplayFormTest : public QObject {
     form_->show();
     QTRY_COMPARE(errors_->Messages().size(),
                  1);  // no such file: the quotes and the blank belong to the name
-    QVERIFY(errors_->Messages()[0].contains(quoted));
+    QVERIFY(errors_->Messages()[0].contains(QDir::toNativeSeparators(quoted)));
     QCOMPARE(form_->windowTitle(), AppTitle);
     QVERIFY(form_->MRUList1->Entries().isEmpty());
   }
@@ -290,7 +296,8 @@ class DisplayFormTest : public QObject {
     QTRY_COMPARE(errors_->Messages().size(), 1);
     // The reason is the system's own text.
 #ifdef Q_OS_WIN
-    QVERIFY(errors_->Messages()[0].startsWith("Cannot open \"" + gone + "\": "));
+    QVERIFY(errors_->Messages()[0].startsWith("Cannot open \"" + QDir::toNativeSeparators(gone) +
+                                              "\": "));
 #else
     QCOMPARE(errors_->Messages()[0], "Cannot open \"" + gone + "\": No such file or directory");
 #endif

@@ -263,8 +263,10 @@ void TTextPane::ScrollByRows(int count) {
   if (!Empty()) ScrollTo(rows_.Offset(top_, count));
 }
 
+// Rows are laid out without the font's leading, so a page counts them the same way; fonts with
+// leading (common on Windows) would otherwise page short of what the view shows.
 int TTextPane::PageRows() const {
-  return std::max(1, static_cast<int>(viewport()->height() / QFontMetricsF(font()).lineSpacing()));
+  return std::max(1, static_cast<int>(viewport()->height() / QFontMetricsF(font()).height()));
 }
 
 void TTextPane::keyPressEvent(QKeyEvent* event) {

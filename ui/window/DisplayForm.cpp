@@ -3,9 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMenuBar>
 #include <QShowEvent>
+#include <filesystem>
 
 #include "EncodingMenu.h"
 #include "ErrorDisplay.h"
@@ -193,7 +193,7 @@ void TFormDisplay::LoadLogFile(const QString& fileName) {
   const BusyCursor busy;
   QElapsedTimer timer;
   timer.start();
-  ::LoadLogFile(Store, QFile::encodeName(fileName).toStdString(), encodingMenu_->Choice());
+  ::LoadLogFile(Store, std::filesystem::path(fileName.toStdU16String()), encodingMenu_->Choice());
   emit LogLoaded(timer.elapsed());
 }
 
@@ -266,11 +266,20 @@ void TFormDisplay::WMSelectRun(TMessage& message) {
   BringToFront();
 }
 
-#ifdef Q_OS_WIN
-
 void TFormDisplay::BringToFront() {
-  SetForegroundWindow(reinterpret_cast<HWND>(winId()));
+#ifdef Q_OS_WIN
+  // The sender lets this process take the foreground; only the Windows platform's windows have
+  // a handle to give it to (the tests' offscreen ones do not).
+  if (QGuiApplication::platformName() == QLatin1String("windows")) {
+    SetForegroundWindow(reinterpret_cast<HWND>(winId()));
+    return;
+  }
+#endif
+  raise();
+  activateWindow();
 }
+
+#ifdef Q_OS_WIN
 
 bool TFormDisplay::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
   const MSG* native = static_cast<const MSG*>(message);
@@ -282,13 +291,6 @@ bool TFormDisplay::nativeEvent(const QByteArray& eventType, void* message, qintp
   Dispatch(routed);
   *result = routed.Result;
   return true;
-}
-
-#else
-
-void TFormDisplay::BringToFront() {
-  raise();
-  activateWindow();
 }
 
 #endif

@@ -40,7 +40,8 @@ void ShowCurrentException() {
   try {
     throw;
   } catch (const std::exception& error) {
-    ShowException(QString::fromLocal8Bit(error.what()));
+    // The model writes its messages, file names included, in UTF-8 on every system.
+    ShowException(QString::fromUtf8(error.what()));
   } catch (...) {
     ShowException(QString());
   }

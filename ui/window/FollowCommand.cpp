@@ -2,11 +2,11 @@
 
 #include <QAction>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSettings>
+#include <filesystem>
 
 #include "DisplayForm.h"
 #include "EncodingMenu.h"
@@ -96,8 +96,9 @@ void FollowCommand::FileChanged() {
                       ScrollOf(window_.ScriptMemo)};
   QElapsedTimer timer;
   timer.start();
-  const FollowUpdate update = FollowLogFile(
-      window_.Store, QFile::encodeName(fileName_).toStdString(), window_.encodingMenu_->Choice());
+  const FollowUpdate update =
+      FollowLogFile(window_.Store, std::filesystem::path(fileName_.toStdU16String()),
+                    window_.encodingMenu_->Choice());
   switch (update.What) {
     case FollowUpdate::Kind::Unchanged:
       return;
@@ -111,7 +112,7 @@ void FollowCommand::FileChanged() {
   try {
     ReloadKeepingPlaces(before);
   } catch (const std::exception& error) {
-    statusLine_.showMessage(QString::fromLocal8Bit(error.what()));
+    statusLine_.showMessage(QString::fromUtf8(error.what()));
     return;
   }
   statusLine_.showMessage(shrank ? tr("The file shrank; it was read again from its start.")

@@ -48,7 +48,9 @@ std::optional<QString> TOpenDialog::RunModally() const {
   dialog.setNameFilters(NameFilters());
   dialog.setDefaultSuffix(DefaultExt);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return TypedWithQuotes(dialog).value_or(dialog.selectedFiles().first());
+  // Qt hands names over with forward slashes; the caption, the recent files and the messages
+  // show them as the system writes them.
+  return TypedWithQuotes(dialog).value_or(QDir::toNativeSeparators(dialog.selectedFiles().first()));
 }
 
 // Qt's own dialog reads double quotes in a typed name as marks around several names, so a name
