@@ -9,8 +9,9 @@
 #include "Viewer.h"
 
 #ifdef Q_OS_WIN
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 #endif
 
 namespace {

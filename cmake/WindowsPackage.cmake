@@ -9,12 +9,15 @@ execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
                 OUTPUT_VARIABLE mld_libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
 get_filename_component(mld_gcc_runtime "${mld_libstdcxx}" DIRECTORY)
 
-# Reading a Windows executable's imports on Linux takes mingw's objdump. CMake asks for the DLLs
-# by their lowercased names, as Windows would find them; on a case-sensitive disk the candidates
-# are therefore copied once under such names.
+# Reading a Windows executable's imports takes mingw's objdump (prefixed on Linux, plain in
+# MSYS2). CMake asks for the DLLs by their lowercased names, as Windows would find them; on a
+# case-sensitive disk the candidates are therefore copied once under such names, and without the
+# debug symbols that make up most of the compiler runtime's size (CPack strips only what this
+# project builds).
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM "windows+pe")
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL "objdump")
-find_program(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND x86_64-w64-mingw32-objdump REQUIRED)
+find_program(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND NAMES x86_64-w64-mingw32-objdump objdump
+             REQUIRED)
 set(mld_dll_dir ${PROJECT_BINARY_DIR}/runtime-dlls)
 file(MAKE_DIRECTORY ${mld_dll_dir})
 file(GLOB mld_candidate_dlls ${mld_qt_bin}/*.dll ${mld_gcc_runtime}/*.dll
@@ -23,7 +26,10 @@ foreach(dll IN LISTS mld_candidate_dlls)
   get_filename_component(name "${dll}" NAME)
   string(TOLOWER "${name}" name)
   if(NOT EXISTS ${mld_dll_dir}/${name})
-    file(COPY_FILE "${dll}" ${mld_dll_dir}/${name} ONLY_IF_DIFFERENT)
+    file(COPY_FILE "${dll}" ${mld_dll_dir}/${name}.unstripped)
+    execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded ${mld_dll_dir}/${name}.unstripped
+                    COMMAND_ERROR_IS_FATAL ANY)
+    file(RENAME ${mld_dll_dir}/${name}.unstripped ${mld_dll_dir}/${name})
   endif()
 endforeach()
 
@@ -70,5 +76,6 @@ set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
   DeleteRegKey HKCR 'Applications\message-log-display.exe'
   DeleteRegKey HKCR '.log\OpenWithList\message-log-display.exe'
 ]=])
+set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR "ZIP;NSIS")
 include(CPack)

@@ -12,7 +12,8 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${MLD_BUILD_TYPE:-Release}" 
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_PREFIX_PATH="$qt" -DCMAKE_FIND_ROOT_PATH="$qt" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-  -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/scripts/wine-run.sh" >/dev/null
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/scripts/wine-run.sh" \
+  -DMLD_WERROR="${MLD_WERROR:-OFF}" >/dev/null
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
 cmake --build "$build" -j"$(nproc)" "${targets[@]}"
