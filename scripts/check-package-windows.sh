@@ -2,8 +2,9 @@
 # Checks the Windows packages that scripts/package-windows.sh made, as a user gets them, under
 # Wine in a prefix of their own and with no DLLs but the package's: the zip's viewer lists the
 # sample log; the installer installs silently (program, Start-menu entry, "Open with" for .log
-# files); the installed viewer lists the sample log and, started on it on Xvfb, takes a run
-# selection by window message from a second process; the uninstaller takes it all away again.
+# files); the installed viewer lists the sample log and, started on it on Xvfb, shows it and
+# takes a run selection by window message from a second process; the uninstaller takes it all
+# away again. MLD_PACKAGE_SCREENSHOT names an X window dump of the screen after the selection.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${MLD_WINDOWS_BUILD_DIR:-build-windows}
@@ -62,11 +63,16 @@ xvfb-run -a bash -c '
     "$WINE" "$viewer" --select-run 3 2>/dev/null && answered=0 && break
     sleep 1
   done
+  # Its caption names the file it was started on: the name with blanks, which Wine put in
+  # quotes on the command line, arrived whole.
+  caption="Message Log Display - \"$2\\examples\\sample.log\""
+  xwininfo -root -tree | grep -qF "$caption" || { echo "no window \"$caption\"" >&2; answered=1; }
+  [ -z "${MLD_PACKAGE_SCREENSHOT:-}" ] || xwd -root -silent >"$MLD_PACKAGE_SCREENSHOT"
   # Wine goes before its X server does.
   wineserver -k
   wineserver -w
   exit $answered' select-run "$installed" "$folder" || fail "the installed viewer took no run selection"
-echo "The installed viewer, started on the sample log, took a run selection by window message."
+echo "The installed viewer showed the sample log and took a run selection by window message."
 
 "$WINE" "$folder\\Uninstall.exe" /S
 # The uninstaller copies itself away and goes on from there.
