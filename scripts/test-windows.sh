@@ -26,6 +26,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # A crash in a test must print its report, never wait in a dialog.
   "$WINE" reg.exe add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
     >/dev/null 2>&1
+  # The server these started stays a while; a persistent one can start only after it.
+  wineserver -w
 fi
 wineserver -p
 # Wine's background services start with the first program and keep its output open; started
