@@ -66,15 +66,16 @@ set(CPACK_NSIS_DISPLAY_NAME "Message Log Display")
 # registry, and runs where only 64-bit programs can.
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-# "Open with" for .log files, taken away again by the uninstaller. NSIS strings are in single
-# quotes, with $\" for a double quote, because CPack does not pass double quotes through.
+# "Open with" for .log files, taken away again by the uninstaller. CPack writes these texts into
+# a CMake script unescaped, so each backslash meant for NSIS is doubled here; NSIS strings are
+# in single quotes, with $\" for a double quote.
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
-  WriteRegStr HKCR 'Applications\message-log-display.exe\shell\open\command' '' '$\"$INSTDIR\bin\message-log-display.exe$\" $\"%1$\"'
-  WriteRegStr HKCR '.log\OpenWithList\message-log-display.exe' '' ''
+  WriteRegStr HKCR 'Applications\\message-log-display.exe\\shell\\open\\command' '' '$\\\"$INSTDIR\\bin\\message-log-display.exe$\\\" $\\\"%1$\\\"'
+  WriteRegStr HKCR '.log\\OpenWithList\\message-log-display.exe' '' ''
 ]=])
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
-  DeleteRegKey HKCR 'Applications\message-log-display.exe'
-  DeleteRegKey HKCR '.log\OpenWithList\message-log-display.exe'
+  DeleteRegKey HKCR 'Applications\\message-log-display.exe'
+  DeleteRegKey HKCR '.log\\OpenWithList\\message-log-display.exe'
 ]=])
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR "ZIP;NSIS")

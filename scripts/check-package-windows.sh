@@ -46,6 +46,9 @@ installed="$WINEPREFIX/drive_c/Program Files/Message Log Display"
   fail "no Start-menu entry"
 "$WINE" reg.exe query 'HKCR\.log\OpenWithList\message-log-display.exe' >/dev/null 2>&1 ||
   fail "no \"Open with\" entry for .log files"
+"$WINE" reg.exe query 'HKCR\Applications\message-log-display.exe\shell\open\command' 2>/dev/null |
+  grep -qF "\"$folder\\bin\\message-log-display.exe\" \"%1\"" ||
+  fail "\"Open with\" does not start the installed viewer on the file"
 listed=$("$WINE" "$installed/bin/message-log-display.exe" --list "$folder\\examples\\sample.log") ||
   fail "the installed viewer did not run"
 [ "$listed" = "$expected" ] || fail "the installed viewer lists the sample log otherwise"
