@@ -16,14 +16,9 @@ fail() {
   echo "check-package-windows: $*" >&2
   exit 1
 }
-windows_path() {
-  local path
-  path=$(realpath "$1")
-  echo "Z:${path//\//\\}"
-}
 
 # What the build's own viewer lists, with the build's DLLs, is what each package must list.
-expected=$("$WINE" "$build/message-log-display.exe" --list "$(windows_path examples/sample.log)")
+expected=$("$WINE" "$build/message-log-display.exe" --list "$(winepath -w examples/sample.log)")
 [ -n "$expected" ] || fail "the build's viewer lists nothing"
 
 work=$(mktemp -d)
@@ -35,7 +30,7 @@ unset WINEPATH
 unzip -q "$package.zip" -d "$work"
 zipped=$(basename "$package")
 listed=$("$WINE" "$work/$zipped/bin/message-log-display.exe" --list \
-  "$(windows_path "$work/$zipped/examples/sample.log")") || fail "the zip's viewer did not run"
+  "$(winepath -w "$work/$zipped/examples/sample.log")") || fail "the zip's viewer did not run"
 [ "$listed" = "$expected" ] || fail "the zip's viewer lists the sample log otherwise"
 echo "The zip's viewer lists the sample log."
 
