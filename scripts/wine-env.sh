@@ -5,7 +5,8 @@ cache=${MLD_CACHE_DIR:-$HOME/.cache/message-log-display}
 mingw_dll_dir() {
   dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name="$1")"
 }
-export WINEPREFIX=$cache/wine
+# MLD_WINEPREFIX lets two builds run their Windows tests side by side.
+export WINEPREFIX=${MLD_WINEPREFIX:-$cache/wine}
 export WINEPATH="$(mingw_dll_dir libstdc++-6.dll);$(mingw_dll_dir libwinpthread-1.dll);$cache/qt6-mingw/bin"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
