@@ -8,13 +8,28 @@
 #include <string_view>
 
 // Which file a buffer was read from, as the system tells files apart: device and inode on Unix,
-// volume serial number and file index on Windows. A file renamed over the log, or deleted and
-// created again, is another file.
+// volume serial number and file id on Windows (128 bits: ReFS needs more than 64). A file
+// renamed over the log, or deleted and created again, is another file.
 struct FileIdentity {
   uint64_t Volume = 0;
   uint64_t Index = 0;
+  uint64_t IndexHigh = 0;
   bool operator==(const FileIdentity&) const = default;
 };
+
+// What a poll of a followed file compares: which file its name leads to now, and how long it is.
+struct FileState {
+  FileIdentity Identity;
+  uint64_t Size = 0;
+  bool operator==(const FileState&) const = default;
+};
+
+// Opens the regular file `path` with every share mode, reads its state from the open file and
+// closes it at once, so that the writer may still delete, rename or recreate it. Asking the open
+// file, not the folder entry, matters: Windows updates the size in the folder entry lazily while
+// the writer keeps its handle open, and a network share's cached attributes are only checked on
+// open. Nothing when it cannot be opened or is not a regular file; never throws.
+std::optional<FileState> ProbeFile(const std::filesystem::path& path);
 
 // The bytes of one log file, read once and then only read, except that bytes the file gains at
 // its end can be added in place. The memory comes straight from the system: address space for

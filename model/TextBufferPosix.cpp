@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <optional>
 
 #include "AddressSpace.h"
 #include "FileReadError.h"
@@ -53,6 +54,20 @@ FileIdentity IdentityOf(const struct stat& info) {
   return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
 }
 
+// O_NONBLOCK: opening a FIFO must not wait for a writer before we can refuse it.
+FileDescriptor OpenForReading(const std::filesystem::path& path) {
+  return FileDescriptor(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+}
+
+// What fstat tells of an open regular file; nothing for anything else or a failed open.
+std::optional<struct stat> RegularFileInfo(const FileDescriptor& file) {
+  struct stat info {};
+  if (file.Get() < 0 || fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return std::nullopt;
+  }
+  return info;
+}
+
 }  // namespace
 
 char* AddressSpace::Reserve(size_t bytes) {
@@ -89,8 +104,7 @@ size_t TextBuffer::PhysicalMemory() {
 }
 
 TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path) {
-  // O_NONBLOCK: opening a FIFO must not wait for a writer before we can refuse it.
-  const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  const FileDescriptor file = OpenForReading(path);
   if (file.Get() < 0) FailOnFile("Cannot open", path, std::strerror(errno));
   struct stat info {};
   if (fstat(file.Get(), &info) != 0) FailOnFile("Cannot open", path, std::strerror(errno));
@@ -117,13 +131,17 @@ TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path) {
 
 TextBuffer::Growth TextBuffer::StageGrowth(const std::filesystem::path& path) {
   staged_ = 0;
-  const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-  struct stat info {};
-  if (file.Get() < 0 || fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    return Growth::NotGrown;
-  }
-  return StageGrowthOf(IdentityOf(info), static_cast<uint64_t>(info.st_size),
+  const FileDescriptor file = OpenForReading(path);
+  const std::optional<struct stat> info = RegularFileInfo(file);
+  if (!info) return Growth::NotGrown;
+  return StageGrowthOf(IdentityOf(*info), static_cast<uint64_t>(info->st_size),
                        [&file](uint64_t offset, char* into, size_t count) {
                          return ReadAt(file.Get(), offset, into, count);
                        });
+}
+
+std::optional<FileState> ProbeFile(const std::filesystem::path& path) {
+  const std::optional<struct stat> info = RegularFileInfo(OpenForReading(path));
+  if (!info) return std::nullopt;
+  return FileState{IdentityOf(*info), static_cast<uint64_t>(info->st_size)};
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwctype>
 #include <new>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "FileReadError.h"
 #include "TextBuffer.h"
 #include "UniqueHandle.h"
+#include "WindowsFileNames.h"
 
 namespace {
 
@@ -41,32 +43,13 @@ std::string SystemMessage(DWORD error) {
   return reason;
 }
 
-[[noreturn]] void FailWithLastError(std::string_view verb, const std::filesystem::path& path) {
-  FailOnFile(verb, path, SystemMessage(GetLastError()));
-}
-
-// Paths of MAX_PATH characters and more open only when absolute and marked with \\?\. The mark
-// also turns off the parsing that maps names such as NUL or COM1 to devices, so paths short
-// enough to go without it keep the ordinary route.
-std::wstring SystemName(const std::filesystem::path& path) {
-  std::error_code error;
-  std::wstring name = std::filesystem::absolute(path, error).wstring();
-  if (error || name.size() < MAX_PATH || name.starts_with(LR"(\\?\)") ||
-      name.starts_with(LR"(\\.\)")) {
-    return path.wstring();
-  }
-  if (name.starts_with(LR"(\\)")) return LR"(\\?\UNC\)" + name.substr(2);
-  return LR"(\\?\)" + name;
-}
-
 // Opens `path` for reading. The control software keeps writing its log, and may rename or
 // delete it, while we read: share everything. Backup semantics let a directory be opened, so
 // that it can be named as such instead of failing with "access denied".
 UniqueHandle OpenShared(const std::filesystem::path& path) {
-  return UniqueHandle(CreateFileW(SystemName(path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  return UniqueHandle(CreateFileW(
+      Win32Name(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
 // What the system tells of an open file: why it is refused, or which file it is and its size.
@@ -80,6 +63,19 @@ FileFacts Refused(NonRegularFile kind) {
   FileFacts facts;
   facts.refusal = kind;
   return facts;
+}
+
+// The 64-bit file index is not unique on ReFS; the 128-bit file id is, where the volume gives
+// one.
+FileIdentity IdentityOf(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
+  FILE_ID_INFO id{};
+  if (GetFileInformationByHandleEx(file, FileIdInfo, &id, sizeof(id))) {
+    uint64_t halves[2] = {};
+    static_assert(sizeof(halves) == sizeof(id.FileId.Identifier));
+    std::memcpy(halves, id.FileId.Identifier, sizeof(halves));
+    return {id.VolumeSerialNumber, halves[0], halves[1]};
+  }
+  return {info.dwVolumeSerialNumber, (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
 // Nothing when the system cannot tell; GetLastError() says why.
@@ -97,16 +93,43 @@ std::optional<FileFacts> Examine(HANDLE file) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
   if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return Refused(NonRegularFile::Directory);
-  return FileFacts{
-      std::nullopt,
-      {info.dwVolumeSerialNumber, (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow},
-      (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow};
+  return FileFacts{std::nullopt, IdentityOf(file, info),
+                   (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow};
+}
+
+// A file opened for reading, or why it is not: the system's error, or a refusal.
+struct OpenedFile {
+  UniqueHandle file{INVALID_HANDLE_VALUE};
+  FileFacts facts;
+  DWORD error = 0;
+  bool IsRegularFile() const { return error == 0 && !facts.refusal; }
+};
+
+OpenedFile OpenFile(const std::filesystem::path& path) {
+  OpenedFile opened;
+  if (NamesDevice(path.native())) {
+    opened.facts = Refused(NonRegularFile::Device);
+    return opened;
+  }
+  opened.file = OpenShared(path);
+  if (opened.file.get() == INVALID_HANDLE_VALUE) {
+    opened.error = GetLastError();
+    return opened;
+  }
+  const std::optional<FileFacts> facts = Examine(opened.file.get());
+  if (!facts) {
+    opened.error = GetLastError();
+    return opened;
+  }
+  opened.facts = *facts;
+  return opened;
 }
 
 // Reads up to `count` bytes at `offset` and returns how many it read: fewer at the end of the
 // file, or on a failure, which `error` then names (it is 0 otherwise).
 size_t ReadAt(HANDLE file, uint64_t offset, char* into, size_t count, DWORD& error) {
-  constexpr size_t kLargestRead = size_t{1} << 30;
+  // One very large ReadFile can fail for lack of system resources.
+  constexpr size_t kLargestRead = size_t{64} << 20;
   error = 0;
   size_t filled = 0;
   while (filled < count) {
@@ -165,33 +188,36 @@ size_t TextBuffer::PhysicalMemory() {
 }
 
 TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path) {
-  const UniqueHandle file = OpenShared(path);
-  if (file.get() == INVALID_HANDLE_VALUE) FailWithLastError("Cannot open", path);
-  const std::optional<FileFacts> facts = Examine(file.get());
-  if (!facts) FailWithLastError("Cannot open", path);
-  if (facts->refusal) FailOnFile("Cannot open", path, RefusalReason(*facts->refusal));
+  const OpenedFile opened = OpenFile(path);
+  if (opened.error) FailOnFile("Cannot open", path, SystemMessage(opened.error));
+  if (opened.facts.refusal) FailOnFile("Cannot open", path, RefusalReason(*opened.facts.refusal));
 
-  const auto fileSize = static_cast<size_t>(facts->size);
+  static_assert(sizeof(size_t) == sizeof(uint64_t), "a file's size must fit in memory's sizes");
+  const auto fileSize = static_cast<size_t>(opened.facts.size);
   TextBuffer buffer = ForFile(path, fileSize);
   // The size is the one seen at open: a log that grows meanwhile is read up to that point, and
   // one that shrinks is read up to its new end.
   DWORD error = 0;
-  buffer.Shrink(ReadAt(file.get(), 0, buffer.data_, fileSize, error));
+  buffer.Shrink(ReadAt(opened.file.get(), 0, buffer.data_, fileSize, error));
   if (error) FailOnFile("Cannot read", path, SystemMessage(error));
   buffer.SealReadOnly();
-  buffer.file_ = facts->identity;
+  buffer.file_ = opened.facts.identity;
   return buffer;
 }
 
 TextBuffer::Growth TextBuffer::StageGrowth(const std::filesystem::path& path) {
   staged_ = 0;
-  const UniqueHandle file = OpenShared(path);
-  if (file.get() == INVALID_HANDLE_VALUE) return Growth::NotGrown;
-  const std::optional<FileFacts> facts = Examine(file.get());
-  if (!facts || facts->refusal) return Growth::NotGrown;
-  return StageGrowthOf(facts->identity, facts->size,
-                       [&file](uint64_t offset, char* into, size_t count) {
+  const OpenedFile opened = OpenFile(path);
+  if (!opened.IsRegularFile()) return Growth::NotGrown;
+  return StageGrowthOf(opened.facts.identity, opened.facts.size,
+                       [&opened](uint64_t offset, char* into, size_t count) {
                          DWORD ignored = 0;
-                         return ReadAt(file.get(), offset, into, count, ignored);
+                         return ReadAt(opened.file.get(), offset, into, count, ignored);
                        });
+}
+
+std::optional<FileState> ProbeFile(const std::filesystem::path& path) {
+  const OpenedFile opened = OpenFile(path);
+  if (!opened.IsRegularFile()) return std::nullopt;
+  return FileState{opened.facts.identity, opened.facts.size};
 }

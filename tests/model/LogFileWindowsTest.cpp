@@ -2,11 +2,13 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
 #include "LogFileFixture.h"
 #include "UniqueHandle.h"
+#include "WindowsFileNames.h"
 
 namespace {
 
@@ -66,21 +68,117 @@ TEST_F(LogFileTest, ReadsFilesWhoseNamesNeedUnicodeOrMoreThanMaxPath) {
   }
 }
 
-TEST_F(LogFileTest, RefusesDirectoriesDevicesAndPipes) {
+TEST_F(LogFileTest, RefusesDirectoriesAndDevicesWithoutOpeningADevice) {
+  // A pipe server of our own: had the reader opened the pipe, it would have connected to it.
   const std::string pipeName =
       R"(\\.\pipe\mld-model-test-)" + std::to_string(GetCurrentProcessId());
-  const UniqueHandle pipe(CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE,
-                                           1, 0, 0, 0, nullptr));
+  const UniqueHandle pipe(CreateNamedPipeA(pipeName.c_str(),
+                                           PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
+                                           PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr));
   ASSERT_NE(pipe.get(), INVALID_HANDLE_VALUE);
+  const std::string device = "it is a device, not a regular file";
   const struct {
     std::filesystem::path path;
     std::string message;
   } cases[] = {
       {dir_, "Cannot open \"" + dir_.string() + "\": it is a directory, not a file"},
-      {"NUL", "Cannot open \"NUL\": it is a device, not a regular file"},
-      {pipeName, "Cannot open \"" + pipeName + "\": it is a pipe, not a regular file"},
+      {"NUL", "Cannot open \"NUL\": " + device},
+      {"COM1", "Cannot open \"COM1\": " + device},
+      {pipeName, "Cannot open \"" + pipeName + "\": " + device},
   };
   for (const auto& c : cases) EXPECT_EQ(FailureMessage(c.path), c.message);
+
+  OVERLAPPED waiting{};
+  waiting.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  EXPECT_FALSE(ConnectNamedPipe(pipe.get(), &waiting));
+  EXPECT_EQ(GetLastError(), DWORD{ERROR_IO_PENDING}) << "a client connected to the pipe";
+  CancelIo(pipe.get());
+  CloseHandle(waiting.hEvent);
+}
+
+TEST(WindowsFileNames, DeviceNamesAreKnownByName) {
+  const struct {
+    std::wstring_view name;
+    bool device;
+  } cases[] = {
+      {L"COM1", true},
+      {L"com1", true},
+      {L"C:\\logs\\Com1.log", true},
+      {L"logs/lpt9.tar.gz", true},
+      {L"X:COM1", true},
+      {L"COM1:", true},
+      {L"nul ", true},
+      {L"NUL .log", true},
+      {L"CON", true},
+      {L"aux.txt", true},
+      {L"PRN", true},
+      {L"COM0", true},
+      {L"LPT0", true},
+      {L"COM\u00b9", true},
+      {L"lpt\u00b3.log", true},
+      {L"CONIN$", true},
+      {L"conout$.log", true},
+      {L"\\\\.\\pipe\\x", true},
+      {L"//./COM1", true},
+      {L"\\\\.\\C:\\logs\\a.log", true},
+      {L"\\\\?\\GLOBALROOT\\Device\\Serial0", true},
+      {L"\\\\?\\pipe\\x", true},
+      {L"\\\\?\\COM1", true},
+      {L"\\\\?\\C:\\logs\\NUL", true},
+      {L"COM10", false},
+      {L"COMX.log", false},
+      {L"LPT", false},
+      {L"COM\u00b4", false},
+      {L"CONSOLE.log", false},
+      {L"null.log", false},
+      {L"a.COM1", false},
+      {L"C:\\COM1x\\a.log", false},
+      {L"C:\\logs\\run.log", false},
+      {L"\\\\?\\C:\\logs\\run.log", false},
+      {L"\\\\?\\UNC\\server\\share\\a.log", false},
+      {L"\\\\?\\Volume{01234567-89ab-cdef-0123-456789abcdef}\\a.log", false},
+      {L"\\\\server\\share\\a.log", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NamesDevice(c.name), c.device) << std::filesystem::path(c.name).string();
+  }
+}
+
+TEST(WindowsFileNames, LongNamesAreMadeAbsoluteAndNormalBeforeTheyAreMarked) {
+  const std::wstring d(200, L'd'), e(50, L'e'), f(100, L'f');
+  const std::wstring deep = d + L"\\" + f + L"\\a.log";  // what each long name below comes to
+  const std::wstring cwd = std::filesystem::current_path().wstring();
+  const struct {
+    std::wstring given;
+    std::wstring win32;
+  } cases[] = {
+      {L"C:/logs/./a.log", L"C:/logs/./a.log"},  // short names take the system's own route
+      {L"C:/" + d + L"/./" + e + L"/../" + f + L"/a.log", L"\\\\?\\C:\\" + deep},
+      {L"C:\\" + d + L"/" + f + L"\\.\\a.log", L"\\\\?\\C:\\" + deep},
+      {L"//server/share/" + d + L"/" + f + L"/a.log", L"\\\\?\\UNC\\server\\share\\" + deep},
+      {L"\\\\server\\share\\" + d + L"\\..\\" + d + L"\\" + f + L"\\a.log",
+       L"\\\\?\\UNC\\server\\share\\" + deep},
+      {d + L"/" + f + L"/a.log", L"\\\\?\\" + cwd + L"\\" + deep},
+      {L"\\\\?\\C:\\" + d + L"\\.\\a.log", L"\\\\?\\C:\\" + d + L"\\.\\a.log"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Win32Name(c.given), c.win32) << std::filesystem::path(c.given).string();
+  }
+}
+
+TEST_F(LogFileTest, OpensADeepFileNamedWithSlashesDotsAndDotDots) {
+  const std::wstring deep(120, L'd');
+  const std::filesystem::path name = std::filesystem::path(deep) / deep / u8"tief.log";
+  const std::string text = LogText({"------ NextPart = Script", "s"});
+  CreateFolders(dir_, name);
+  ASSERT_TRUE(Append(OpenForWriting(dir_ / name, GENERIC_WRITE), text));
+
+  std::wstring given = dir_.wstring() + L"/" + deep + L"/./../" + deep + L"/" + deep + L"/tief.log";
+  std::replace(given.begin(), given.end(), L'\\', L'/');
+  LogStore store;
+  LoadLogFile(store, given);
+  EXPECT_EQ(store.Text.View(), text);
+  RemoveWithFolders(dir_, name);
 }
 
 TEST_F(LogFileTest, AMissingFileIsNamedInUtf8WithTheSystemsReason) {

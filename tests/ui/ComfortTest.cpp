@@ -23,6 +23,11 @@ class ComfortTest : public QObject {
   Q_OBJECT
 
  private slots:
+#ifdef MLD_OTHER_FOLLOW_MODE
+  void initTestCase() {
+    TFileFollower::UseSystemNotifications(!TFileFollower::UsesSystemNotifications());
+  }
+#endif
   void init() {
     settings_.reset(new ScratchSettings);
     errors_.reset(new RecordedErrors);

@@ -1,28 +1,77 @@
 #include "FileFollower.h"
 
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <algorithm>
+#include <filesystem>
+
+namespace {
+
+#ifdef Q_OS_WIN
+bool useSystemNotifications = false;
+#else
+bool useSystemNotifications = true;
+#endif
+
+}  // namespace
 
 TFileFollower::TFileFollower(QObject* parent) : QObject(parent) {
   report_.setSingleShot(true);
   report_.setTimerType(Qt::PreciseTimer);
-  connect(&report_, &QTimer::timeout, this, [this] {
-    Rewatch();
-    emit Changed(path_);
-  });
-  // The folder is watched too: it tells when a deleted or replaced file comes back.
-  connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &TFileFollower::Pending);
-  connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
-    if (!watcher_.files().contains(path_) && QFileInfo::exists(path_)) Pending();
-  });
+  connect(&report_, &QTimer::timeout, this, &TFileFollower::Report);
+  poll_.setInterval(kPollMilliseconds);
+  connect(&poll_, &QTimer::timeout, this, &TFileFollower::Poll);
+}
+
+TFileFollower::~TFileFollower() = default;
+
+void TFileFollower::UseSystemNotifications(bool use) {
+  useSystemNotifications = use;
+}
+
+bool TFileFollower::UsesSystemNotifications() {
+  return useSystemNotifications;
 }
 
 void TFileFollower::Follow(const QString& path) {
   report_.stop();
-  if (!watcher_.files().isEmpty()) watcher_.removePaths(watcher_.files());
-  if (!watcher_.directories().isEmpty()) watcher_.removePaths(watcher_.directories());
+  watcher_.reset();
   path_ = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
-  if (!path_.isEmpty()) watcher_.addPath(QFileInfo(path_).absolutePath());
+  if (path_.isEmpty()) {
+    poll_.stop();
+    return;
+  }
+  seen_ = Probe();
+  poll_.start();
+  if (useSystemNotifications) Watch();
+}
+
+void TFileFollower::Report() {
+  // What was reported is not news to the next poll.
+  seen_ = Probe();
+  Rewatch();
+  emit Changed(path_);
+}
+
+void TFileFollower::Poll() {
+  const std::optional<FileState> now = Probe();
+  if (now == seen_) return;
+  seen_ = now;
+  Pending();
+}
+
+std::optional<FileState> TFileFollower::Probe() const {
+  return ProbeFile(std::filesystem::path(path_.toStdU16String()));
+}
+
+void TFileFollower::Watch() {
+  watcher_ = std::make_unique<QFileSystemWatcher>();
+  connect(watcher_.get(), &QFileSystemWatcher::fileChanged, this, &TFileFollower::Pending);
+  // The folder is watched too: it tells when a deleted or replaced file comes back.
+  connect(watcher_.get(), &QFileSystemWatcher::directoryChanged, this, [this] {
+    if (!watcher_->files().contains(path_) && QFileInfo::exists(path_)) Pending();
+  });
+  watcher_->addPath(QFileInfo(path_).absolutePath());
   Rewatch();
 }
 
@@ -34,7 +83,7 @@ void TFileFollower::Pending() {
 
 void TFileFollower::Rewatch() {
   // A file that was replaced or deleted has dropped out of the watcher.
-  if (!path_.isEmpty() && !watcher_.files().contains(path_) && QFileInfo::exists(path_)) {
-    watcher_.addPath(path_);
+  if (watcher_ && !watcher_->files().contains(path_) && QFileInfo::exists(path_)) {
+    watcher_->addPath(path_);
   }
 }

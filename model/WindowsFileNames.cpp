@@ -1,0 +1,82 @@
+#include "WindowsFileNames.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// The system's path limit without the \\?\ mark, counting the terminating null.
+constexpr size_t kMaxPath = 260;
+
+constexpr std::wstring_view kLocalDevice = LR"(\\.\)";
+constexpr std::wstring_view kVerbatim = LR"(\\?\)";
+
+wchar_t Upper(wchar_t letter) {
+  return letter >= L'a' && letter <= L'z' ? static_cast<wchar_t>(letter - L'a' + L'A') : letter;
+}
+
+bool StartsWithIgnoringCase(std::wstring_view text, std::wstring_view start) {
+  return text.size() >= start.size() &&
+         std::equal(start.begin(), start.end(), text.begin(),
+                    [](wchar_t a, wchar_t b) { return Upper(a) == Upper(b); });
+}
+
+bool EqualsIgnoringCase(std::wstring_view text, std::wstring_view other) {
+  return text.size() == other.size() && StartsWithIgnoringCase(text, other);
+}
+
+bool IsDrive(std::wstring_view name) {
+  return name.size() >= 2 && Upper(name[0]) >= L'A' && Upper(name[0]) <= L'Z' && name[1] == L':';
+}
+
+// The system ignores an extension, a stream after a colon, and blanks before them.
+bool IsReservedName(std::wstring_view component) {
+  component = component.substr(0, component.find_first_of(L".:"));
+  while (!component.empty() && component.back() == L' ') component.remove_suffix(1);
+  constexpr std::array<std::wstring_view, 6> kNames = {L"CON", L"PRN",    L"AUX",
+                                                       L"NUL", L"CONIN$", L"CONOUT$"};
+  if (std::any_of(kNames.begin(), kNames.end(), [component](std::wstring_view name) {
+        return EqualsIgnoringCase(component, name);
+      })) {
+    return true;
+  }
+  if (component.size() != 4 ||
+      !(StartsWithIgnoringCase(component, L"COM") || StartsWithIgnoringCase(component, L"LPT"))) {
+    return false;
+  }
+  const wchar_t digit = component[3];
+  return (digit >= L'0' && digit <= L'9') || digit == L'\u00b9' || digit == L'\u00b2' ||
+         digit == L'\u00b3';
+}
+
+// Names after \\?\ lead to the system's object space; only these are files.
+bool LeadsToFiles(std::wstring_view verbatim) {
+  return IsDrive(verbatim) || StartsWithIgnoringCase(verbatim, LR"(UNC\)") ||
+         StartsWithIgnoringCase(verbatim, L"Volume{");
+}
+
+}  // namespace
+
+bool NamesDevice(std::wstring_view path) {
+  std::wstring name(path);
+  std::replace(name.begin(), name.end(), L'/', L'\\');
+  if (name.starts_with(kLocalDevice)) return true;
+  if (name.starts_with(kVerbatim) && !LeadsToFiles(std::wstring_view(name).substr(4))) return true;
+  std::wstring_view last(name);
+  if (IsDrive(last)) last.remove_prefix(2);
+  const size_t separator = last.find_last_of(L'\\');
+  if (separator != std::wstring_view::npos) last.remove_prefix(separator + 1);
+  return IsReservedName(last);
+}
+
+std::wstring Win32Name(const std::filesystem::path& path) {
+  const std::wstring& given = path.native();
+  if (given.starts_with(kVerbatim) || given.starts_with(kLocalDevice)) return given;
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  if (error) return given;
+  const std::wstring name = absolute.lexically_normal().make_preferred().native();
+  if (name.size() < kMaxPath) return given;
+  if (name.starts_with(LR"(\\)")) return std::wstring(kVerbatim) + LR"(UNC\)" + name.substr(2);
+  return std::wstring(kVerbatim) + name;
+}

@@ -1,0 +1,93 @@
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "FileFollower.h"
+
+// What the follower sees of a file, by its poll alone (as on Windows, where a writer that keeps
+// its handle open makes no notification, and on network shares) and with the system's
+// notifications beside it.
+class FileFollowerTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { usedByDefault_ = TFileFollower::UsesSystemNotifications(); }
+  void cleanup() { TFileFollower::UseSystemNotifications(usedByDefault_); }
+
+  void showsAWriterThatKeepsItsFileOpenWithinHalfASecond_data() { BothWays(); }
+  void showsAWriterThatKeepsItsFileOpenWithinHalfASecond() {
+    QFETCH(bool, notifications);
+    TFileFollower::UseSystemNotifications(notifications);
+    const QString path = folder_.filePath("live.log");
+    QFile writer(path);
+    QVERIFY(writer.open(QIODevice::WriteOnly) && writer.write("start\r\n") > 0 && writer.flush());
+    TFileFollower follower;
+    follower.Follow(path);
+
+    QElapsedTimer clock;
+    QList<qint64> appends, reports;
+    connect(&follower, &TFileFollower::Changed, this, [&] { reports << clock.elapsed(); });
+    QTimer appending;
+    appending.setInterval(100);
+    connect(&appending, &QTimer::timeout, this, [&] {
+      QVERIFY(writer.write("line\r\n") > 0 && writer.flush());
+      appends << clock.elapsed();
+    });
+    clock.start();
+    appending.start();
+    QTRY_VERIFY_WITH_TIMEOUT(appends.size() >= 20, 10000);
+    appending.stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!reports.isEmpty() && reports.last() > appends.last(), 2000);
+
+    // Every append was reported within half a second of being written.
+    for (const qint64 appended : appends) {
+      const auto report = std::lower_bound(reports.begin(), reports.end(), appended);
+      QVERIFY2(report != reports.end() && *report - appended <= 500,
+               qPrintable(QStringLiteral("append at %1 ms, reports at %2 ms")
+                              .arg(appended)
+                              .arg(ToText(reports))));
+    }
+  }
+
+  void seesALogDeletedAndCreatedAgain_data() { BothWays(); }
+  void seesALogDeletedAndCreatedAgain() {
+    QFETCH(bool, notifications);
+    TFileFollower::UseSystemNotifications(notifications);
+    const QString path = folder_.filePath("again.log");
+    Write(path, "first\r\n");
+    TFileFollower follower;
+    follower.Follow(path);
+    QSignalSpy changed(&follower, &TFileFollower::Changed);
+
+    QVERIFY(QFile::remove(path));
+    QVERIFY(changed.wait(2000));
+    Write(path, "second\r\n");
+    QVERIFY(changed.wait(2000));
+    QCOMPARE(changed.last().first().toString(), QFileInfo(path).absoluteFilePath());
+  }
+
+ private:
+  static void BothWays() {
+    QTest::addColumn<bool>("notifications");
+    QTest::newRow("by the poll alone") << false;
+    QTest::newRow("with the system's notifications") << true;
+  }
+
+  static void Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+  }
+
+  static QString ToText(const QList<qint64>& times) {
+    QStringList texts;
+    for (const qint64 time : times) texts << QString::number(time);
+    return texts.join(' ');
+  }
+
+  bool usedByDefault_ = true;
+  QTemporaryDir folder_;
+};
+
+QTEST_GUILESS_MAIN(FileFollowerTest)
+
+#include "FileFollowerTest.moc"
