@@ -149,6 +149,26 @@ class ComfortTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(form_->RunsView->RowCount(), 4, 5000);
   }
 
+  // The caption names the file shown: a file whose open failed is followed only once it loads.
+  void followKeepsTheShownFileAfterAFailedOpen() {
+    Following()->SetOn(true);
+    const QString shown = logs_->Write("a.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
+    Open(shown);
+    const QString missing = logs_->Path("b.log");
+    QMetaObject::invokeMethod(
+        form_.get(), [this, missing] { emit form_->MRUList1->Click(form_->MRUList1, missing, 0); },
+        Qt::QueuedConnection);
+    QTRY_COMPARE(errors_->Messages().size(), 1);
+    QCOMPARE(Follower()->Path(), QFileInfo(shown).absoluteFilePath());
+
+    logs_->Write("b.log", TestLogs::RunsWithDates(TestLogs::Dates(5)));
+    logs_->Write("a.log", TestLogs::RunsWithDates(TestLogs::Dates(4)));
+    QTRY_COMPARE_WITH_TIMEOUT(form_->RunsView->RowCount(), 4, 5000);
+    QCOMPARE(form_->windowTitle(), AppTitle + " - \"" + shown + "\"");
+    QCOMPARE(form_->CurrentFile(), shown);
+    QCOMPARE(errors_->Messages().size(), 1);
+  }
+
   void aNoticeGoesWithTheNextLoadOrAfterAFewSeconds() {
     const QString path = logs_->Write("n.log", TestLogs::RunsWithDates({"a"}));
     StatusLine()->showMessage(QStringLiteral("Cannot open \"x\": it is a directory"));
@@ -269,6 +289,37 @@ class ComfortTest : public QObject {
     QCOMPARE(form_->RunsView->RowCount(), 1);
     QCOMPARE(form_->RunsView->SelectedIndex(), 0);
     QVERIFY(form_->LogMemo->Text().contains("run 1 line 1"));
+    QVERIFY(errors_->Messages().isEmpty());
+  }
+
+  // The rows before the fold stay where they were, and so do the panes of a row it leaves alone.
+  void followKeepsThePlacesWhenARunFoldsIntoTheRowBefore() {
+    Following()->SetOn(true);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QByteArray lines;
+    for (int k = 0; k < 300; ++k) lines += "run 0 step " + QByteArray::number(k) + "\r\n";
+    QByteArray text = Entry() + Run(0).replace("run 0 line 2\r\n", lines);
+    for (int k = 1; k <= 40; ++k) text += Run(k);
+    const QByteArray last = Run(41, "2026-12-01 10:40");  // the start of run 40
+    const qsizetype cut = last.indexOf("Started");
+    const QString path = logs_->Write("places.log", text + last.left(cut));
+    Open(path);
+    QCOMPARE(form_->RunsView->RowCount(), 42);
+    QScrollBar* pane = form_->LogMemo->verticalScrollBar();
+    QScrollBar* table = form_->RunsView->verticalScrollBar();
+    QVERIFY(pane->maximum() > 100 && table->maximum() > 0);
+    pane->setValue(pane->maximum() / 2);
+    table->setValue(table->maximum());
+    const int paneAt = pane->value();
+    QSignalSpy appended(form_.get(), &TFormDisplay::LogAppended);
+    Append(path, last.mid(cut));
+    QVERIFY(appended.wait(5000));
+    QCOMPARE(form_->RunsView->RowCount(), 41);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 0);
+    QCOMPARE(pane->value(), paneAt);
+    QVERIFY(table->value() > 0);
+    QCOMPARE(table->value(), table->maximum());
     QVERIFY(errors_->Messages().isEmpty());
   }
 
@@ -394,10 +445,18 @@ class ComfortTest : public QObject {
     TOpenDialog::SetRunner({});
   }
 
-  EncodingMenu* Encoding() const { return form_->findChild<EncodingMenu*>(); }
-  FollowCommand* Following() const { return form_->findChild<FollowCommand*>(); }
-  TFileFollower* Follower() const { return form_->findChild<TFileFollower*>(); }
-  TStatusLine* StatusLine() const { return form_->findChild<TStatusLine*>(); }
+  EncodingMenu* Encoding() const {
+    return form_->findChild<EncodingMenu*>();
+  }
+  FollowCommand* Following() const {
+    return form_->findChild<FollowCommand*>();
+  }
+  TFileFollower* Follower() const {
+    return form_->findChild<TFileFollower*>();
+  }
+  TStatusLine* StatusLine() const {
+    return form_->findChild<TStatusLine*>();
+  }
 
   QScopedPointer<ScratchSettings> settings_;
   QScopedPointer<TestLogs> logs_;

@@ -324,6 +324,57 @@ class FindInRunsTest : public QObject {
     QCOMPARE(Bar()->Status(), QStringLiteral("3 runs with matches"));
   }
 
+  // With the newest row with matches selected, following goes on to the newest run that holds
+  // the text, and the filter stays as the user set it.
+  void followingWithTheFilterOn_data() {
+    QTest::addColumn<bool>("appended");  // or the file written anew, which is read whole
+    QTest::addColumn<QString>("newRun");
+    QTest::addColumn<QStringList>("matches");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QStringList>("shown");
+    for (const bool appended : {true, false}) {
+      const char* how = appended ? "appended" : "written anew";
+      QTest::addRow("a new run with matches, %s", how)
+          << appended << "valve B open" << QStringList{"1", "0", "1", "1"} << 3
+          << QStringList{"1", "3", "4"};
+      QTest::addRow("a new run without, %s", how)
+          << appended << "pump on" << QStringList{"1", "0", "1", "0"} << 2 << QStringList{"1", "3"};
+    }
+  }
+  void followingWithTheFilterOn() {
+    QFETCH(bool, appended);
+    QFETCH(QString, newRun);
+    QFETCH(QStringList, matches);
+    QFETCH(int, selected);
+    QFETCH(QStringList, shown);
+    const QList<Run> runs = {
+        {"10:00", {"valve A open"}}, {"10:05", {"idle"}}, {"10:10", {"valve"}}};
+    const QList<Run> grown = runs + QList<Run>{{"10:15", {newRun}}};
+    // Without the entry's end, the new run is what the file gains at its end.
+    const auto text = [appended](const QList<Run>& all) {
+      return appended ? Log(all).chopped(QByteArray("------ NextEntry\r\n").size()) : Log(all);
+    };
+    form_->FollowForThisWindow();
+    OpenAndShow(text(runs));
+    OpenBar();
+    QTest::keyClicks(Bar()->NeedleEdit(), "valve");
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("2 runs with matches"));
+    CheckBox("Only runs with matches")->setChecked(true);
+    form_->RunsView->SetSelectedIndex(2);
+    if (appended) {
+      QFile file(logs_->Path("find.log"));
+      QVERIFY(file.open(QIODevice::Append));
+      file.write(text(grown).mid(text(runs).size()));
+    } else {
+      logs_->Write("find.log", text(grown));
+    }
+    QTRY_COMPARE(MatchesColumn(), matches);
+    QTRY_COMPARE(form_->RunsView->SelectedIndex(), selected);
+    QVERIFY(CheckBox("Only runs with matches")->isChecked());
+    QCOMPARE(ShownColumn(TRunsTableModel::RunColumn), shown);
+    QCOMPARE(form_->LogMemo->Text(), selected == 3 ? newRun : QStringLiteral("valve"));
+  }
+
   void optionalColumnsFromTheHeader_data() {
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("column");

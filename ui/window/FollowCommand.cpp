@@ -60,12 +60,17 @@ FollowCommand::FollowCommand(TFormDisplay& window, TStatusLine& statusLine)
   connect(follower_, &TFileFollower::Changed, this, ShowingErrors([this] { FileChanged(); }));
   connect(menuItem_, &QAction::toggled, this, ShowingErrors([this](bool on) {
             if (rememberChoice_) QSettings().setValue(kFollowSetting, on);
-            Watch(fileName_);
+            Follow(fileName_);
             // What the file gained while following was off shows at once, not with its next
             // change.
             if (on && !fileName_.isEmpty()) FileChanged();
           }));
   menuItem_->setChecked(QSettings().value(kFollowSetting, false).toBool());
+  // Queued: the view takes in the rows the filter shows before one of them is selected.
+  connect(window.RunsView->MatchFilter(), &QAbstractItemModel::layoutChanged, this,
+          ShowingErrors([this] { NewestMatchesShown(); }), Qt::QueuedConnection);
+  connect(&window, &TFormDisplay::LogCleared, this, [this] { newestMatchRow_ = -1; });
+  connect(&window, &TFormDisplay::LogLoaded, this, [this] { Follow(window_.CurrentFile()); });
 }
 
 void FollowCommand::SetOn(bool on) {
@@ -79,6 +84,10 @@ void FollowCommand::SetOnForThisWindow() {
 }
 
 void FollowCommand::Watch(const QString& fileName) {
+  if (fileName_.isEmpty()) Follow(fileName);
+}
+
+void FollowCommand::Follow(const QString& fileName) {
   fileName_ = fileName;
   follower_->Follow(menuItem_->isChecked() ? fileName_ : QString());
 }
@@ -92,7 +101,9 @@ void FollowCommand::FileChanged() {
   const TRunsView* runsView = window_.RunsView;
   const int rows = runsView->RowCount();
   const int selected = runsView->SelectedIndex();
-  const Places before{rows, selected, rows > 0 && selected == rows - 1, ScrollOf(window_.LogMemo),
+  // With the match filter on, the newest row it shows stands for the last row.
+  const bool newestSelected = selected >= 0 && selected == runsView->LastShownRow();
+  const Places before{rows, selected, newestSelected, ScrollOf(window_.LogMemo),
                       ScrollOf(window_.ScriptMemo)};
   QElapsedTimer timer;
   timer.start();
@@ -110,7 +121,7 @@ void FollowCommand::FileChanged() {
   }
   const bool shrank = file.size() < static_cast<qint64>(window_.Store.Text.Size());
   try {
-    ReloadKeepingPlaces(before);
+    LoadWhole(before);
   } catch (const std::exception& error) {
     statusLine_.showMessage(QString::fromUtf8(error.what()));
     return;
@@ -119,34 +130,33 @@ void FollowCommand::FileChanged() {
                                  : QString());
 }
 
+void FollowCommand::LoadWhole(const Places& before) {
+  if (window_.CurrentFile() == fileName_) {
+    ReloadKeepingPlaces(before);
+  } else {
+    // An open of another file failed after this one had loaded, and left the caption on this
+    // one: it is shown again under it, and Reload reads it again.
+    window_.OpenLogFile(fileName_);
+  }
+}
+
 void FollowCommand::ShowAppended(const FollowUpdate& update, const Places& before,
                                  qint64 milliseconds) {
   TRunsView* runsView = window_.RunsView;
   const auto firstChangedRow = static_cast<int>(update.FirstChangedRow);
-  if (static_cast<int>(window_.Store.RowToRun.size()) < before.rows) {
-    RefillTable(before);
-  } else {
-    runsView->Items()->RowsChangedFrom(firstChangedRow);
-    if (before.rows == 0) runsView->FitColumnsToTexts();
-  }
+  // A run whose header came whole may now share the date and time of the run before it: the
+  // table loses its last row, and the rows before it keep their place, as they do for growth.
+  runsView->Items()->RowsChangedFrom(firstChangedRow);
+  if (before.rows == 0) runsView->FitColumnsToTexts();
   emit window_.LogAppended(milliseconds, firstChangedRow);
   const int lastRow = runsView->RowCount() - 1;
+  const bool filtered = runsView->MatchFilter()->IsOn();
   if (before.lastRowSelected && lastRow != before.selected) {
-    SelectLastRow(before);
-  } else if (before.selected >= firstChangedRow && runsView->SelectedIndex() == before.selected) {
-    ExtendPanes(before.selected, before);
+    FollowNewestRow(before);
+    if (!filtered) return;
   }
-}
-
-void FollowCommand::RefillTable(const Places& before) {
-  // A run whose header came whole now shares the date and time of the run before it, so the
-  // table has a row less; a table only gains rows, so it is filled again.
-  TRunsView* runsView = window_.RunsView;
-  runsView->Items()->Clear();
-  window_.FillRunsView();
-  if (before.selected >= 0 && !before.lastRowSelected && before.selected < runsView->RowCount()) {
-    runsView->SetSelectedIndex(before.selected);
-    runsView->MakeVisible(before.selected);
+  if (before.selected >= firstChangedRow && runsView->SelectedIndex() == before.selected) {
+    ExtendPanes(before.selected, before);
   }
 }
 
@@ -174,6 +184,32 @@ void FollowCommand::SelectLastRow(const Places& before) {
   Restore(window_.LogMemo, {0, before.log.atEnd});
 }
 
+void FollowCommand::FollowNewestRow(const Places& before) {
+  if (!window_.RunsView->MatchFilter()->IsOn()) {
+    SelectLastRow(before);
+    return;
+  }
+  // The new rows have no counts yet, so the filter hides them; selecting one would turn the
+  // filter off.
+  newestMatchRow_ = before.selected;
+  newestMatchLogAtEnd_ = before.log.atEnd;
+}
+
+void FollowCommand::NewestMatchesShown() {
+  TRunsView* runsView = window_.RunsView;
+  if (newestMatchRow_ < 0) return;
+  if (!runsView->MatchFilter()->IsOn() || runsView->SelectedIndex() != newestMatchRow_) {
+    newestMatchRow_ = -1;  // the user moved on
+    return;
+  }
+  const int newest = runsView->LastShownRow();
+  if (newest <= newestMatchRow_) return;
+  newestMatchRow_ = newest;
+  runsView->SetSelectedIndex(newest);
+  runsView->MakeVisible(newest);
+  Restore(window_.LogMemo, {0, newestMatchLogAtEnd_});
+}
+
 void FollowCommand::ReloadKeepingPlaces(const Places& before) {
   TRunsView* runsView = window_.RunsView;
   window_.ReloadLogFile();
@@ -181,7 +217,7 @@ void FollowCommand::ReloadKeepingPlaces(const Places& before) {
   // With the last row selected the newest run stays in view, also when the file shrank or was
   // replaced and has fewer rows now.
   if (before.lastRowSelected && lastRow != before.selected) {
-    SelectLastRow(before);
+    FollowNewestRow(before);
   } else if (before.selected >= 0 && runsView->SelectedIndex() == before.selected) {
     Restore(window_.LogMemo, before.log);
     Restore(window_.ScriptMemo, before.script);

@@ -11,9 +11,10 @@ struct FollowUpdate;
 
 // File > Follow file: while it is on, the window shows what the shown file gains as it is
 // written, keeping the selected row, and with the last row selected the new last row is
-// selected, so a growing log can be watched live. What a file gained at its end is taken in
-// alone: the table gains rows at its end and the panes lines at theirs. Any other change is read
-// whole again, as Reload does. The choice is kept between runs of the program.
+// selected, so a growing log can be watched live; with "Only runs with matches" on, the newest
+// row with matches is selected once Find in runs has counted the new rows. What a file gained at
+// its end is taken in alone: the table gains rows at its end and the panes lines at theirs. Any
+// other change is read whole again, as Reload does. The choice is kept between runs of the program.
 class FollowCommand : public QObject {
   Q_OBJECT
 
@@ -24,18 +25,29 @@ class FollowCommand : public QObject {
   void SetOn(bool on);
   // Turns following on without changing the choice kept between runs.
   void SetOnForThisWindow();
-  // Follows `fileName` from now on, while the command is on.
+  // The window's current file is now `fileName`. It is followed at once only while the window
+  // has not shown a file yet (a start-up file may not exist yet); otherwise once it has loaded,
+  // so that after a failed open the file the window shows is still the one followed.
   void Watch(const QString& fileName);
 
  private:
   struct Places;
 
+  // Follows `fileName` from now on, while the command is on.
+  void Follow(const QString& fileName);
   void FileChanged();
+  // Reads the followed file whole, and shows it if the window's current file is another one.
+  void LoadWhole(const Places& before);
   void ShowAppended(const FollowUpdate& update, const Places& before, qint64 milliseconds);
-  void RefillTable(const Places& before);
   void ExtendPanes(int row, const Places& before);
   void ReloadKeepingPlaces(const Places& before);
   void SelectLastRow(const Places& before);
+  // Selects the newest row: the last row, or with the match filter on the newest row with
+  // matches, once Find in runs has counted the rows that changed.
+  void FollowNewestRow(const Places& before);
+  // The match filter shows other rows: a newer row with matches is selected if the row that
+  // FollowNewestRow left selected still is.
+  void NewestMatchesShown();
 
   TFormDisplay& window_;
   TStatusLine& statusLine_;
@@ -43,4 +55,8 @@ class FollowCommand : public QObject {
   TFileFollower* follower_;
   QString fileName_;
   bool rememberChoice_ = true;
+  // The row that FollowNewestRow selected with the match filter on, or -1; whether the log pane
+  // stood at its end then.
+  int newestMatchRow_ = -1;
+  bool newestMatchLogAtEnd_ = false;
 };

@@ -17,6 +17,11 @@ RunsMatchFilter::RunsMatchFilter(TRunsTableModel& table, QObject* parent)
           });
   connect(&table, &QAbstractItemModel::rowsInserted, this,
           [this](const QModelIndex&, int first, int last) { TableRowsInserted(first, last); });
+  connect(
+      &table, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+      [this](const QModelIndex&, int first, int last) { TableRowsAboutToBeRemoved(first, last); });
+  connect(&table, &QAbstractItemModel::rowsRemoved, this,
+          [this](const QModelIndex&, int first, int) { TableRowsRemoved(first); });
   connect(&table, &QAbstractItemModel::dataChanged, this, &RunsMatchFilter::TableDataChanged);
 }
 
@@ -105,6 +110,28 @@ void RunsMatchFilter::TableRowsInserted(int first, int last) {
     if (row >= first) row += added;
   }
   Refilter(true);
+}
+
+// The table removes rows only at its end, so the rows shown from the first removed one on go.
+void RunsMatchFilter::TableRowsAboutToBeRemoved(int first, int last) {
+  if (!on_) {
+    beginRemoveRows(QModelIndex(), first, last);
+    return;
+  }
+  const auto from = std::ranges::lower_bound(shown_, first) - shown_.begin();
+  const auto count = static_cast<int>(shown_.size());
+  if (from < count) beginRemoveRows(QModelIndex(), static_cast<int>(from), count - 1);
+}
+
+void RunsMatchFilter::TableRowsRemoved(int first) {
+  if (!on_) {
+    endRemoveRows();
+    return;
+  }
+  const auto from = std::ranges::lower_bound(shown_, first);
+  if (from == shown_.end()) return;
+  shown_.erase(from, shown_.end());
+  endRemoveRows();
 }
 
 void RunsMatchFilter::TableDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight) {

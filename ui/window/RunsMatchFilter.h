@@ -11,8 +11,8 @@
 //
 // Off, the filter passes the table through row for row and keeps nothing per row, so that a
 // table of a million rows fills as fast as without it (a QSortFilterProxyModel maps every row
-// and more than doubled that time). The table only appends rows, changes cells or is emptied
-// whole, and the filter follows those three.
+// and more than doubled that time). The table only appends rows, changes cells, removes rows at
+// its end or is emptied whole, and the filter follows those four.
 class RunsMatchFilter : public QAbstractProxyModel {
   Q_OBJECT
 
@@ -40,6 +40,8 @@ class RunsMatchFilter : public QAbstractProxyModel {
   // Shows the rows that pass now, keeping the view's selection and current row where they stay.
   void Refilter(bool on);
   void TableRowsInserted(int first, int last);
+  void TableRowsAboutToBeRemoved(int first, int last);
+  void TableRowsRemoved(int first);
   void TableDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
   int TableRowOf(int row) const;
   // Where table row `tableRow` is shown, or -1.

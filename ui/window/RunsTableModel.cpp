@@ -20,6 +20,13 @@ void TRunsTableModel::AppendNewRows() {
 }
 
 void TRunsTableModel::RowsChangedFrom(int firstRow) {
+  const int total = static_cast<int>(store_.RowToRun.size());
+  if (total < rows_) {
+    beginRemoveRows(QModelIndex(), total, rows_ - 1);
+    rows_ = total;
+    matchCounts_.resize(std::min(matchCounts_.size(), static_cast<size_t>(total)));
+    endRemoveRows();
+  }
   if (firstRow < rows_) emit dataChanged(index(firstRow, 0), index(rows_ - 1, NUM_COLUMNS - 1));
   AppendNewRows();
 }

@@ -33,7 +33,8 @@ class TRunsTableModel : public QAbstractTableModel {
   // Shows the rows of RowToRun that the table does not show yet, at its end.
   void AppendNewRows();
   // The log grew: the rows from `firstRow` on show other runs or texts now, and new rows follow.
-  // RowToRun must not have become shorter than the table.
+  // Rows that RowToRun no longer has (a run that folded into the row before it) are removed,
+  // with their counts; the rows before them stay where they are.
   void RowsChangedFrom(int firstRow);
   // Texts were decoded with another encoding: every cell is asked for again.
   void RefreshTexts();

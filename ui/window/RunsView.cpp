@@ -136,6 +136,11 @@ void TRunsView::SetSelectedIndex(int row) {
   setAutoScroll(scrolls);
 }
 
+int TRunsView::LastShownRow() const {
+  const int shown = filter_->rowCount();
+  return shown == 0 ? -1 : filter_->mapToSource(filter_->index(shown - 1, 0)).row();
+}
+
 void TRunsView::MakeVisible(int row) {
   const QModelIndex index = ShownIndex(row);
   const QRect rect = visualRect(index);

@@ -23,6 +23,9 @@ class TRunsView : public QTreeView {
   // Selects the row (or none, for -1) without scrolling the table; a row the match filter hides
   // is shown again by turning the filter off.
   void SetSelectedIndex(int row);
+  // The last row the view shows, counted in the whole table: the last row, unless the match
+  // filter hides it; -1 when the view shows none.
+  int LastShownRow() const;
   // Scrolls the row into view unless some of it is visible already.
   void MakeVisible(int row);
   // Sizes the "Script" and "Script Filename" columns to their texts.
