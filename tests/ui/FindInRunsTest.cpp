@@ -303,25 +303,49 @@ class FindInRunsTest : public QObject {
     QVERIFY(CheckBox("Only runs with matches")->isChecked());
   }
 
-  // A run that was still going gains lines and a new run follows it.
+  // A run that was still going gains lines and a new run follows it: only the rows from the one
+  // that changed are counted again, so that a count ends while a large log keeps growing.
   void aFollowedFileThatGrowsIsSearchedAgain() {
     const QByteArray start =
         "------ NextPart = Script\r\ns\r\n------ NextPart = LogMessage\r\n"
         "==>loading script \"A\".\r\n-\r\nStarted: 1\r\nvalve\r\n==>script execution finished.\r\n"
-        "==>loading script \"B\".\r\n-\r\nStarted: 2\r\npump\r\n";
+        "==>loading script \"I\".\r\n-\r\nStarted: 2\r\nidle\r\n==>script execution finished.\r\n"
+        "==>loading script \"B\".\r\n-\r\nStarted: 3\r\npump\r\n";
     form_->FollowForThisWindow();
     OpenAndShow(start);
     OpenBar();
     QTest::keyClicks(Bar()->NeedleEdit(), "valve");
-    QTRY_COMPARE(MatchesColumn(), QStringList({"1", "0"}));
+    QTRY_COMPARE(MatchesColumn(), QStringList({"1", "0", "0"}));
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 run with matches"));
+    QSignalSpy appended(form_, &TFormDisplay::LogAppended);
+    QSignalSpy changed(form_->RunsView->Items(), &QAbstractItemModel::dataChanged);
     QFile file(logs_->Path("find.log"));
     QVERIFY(file.open(QIODevice::Append));
     file.write(
         "valve\r\nvalve again\r\n==>script execution finished.\r\n"
-        "==>loading script \"C\".\r\n-\r\nStarted: 3\r\nvalve\r\n");
+        "==>loading script \"C\".\r\n-\r\nStarted: 4\r\nvalve\r\n");
     file.close();
-    QTRY_COMPARE(MatchesColumn(), QStringList({"1", "2", "1"}));
+    QTRY_COMPARE(MatchesColumn(), QStringList({"1", "0", "2", "1"}));
     QCOMPARE(Bar()->Status(), QStringLiteral("3 runs with matches"));
+    int firstChangedRow = form_->RunsView->RowCount();
+    for (const QList<QVariant>& update : appended) {
+      firstChangedRow = std::min(firstChangedRow, update.at(1).toInt());
+    }
+    QVERIFY(firstChangedRow > 0);
+    for (const QList<QVariant>& change : changed) {
+      QVERIFY(change.first().toModelIndex().row() >= firstChangedRow);
+    }
+  }
+
+  // The file grows before a count has reached its end: the rows it had not counted yet are
+  // counted too.
+  void growthDuringACountCountsEveryRow() {
+    OpenAndShow(Log(ManyRuns()));
+    OpenBar();
+    QTest::keyClicks(Bar()->NeedleEdit(), "step 7");
+    emit form_->LogAppended(0, form_->RunsView->RowCount() - 1);
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("200 runs with matches"));
+    QCOMPARE(MatchesColumn(), QStringList(200, QStringLiteral("11")));
   }
 
   // With the newest row with matches selected, following goes on to the newest run that holds

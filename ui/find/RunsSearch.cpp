@@ -26,12 +26,14 @@ RunsSearch::~RunsSearch() {
   Cancel();
 }
 
-void RunsSearch::Start(const TextSearch& search, std::vector<std::string_view> rowLogs) {
+void RunsSearch::Start(const TextSearch& search, std::vector<std::string_view> rowLogs,
+                       int firstRow) {
   Cancel();
   cancelled_ = false;
-  thread_ = std::thread([this, search, rowLogs = std::move(rowLogs), generation = generation_] {
-    Search(search, rowLogs, generation);
-  });
+  thread_ =
+      std::thread([this, search, rowLogs = std::move(rowLogs), firstRow, generation = generation_] {
+        Search(search, rowLogs, firstRow, generation);
+      });
 }
 
 void RunsSearch::Cancel() {
@@ -41,13 +43,14 @@ void RunsSearch::Cancel() {
 }
 
 void RunsSearch::Search(const TextSearch& search, const std::vector<std::string_view>& rowLogs,
-                        unsigned generation) {
+                        int firstRow, unsigned generation) {
   using Clock = std::chrono::steady_clock;
   const size_t total =
       std::accumulate(rowLogs.begin(), rowLogs.end(), size_t{0},
                       [](size_t sum, std::string_view log) { return sum + log.size(); });
   size_t done = 0;
   Report report;
+  report.firstRow = firstRow;
   auto lastReport = Clock::now();
   const auto reportInTime = [&] {
     if (Clock::now() - lastReport < kReportInterval) return;

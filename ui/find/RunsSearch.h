@@ -21,9 +21,9 @@ class RunsSearch : public QObject {
   RunsSearch(const RunsSearch&) = delete;
   RunsSearch& operator=(const RunsSearch&) = delete;
 
-  // Counts the matches of `search` in `rowLogs` (each row's run log, as whole lines), after
-  // cancelling a search that runs.
-  void Start(const TextSearch& search, std::vector<std::string_view> rowLogs);
+  // Counts the matches of `search` in `rowLogs` (the run logs of the rows from `firstRow` on, as
+  // whole lines), after cancelling a search that runs.
+  void Start(const TextSearch& search, std::vector<std::string_view> rowLogs, int firstRow = 0);
   // Stops a running search and waits for its thread; nothing of it is reported after this.
   void Cancel();
 
@@ -43,7 +43,7 @@ class RunsSearch : public QObject {
     bool last = false;
   };
 
-  void Search(const TextSearch& search, const std::vector<std::string_view>& rowLogs,
+  void Search(const TextSearch& search, const std::vector<std::string_view>& rowLogs, int firstRow,
               unsigned generation);
   void Post(Report report, unsigned generation);
   void Deliver(const Report& report);

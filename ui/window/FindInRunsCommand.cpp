@@ -10,10 +10,10 @@
 #include "DisplayForm.h"
 #include "FindBar.h"
 #include "FindCommands.h"
-#include "RunSearch.h"
 #include "RunsSearch.h"
 #include "RunsView.h"
 #include "StatusLine.h"
+#include "TextSearch.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ FindInRunsCommand::FindInRunsCommand(TFormDisplay& window, TStatusLine& statusLi
       search_(new RunsSearch(this)) {
   CreateBar();
   CreateMenu(*findCommands.Menu());
-  connect(search_, &RunsSearch::Counted, &table_, &TRunsTableModel::SetMatchCounts);
+  connect(search_, &RunsSearch::Counted, this, &FindInRunsCommand::TakeCounts);
   connect(search_, &RunsSearch::Progressed, this, &FindInRunsCommand::ShowProgress);
   connect(search_, &RunsSearch::Finished, this, &FindInRunsCommand::ShowResult);
   // A load fills the table after it reports (hence queued), and a followed file that grew
@@ -45,11 +45,22 @@ FindInRunsCommand::FindInRunsCommand(TFormDisplay& window, TStatusLine& statusLi
   // which a followed file's growth leaves where they are, so only a load has to stop it first.
   connect(&window, &TFormDisplay::LogLoaded, this, &FindInRunsCommand::SearchAgain,
           Qt::QueuedConnection);
-  connect(&window, &TFormDisplay::LogAppended, this, &FindInRunsCommand::SearchAgain);
+  connect(&window, &TFormDisplay::LogAppended, this,
+          [this](qint64, int firstChangedRow) { SearchChangedRows(firstChangedRow); });
 }
 
 void FindInRunsCommand::SearchAgain() {
   if (bar_->isVisible()) Search(true);
+}
+
+void FindInRunsCommand::SearchChangedRows(int firstChangedRow) {
+  if (bar_->isVisible()) SearchFrom(std::min(countedRows_, firstChangedRow), true);
+}
+
+void FindInRunsCommand::TakeCounts(int firstRow, const std::vector<size_t>& counts) {
+  table_.SetMatchCounts(firstRow, counts);
+  // A search reports its rows in order from the one it started at.
+  countedRows_ = firstRow + static_cast<int>(counts.size());
 }
 
 void FindInRunsCommand::CreateBar() {
@@ -108,18 +119,25 @@ void FindInRunsCommand::Close() {
 }
 
 void FindInRunsCommand::Search(bool keepCounts) {
+  SearchFrom(0, keepCounts);
+}
+
+void FindInRunsCommand::SearchFrom(int firstRow, bool keepCounts) {
   search_->Cancel();
   HideProgress();
   if (!keepCounts) table_.ClearMatchCounts();
+  countedRows_ = firstRow;
   bar_->ShowNothing();
   if (bar_->Needle().isEmpty()) return;
   bar_->ShowSummary(tr("Searching..."));
   const LogStore& store = window_.LogData();
-  std::vector<std::string_view> rowLogs = RowLogBytes(store);
-  rowLogs.resize(std::min(rowLogs.size(), static_cast<size_t>(table_.rowCount())));
+  std::vector<std::string_view> rowLogs;
+  for (int row = firstRow; row < table_.rowCount(); ++row) {
+    rowLogs.push_back(store.LogOf(store.RunOfRow(static_cast<size_t>(row))).Bytes());
+  }
   searchTime_.start();
   search_->Start(TextSearch(bar_->Needle().toStdString(), store.TextEncoding, bar_->MatchCase()),
-                 std::move(rowLogs));
+                 std::move(rowLogs), firstRow);
 }
 
 void FindInRunsCommand::ShowProgress(int percent) {

@@ -26,9 +26,12 @@ class FindInRunsCommand : public QObject {
 
   // The store is about to change: the search, which reads it, stops first.
   void StoreChanging();
-  // The runs' texts changed (read again, grown, or decoded otherwise): counts them anew while
-  // the bar is open, keeping the counts shown until the new ones arrive.
+  // The runs' texts changed (read again, or decoded otherwise): counts them anew while the bar
+  // is open, keeping the counts shown until the new ones arrive.
   void SearchAgain();
+  // The followed file grew: counts anew only the rows from `firstChangedRow` on (and those a
+  // count that was cut short had not reached), so that a count ends while the file keeps growing.
+  void SearchChangedRows(int firstChangedRow);
 
  private:
   enum class Step { Next, Previous };
@@ -40,6 +43,9 @@ class FindInRunsCommand : public QObject {
   // Searches every row's run for the bar's text; the counts shown so far stay until the new
   // ones replace them when `keepCounts` is set, as after the file was read again.
   void Search(bool keepCounts);
+  // The same from table row `firstRow` on; the rows before it keep their counts.
+  void SearchFrom(int firstRow, bool keepCounts);
+  void TakeCounts(int firstRow, const std::vector<size_t>& counts);
   void ShowProgress(int percent);
   void HideProgress();
   void ShowResult();
@@ -56,5 +62,6 @@ class FindInRunsCommand : public QObject {
   QCheckBox* onlyWithMatches_ = nullptr;
   RunsSearch* search_;
   QElapsedTimer searchTime_;
-  QString progress_;  // the status line's message while it shows how far the search is
+  int countedRows_ = 0;  // the first rows, whose counts are those of the bar's text now
+  QString progress_;     // the status line's message while it shows how far the search is
 };
