@@ -170,8 +170,9 @@ Utf8Scan ContinueUtf8Scan(Utf8Scan scan, std::string_view text) {
 }
 
 Encoding AutoEncoding(const Utf8Scan& scan) {
-  const bool valid = !scan.Broken && !scan.CutShort;
-  return scan.HighByte && valid ? Encoding::Utf8 : Encoding::Windows1252;
+  // A sequence cut short at the very end is where a writer's block ended, not yet an error:
+  // taking it for one would read a growing UTF-8 log as Windows-1252 until the next write.
+  return scan.HighByte && !scan.Broken ? Encoding::Utf8 : Encoding::Windows1252;
 }
 
 Encoding ResolveEncoding(EncodingChoice choice, std::string_view wholeFile) {

@@ -10,7 +10,8 @@
 enum class Encoding { Windows1252, Utf8 };
 
 // What the user asks for; Auto picks UTF-8 only for a file that is valid UTF-8 and holds at
-// least one byte >= 0x80, since a pure ASCII file reads the same either way.
+// least one byte >= 0x80, since a pure ASCII file reads the same either way. A valid start of a
+// sequence at the very end is not invalid yet: more bytes may complete it.
 enum class EncodingChoice { Auto, Windows1252, Utf8 };
 
 Encoding ResolveEncoding(EncodingChoice choice, std::string_view wholeFile);

@@ -278,6 +278,27 @@ TEST(LogFollow, EachWayALogCanEndGoesOnAsAFullLoad) {
   }
 }
 
+// A writer that flushes in blocks of a fixed size leaves the first bytes of a character at the
+// end of the file now and then: the UTF-8 log goes on growing in place, read as UTF-8.
+TEST(LogFollow, AUtf8CharacterCutByTheWriterGoesOnInPlace) {
+  const std::string start =
+      "------ NextPart = Script\r\ns\r\n------ NextPart = LogMessage\r\n"
+      "==>loading script \"Mix 5 \xc2\xb5l\".\r\n-\r\nStarted: 2026-12-01 10:00\r\nheat to ";
+  for (const std::string character : {"\xc2\xb0", "\xe2\x82\xac", "\xf0\x9f\x98\x80"}) {
+    std::string text = start;
+    std::vector<size_t> cuts = {text.size()};
+    for (const char byte : character) {
+      text += byte;
+      cuts.push_back(text.size());
+    }
+    text += "C\r\n";
+    cuts.push_back(text.size());
+    Tally tally;
+    FeedInPieces(text, cuts, EncodingChoice::Auto, tally, character);
+    EXPECT_EQ(tally.fullLoads, 1u) << character;  // the first piece: UTF-8 after an empty text
+  }
+}
+
 TEST(LogFollow, RowsAfterTheChangeAreNamed) {
   std::string messages;
   std::vector<std::string> log;

@@ -63,7 +63,13 @@ TEST(TextEncoding, AutoChoosesUtf8OnlyForValidUtf8WithHighBytes) {
        "C",
        Encoding::Windows1252},
       {"valid \xc2\xb5 then invalid \xb5", Encoding::Windows1252},
-      {"ends cut \xe2\x82", Encoding::Windows1252},
+      // The writer's last block ended inside a character.
+      {"ends cut \xe2\x82", Encoding::Utf8},
+      {"ends at a lead byte \xf0", Encoding::Utf8},
+      {"cut in the middle \xe2\x82 then more", Encoding::Windows1252},
+      {"ends with an overlong start \xe0\x80", Encoding::Windows1252},
+      {"ends with a lead byte that never starts a sequence \xc1", Encoding::Windows1252},
+      {"ends beyond Unicode \xf4\x90", Encoding::Windows1252},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ResolveEncoding(EncodingChoice::Auto, c.text), c.expected) << c.text;
