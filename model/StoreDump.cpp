@@ -141,24 +141,16 @@ void WriteStoreJson(std::ostream& out, const LogStore& store) {
 }
 
 void AppendTableField(std::string& out, std::string_view text) {
-  for (const char c : text) {
-    switch (c) {
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      default:
-        out += c;
-    }
+  if (text.find_first_of("\t\r\n\"") == std::string_view::npos) {
+    out += text;
+    return;
   }
+  out += '"';
+  for (const char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
 }
 
 void WriteRunsTable(std::ostream& out, const LogStore& store, const RunsTableOptions& options) {

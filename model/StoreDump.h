@@ -21,6 +21,7 @@ struct RunsTableOptions {
 // The runs table as tab-separated text: a header line, then one line per row.
 void WriteRunsTable(std::ostream& out, const LogStore& store, const RunsTableOptions& options = {});
 
-// Appends `text` as one field of tab-separated text: backslash, tab, CR and LF written as \\,
-// \t, \r and \n, so that a field never breaks the columns or the line.
+// Appends `text` as one field of tab-separated text, as spreadsheets read it: as it is, or when
+// it holds a tab, CR, LF or double quote, in double quotes with each inner one doubled, so that a
+// field never breaks the columns or the line, and a Windows path reads as the user wrote it.
 void AppendTableField(std::string& out, std::string_view text);

@@ -40,19 +40,21 @@ TEST(StoreDump, WritesRunsAndRowsDecoded) {
   WriteRunsTable(table, store);
   EXPECT_EQ(table.str(),
             "Run\tDate/Time\tScript\tScript Type\tScript Filename\n"
-            "1\t12:00\tMix 5 \xc2\xb5l\tMacro\tC:\\\\s.scr\n");
+            "1\t12:00\tMix 5 \xc2\xb5l\tMacro\tC:\\s.scr\n");
 }
 
-// A field holding a tab or a backslash keeps the table at five columns and reads back unchanged.
-TEST(StoreDump, RunsTableEscapesTabsAndBackslashesInFields) {
+// Fields are written as they are; one that holds a tab or a double quote is put in double
+// quotes, with the inner ones doubled, as spreadsheets read tab-separated text.
+TEST(StoreDump, RunsTableQuotesOnlyFieldsWithTabsOrQuotes) {
   LogStore store = Parsed(LogText({"------ NextPart = Script", "------ NextPart = LogMessage",
-                                   "==>loading script \"a\tb\\c\".", "-", "Started: \t\\t",
+                                   "==>loading script \"a\tb\\c\".", "-", "Started: say \"hi\"",
+                                   "==>script type: \"odd", "File name of script: \\\\pc\\s\\x.vsc",
                                    "==>script execution finished."}));
   std::ostringstream table;
   WriteRunsTable(table, store);
   EXPECT_EQ(table.str(),
             "Run\tDate/Time\tScript\tScript Type\tScript Filename\n"
-            "1\t\\t\\\\t\ta\\tb\\\\c\t\t\n");
+            "1\t\"say \"\"hi\"\"\"\t\"a\tb\\c\"\t\"\"\"odd\"\t\\\\pc\\s\\x.vsc\n");
 }
 
 }  // namespace

@@ -140,8 +140,8 @@ class DisplayFormTest : public QObject {
     QCOMPARE(form_->RunsView->verticalScrollBar()->value(), 0);
   }
 
-  // What a user pastes into a report: the row as one line of tab-separated text, escaped as
-  // --list writes it.
+  // What a user pastes into a report: the row as one line of tab-separated text, written as
+  // --list writes it (a path as it is, a field with a tab in double quotes).
   void copyPutsTheSelectedRowOnTheClipboard() {
     dialogAnswer_ = logs_->Write("c.log", TestLogs::RunsWithDates({"a", "b\tc"}));
     form_->OpenMenuItemClick(form_->OpenMenuItem);
@@ -149,11 +149,11 @@ class DisplayFormTest : public QObject {
     QApplication::clipboard()->clear();
     QTest::keyClick(form_->RunsView, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(),
-             QStringLiteral("2\tb\\tc\tScript 1\tMethod\tC:\\\\s1.vsc"));
+             QStringLiteral("2\t\"b\tc\"\tScript 1\tMethod\tC:\\s1.vsc"));
     form_->RunsView->SetSelectedIndex(-1);
     QTest::keyClick(form_->RunsView, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(),
-             QStringLiteral("2\tb\\tc\tScript 1\tMethod\tC:\\\\s1.vsc"));
+             QStringLiteral("2\t\"b\tc\"\tScript 1\tMethod\tC:\\s1.vsc"));
     QCOMPARE(form_->RunsView->actions().first()->text(), QStringLiteral("&Copy"));
   }
 

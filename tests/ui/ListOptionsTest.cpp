@@ -29,9 +29,9 @@ QByteArray Log(const QByteArray& upperUmlaut, const QByteArray& lowerUmlaut) {
 }
 
 const QByteArray kFiveColumns = "Run\tDate/Time\tScript\tScript Type\tScript Filename";
-const QByteArray kRow1 = "1\t2026-12-01 10:00\tPrime\tMethod\tC:\\\\prime.vsc";
+const QByteArray kRow1 = "1\t2026-12-01 10:00\tPrime\tMethod\tC:\\prime.vsc";
 const QByteArray kRow2 = "2\t2026-12-01 10:05\tPrime\t\t";
-const QByteArray kRow3 = "3\t2026-12-01 10:10\tTab\\tName\t\t";
+const QByteArray kRow3 = "3\t2026-12-01 10:10\t\"Tab\tName\"\t\t";
 const QByteArray kRow4 = "4\t2026-12-01 10:15\tLast\t\t";
 
 }  // namespace
