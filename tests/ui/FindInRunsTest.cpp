@@ -87,6 +87,13 @@ class FindInRunsTest : public QObject {
     QCOMPARE(form_->RunsView->model()->headerData(TRunsTableModel::MatchesColumn, Qt::Horizontal),
              QVariant(QStringLiteral("Matches")));
     QCOMPARE(MatchesColumn(), QStringList({"", "", "", "", ""}));
+    // Next to the row numbers, in view at the window's first size; the model keeps it last.
+    const QHeaderView* header = form_->RunsView->header();
+    QCOMPARE(header->visualIndex(TRunsTableModel::MatchesColumn),
+             header->visualIndex(TRunsTableModel::RunColumn) + 1);
+    QVERIFY(header->sectionViewportPosition(TRunsTableModel::MatchesColumn) +
+                header->sectionSize(TRunsTableModel::MatchesColumn) <=
+            form_->RunsView->viewport()->width());
   }
 
   void countsTheLinesWithMatchesOfEachRowsRun_data() {
@@ -116,6 +123,9 @@ class FindInRunsTest : public QObject {
     QTest::keyClicks(Bar()->NeedleEdit(), needle);
     QTRY_COMPARE(Bar()->Status(), status);
     QCOMPARE(MatchesColumn(), matches);
+    QStringList quiet;
+    for (const QString& count : matches) quiet << (count == "0" ? "quiet" : "");
+    QCOMPARE(QuietRows(), quiet);
   }
 
   void foldsAccentedLettersOnlyInWindows1252_data() {
@@ -261,6 +271,7 @@ class FindInRunsTest : public QObject {
     QVERIFY(!CheckBox("Only runs with matches")->isChecked());
     QCOMPARE(ShownColumn(TRunsTableModel::RunColumn), QStringList({"1", "2", "3", "4", "5"}));
     QCOMPARE(MatchesColumn(), QStringList({"", "", "", "", ""}));
+    QCOMPARE(QuietRows(), QStringList({"", "", "", "", ""}));
     QCOMPARE(QApplication::focusWidget(), form_->RunsView);
 
     // Opened again, the bar searches for its text again.
@@ -480,6 +491,19 @@ class FindInRunsTest : public QObject {
       texts << table->index(row, TRunsTableModel::MatchesColumn).data().toString();
     }
     return texts;
+  }
+
+  // For every table row, "quiet" where its cells show in another colour than the table's text.
+  QStringList QuietRows() const {
+    const TRunsTableModel* table = form_->RunsView->Items();
+    const QColor text = form_->RunsView->palette().color(QPalette::Text);
+    QStringList rows;
+    for (int row = 0; row < table->rowCount(); ++row) {
+      const QVariant colour =
+          table->index(row, TRunsTableModel::ScriptColumn).data(Qt::ForegroundRole);
+      rows << (colour.isValid() && colour.value<QBrush>().color() != text ? "quiet" : "");
+    }
+    return rows;
   }
 
   // The cells of `column` in the rows the view shows.

@@ -1,5 +1,7 @@
 #include "RunsTableModel.h"
 
+#include <QGuiApplication>
+#include <QPalette>
 #include <algorithm>
 
 TRunsTableModel::TRunsTableModel(const LogStore& store, QObject* parent)
@@ -40,14 +42,19 @@ void TRunsTableModel::SetMatchCounts(int firstRow, const std::vector<size_t>& co
   if (counts.empty() || lastRow > static_cast<size_t>(rows_)) return;
   if (matchCounts_.size() < lastRow) matchCounts_.resize(lastRow);
   std::copy(counts.begin(), counts.end(), matchCounts_.begin() + firstRow);
-  emit dataChanged(index(firstRow, MatchesColumn),
-                   index(static_cast<int>(lastRow) - 1, MatchesColumn));
+  CountsChanged(firstRow, static_cast<int>(lastRow) - 1);
 }
 
 void TRunsTableModel::ClearMatchCounts() {
   const int counted = std::min(static_cast<int>(matchCounts_.size()), rows_);
   matchCounts_.clear();
-  if (counted > 0) emit dataChanged(index(0, MatchesColumn), index(counted - 1, MatchesColumn));
+  if (counted > 0) CountsChanged(0, counted - 1);
+}
+
+// A count changes the colour of the whole row, not only its own cell.
+void TRunsTableModel::CountsChanged(int firstRow, int lastRow) {
+  emit dataChanged(index(firstRow, 0), index(lastRow, NUM_COLUMNS - 1),
+                   {Qt::DisplayRole, Qt::ForegroundRole});
 }
 
 std::optional<size_t> TRunsTableModel::MatchCount(int row) const {
@@ -64,10 +71,19 @@ int TRunsTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant TRunsTableModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
-    return {};
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  switch (role) {
+    case Qt::DisplayRole:
+      return CellText(index.row(), index.column());
+    case Qt::ForegroundRole:
+      // Rows without matches step back, so that the eye finds the ones with matches.
+      if (MatchCount(index.row()) == size_t{0}) {
+        return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+      }
+      return {};
+    default:
+      return {};
   }
-  return CellText(index.row(), index.column());
 }
 
 QString TRunsTableModel::CellText(int row, int column) const {

@@ -40,7 +40,7 @@ class TRunsTableModel : public QAbstractTableModel {
   void RefreshTexts();
 
   // Find in runs counted, for the rows from `firstRow` on, the lines of their runs that hold what
-  // it looks for.
+  // it looks for. A row counted without matches shows in a quieter colour.
   void SetMatchCounts(int firstRow, const std::vector<size_t>& counts);
   // No row has a count any more.
   void ClearMatchCounts();
@@ -56,6 +56,7 @@ class TRunsTableModel : public QAbstractTableModel {
 
  private:
   QString CellText(int row, int column) const;
+  void CountsChanged(int firstRow, int lastRow);
 
   const LogStore& store_;
   int rows_ = 0;

@@ -61,6 +61,10 @@ TRunsView::TRunsView(const LogStore& store, QWidget* parent)
        ++column) {
     setColumnHidden(column, true);
   }
+  // The counts of Find in runs next to the row numbers, where they are seen without scrolling
+  // sideways; the model, Copy and --list keep the column last.
+  header()->moveSection(header()->visualIndex(TRunsTableModel::MatchesColumn),
+                        header()->visualIndex(TRunsTableModel::RunColumn) + 1);
 
   KeepSelectionVisibleWithoutFocus();
   auto* copy = new QAction(tr("&Copy"), this);
