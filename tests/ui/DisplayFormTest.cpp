@@ -100,6 +100,42 @@ class DisplayFormTest : public QObject {
     }
   }
 
+  // After a first start as above, a window opens as the last one was closed.
+  void theNextWindowOpensAsTheLastOneClosed_data() {
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("moved and resized") << QRect(60, 50, 640, 420) << false;
+    QTest::newRow("maximised") << QRect(60, 50, 640, 420) << true;
+    QTest::newRow("on a screen that is gone") << QRect(9000, 7000, 600, 400) << false;
+  }
+  void theNextWindowOpensAsTheLastOneClosed() {
+    QFETCH(QRect, geometry);
+    QFETCH(bool, maximised);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    form_->setGeometry(geometry);
+    if (maximised) form_->showMaximized();
+    QTRY_COMPARE(form_->isMaximized(), maximised);
+    form_->SplitterPanel1->Bands()->setSizes({100, 250});
+    form_->SplitterPanel1->UpperBand()->setSizes({400, 100});
+    const TBarPlaces bars = form_->SplitterPanel1->BarPlaces();
+    QVERIFY(bars.upper < 0.4 && bars.left > 0.7);
+    form_->close();
+
+    form_.reset(new TFormDisplay);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QCOMPARE(form_->isMaximized(), maximised);
+    const TBarPlaces barsAfter = form_->SplitterPanel1->BarPlaces();
+    QVERIFY2(qAbs(barsAfter.upper - bars.upper) < 0.02 && qAbs(barsAfter.left - bars.left) < 0.02,
+             qPrintable(QString("%1 %2").arg(barsAfter.upper).arg(barsAfter.left)));
+    if (maximised) form_->showNormal();
+    QTRY_COMPARE(form_->size(), geometry.size());
+    const QRect screen = form_->screen()->availableGeometry();
+    QVERIFY(screen.contains(form_->geometry()));
+    if (screen.contains(geometry)) QCOMPARE(form_->geometry(), geometry);
+  }
+
   void theOwnerAndDummyConstructorOnlyMakesTheForm() {
     const TFormDisplay bare(nullptr, 0);
     QVERIFY(!bare.RunsView && !bare.LogMemo && !bare.MRUList1);

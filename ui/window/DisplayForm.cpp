@@ -20,6 +20,7 @@
 #include "SplitterPanel.h"
 #include "StatusLine.h"
 #include "TextPane.h"
+#include "WindowPlacement.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -106,6 +107,7 @@ void TFormDisplay::CreateAdditions() {
   connect(encodingMenu_, &EncodingMenu::Chosen, findInRuns, &FindInRunsCommand::SearchAgain);
   new OptionalColumns(*RunsView);
   new FileDrops(*this);
+  new WindowPlacement(*this, *SplitterPanel1);
 }
 
 void TFormDisplay::CreateMenu() {

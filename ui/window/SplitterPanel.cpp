@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr int kStretchTotal = 1000;
+
 void FillWith(QWidget* owner, QWidget* content) {
   auto* layout = new QVBoxLayout(owner);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -35,13 +37,30 @@ TSplitterPanel::TSplitterPanel(QWidget* parent)
 }
 
 void TSplitterPanel::SetBarProportions(int upperPercent, int leftPercent) {
-  upperPercent_ = upperPercent;
-  leftPercent_ = leftPercent;
+  SetBarPlaces({upperPercent / 100.0, leftPercent / 100.0});
+}
+
+void TSplitterPanel::SetBarPlaces(TBarPlaces places) {
+  places_ = places;
   if (shown_) ApplyProportions();
-  bands_->setStretchFactor(0, upperPercent);
-  bands_->setStretchFactor(1, 100 - upperPercent);
-  upperBand_->setStretchFactor(0, leftPercent);
-  upperBand_->setStretchFactor(1, 100 - leftPercent);
+  // In thousandths, so that a place the user chose keeps its share as the window is resized.
+  const auto stretch = [](QSplitter* splitter, double share) {
+    const int first = qRound(share * kStretchTotal);
+    splitter->setStretchFactor(0, first);
+    splitter->setStretchFactor(1, kStretchTotal - first);
+  };
+  stretch(bands_, places.upper);
+  stretch(upperBand_, places.left);
+}
+
+TBarPlaces TSplitterPanel::BarPlaces() const {
+  if (!shown_) return places_;
+  const auto share = [](const QSplitter* splitter) {
+    const QList<int> sizes = splitter->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    return total > 0 ? static_cast<double>(sizes.value(0)) / total : 0.5;
+  };
+  return {share(bands_), share(upperBand_)};
 }
 
 void TSplitterPanel::showEvent(QShowEvent* event) {
@@ -53,12 +72,12 @@ void TSplitterPanel::showEvent(QShowEvent* event) {
 }
 
 void TSplitterPanel::ApplyProportions() {
-  const auto divide = [](QSplitter* splitter, int percent) {
+  const auto divide = [](QSplitter* splitter, double share) {
     const QList<int> sizes = splitter->sizes();
     const int total = sizes.value(0) + sizes.value(1);
-    const int first = total * percent / 100;
+    const int first = static_cast<int>(total * share);
     splitter->setSizes({first, total - first});
   };
-  divide(bands_, upperPercent_);
-  divide(upperBand_, leftPercent_);
+  divide(bands_, places_.upper);
+  divide(upperBand_, places_.left);
 }
