@@ -55,11 +55,35 @@ bool LeadsToFiles(std::wstring_view verbatim) {
          StartsWithIgnoringCase(verbatim, L"Volume{");
 }
 
+bool IsSeparator(wchar_t c) {
+  return c == L'\\' || c == L'/';
+}
+
+std::wstring WithBackslashes(std::wstring_view name) {
+  std::wstring slashed(name);
+  std::replace(slashed.begin(), slashed.end(), L'/', L'\\');
+  return slashed;
+}
+
+std::wstring Normal(const std::filesystem::path& path) {
+  return path.lexically_normal().make_preferred().native();
+}
+
+// The name made absolute and normal, with backslashes. libstdc++ takes \\server\share for a
+// name relative to the current drive, so a share's name is made normal below its two leading
+// separators.
+std::wstring AbsoluteNormal(const std::filesystem::path& path, std::error_code& error) {
+  const std::wstring& given = path.native();
+  if (given.size() > 2 && IsSeparator(given[0]) && IsSeparator(given[1])) {
+    return LR"(\\)" + Normal(given.substr(2));
+  }
+  return Normal(std::filesystem::absolute(path, error));
+}
+
 }  // namespace
 
 bool NamesDevice(std::wstring_view path) {
-  std::wstring name(path);
-  std::replace(name.begin(), name.end(), L'/', L'\\');
+  const std::wstring name = WithBackslashes(path);
   if (name.starts_with(kLocalDevice)) return true;
   if (name.starts_with(kVerbatim) && !LeadsToFiles(std::wstring_view(name).substr(4))) return true;
   std::wstring_view last(name);
@@ -71,12 +95,12 @@ bool NamesDevice(std::wstring_view path) {
 
 std::wstring Win32Name(const std::filesystem::path& path) {
   const std::wstring& given = path.native();
-  if (given.starts_with(kVerbatim) || given.starts_with(kLocalDevice)) return given;
+  // The system takes \\?\ names as they are, but only with backslashes.
+  const std::wstring slashed = WithBackslashes(given);
+  if (slashed.starts_with(kVerbatim) || slashed.starts_with(kLocalDevice)) return slashed;
   std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  if (error) return given;
-  const std::wstring name = absolute.lexically_normal().make_preferred().native();
-  if (name.size() < kMaxPath) return given;
+  const std::wstring name = AbsoluteNormal(path, error);
+  if (error || name.size() < kMaxPath) return given;
   if (name.starts_with(LR"(\\)")) return std::wstring(kVerbatim) + LR"(UNC\)" + name.substr(2);
   return std::wstring(kVerbatim) + name;
 }

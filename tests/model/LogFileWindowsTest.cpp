@@ -160,6 +160,7 @@ TEST(WindowsFileNames, LongNamesAreMadeAbsoluteAndNormalBeforeTheyAreMarked) {
        L"\\\\?\\UNC\\server\\share\\" + deep},
       {d + L"/" + f + L"/a.log", L"\\\\?\\" + cwd + L"\\" + deep},
       {L"\\\\?\\C:\\" + d + L"\\.\\a.log", L"\\\\?\\C:\\" + d + L"\\.\\a.log"},
+      {L"//?/C:/logs/a.log", L"\\\\?\\C:\\logs\\a.log"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Win32Name(c.given), c.win32) << std::filesystem::path(c.given).string();
