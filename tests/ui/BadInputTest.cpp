@@ -39,7 +39,7 @@ const QByteArray kPlanted =
     "==>loading script \"Planted\".\r\n-\r\nStarted: 2026-12-01 10:00\r\n"
     "==>script type: Method\r\nFile name of script: C:\\planted.vsc\r\nplanted line\r\n"
     "==>script execution finished.\r\n------ NextEntry\r\n";
-const QByteArray kPlantedRow = "1\t2026-12-01 10:00\tPlanted\tMethod\tC:\\\\planted.vsc\n";
+const QByteArray kPlantedRow = "1\t2026-12-01 10:00\tPlanted\tMethod\tC:\\planted.vsc\n";
 const QString kPlantedLog =
     "Started: 2026-12-01 10:00\n==>script type: Method\nFile name of script: C:\\planted.vsc\n"
     "planted line";
@@ -51,7 +51,7 @@ constexpr std::string_view kNulLog =
     "01\n==>script type: Me\0thod\nFile name of script: C:\\a\0.vsc\nline\0one\n"sv;
 constexpr std::string_view kNulRow =
     "1\t2026\0"
-    "01\tA\0B\tMe\0thod\tC:\\\\a\0.vsc\n"sv;
+    "01\tA\0B\tMe\0thod\tC:\\a\0.vsc\n"sv;
 
 QByteArray Bytes(std::string_view text) {
   return QByteArray(text.data(), qsizetype(text.size()));
@@ -66,7 +66,7 @@ QByteArray ListOf(const QStringList& dates) {
   for (int k = 0; k < dates.size(); ++k) {
     const QByteArray run = QByteArray::number(k);
     table += QByteArray::number(k + 1) + '\t' + dates[k].toUtf8() + "\tScript " + run +
-             "\tMethod\tC:\\\\s" + run + ".vsc\n";
+             "\tMethod\tC:\\s" + run + ".vsc\n";
   }
   return table;
 }

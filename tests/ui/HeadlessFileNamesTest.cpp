@@ -31,7 +31,7 @@ class HeadlessFileNamesTest : public QObject {
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out,
              "Run\tDate/Time\tScript\tScript Type\tScript Filename\n"
-             "1\tt1\tScript 0\tMethod\tC:\\\\s0.vsc\n");
+             "1\tt1\tScript 0\tMethod\tC:\\s0.vsc\n");
   }
 
   void refusesWhatItCannotRead_data() {
