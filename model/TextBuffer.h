@@ -18,10 +18,10 @@ struct FileIdentity {
 };
 
 // What a poll of a followed file compares: which file its name leads to now, and how long it is.
-struct FileState {
+struct ProbedFile {
   FileIdentity Identity;
   uint64_t Size = 0;
-  bool operator==(const FileState&) const = default;
+  bool operator==(const ProbedFile&) const = default;
 };
 
 // Opens the regular file `path` with every share mode, reads its state from the open file and
@@ -29,7 +29,7 @@ struct FileState {
 // file, not the folder entry, matters: Windows updates the size in the folder entry lazily while
 // the writer keeps its handle open, and a network share's cached attributes are only checked on
 // open. Nothing when it cannot be opened or is not a regular file; never throws.
-std::optional<FileState> ProbeFile(const std::filesystem::path& path);
+std::optional<ProbedFile> ProbeFile(const std::filesystem::path& path);
 
 // The bytes of one log file, read once and then only read, except that bytes the file gains at
 // its end can be added in place. The memory comes straight from the system: address space for

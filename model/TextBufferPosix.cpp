@@ -140,8 +140,8 @@ TextBuffer::Growth TextBuffer::StageGrowth(const std::filesystem::path& path) {
                        });
 }
 
-std::optional<FileState> ProbeFile(const std::filesystem::path& path) {
+std::optional<ProbedFile> ProbeFile(const std::filesystem::path& path) {
   const std::optional<struct stat> info = RegularFileInfo(OpenForReading(path));
   if (!info) return std::nullopt;
-  return FileState{IdentityOf(*info), static_cast<uint64_t>(info->st_size)};
+  return ProbedFile{IdentityOf(*info), static_cast<uint64_t>(info->st_size)};
 }

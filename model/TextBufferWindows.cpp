@@ -216,8 +216,8 @@ TextBuffer::Growth TextBuffer::StageGrowth(const std::filesystem::path& path) {
                        });
 }
 
-std::optional<FileState> ProbeFile(const std::filesystem::path& path) {
+std::optional<ProbedFile> ProbeFile(const std::filesystem::path& path) {
   const OpenedFile opened = OpenFile(path);
   if (!opened.IsRegularFile()) return std::nullopt;
-  return FileState{opened.facts.identity, opened.facts.size};
+  return ProbedFile{opened.facts.identity, opened.facts.size};
 }

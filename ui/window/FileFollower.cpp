@@ -54,13 +54,13 @@ void TFileFollower::Report() {
 }
 
 void TFileFollower::Poll() {
-  const std::optional<FileState> now = Probe();
+  const std::optional<ProbedFile> now = Probe();
   if (now == seen_) return;
   seen_ = now;
   Pending();
 }
 
-std::optional<FileState> TFileFollower::Probe() const {
+std::optional<ProbedFile> TFileFollower::Probe() const {
   return ProbeFile(std::filesystem::path(path_.toStdU16String()));
 }
 

@@ -52,14 +52,14 @@ class TFileFollower : public QObject {
  private:
   void Report();
   void Poll();
-  std::optional<FileState> Probe() const;
+  std::optional<ProbedFile> Probe() const;
   void Watch();
   void Rewatch();
   // The file has changed: the report is due when it has been quiet a while, or waited too long.
   void Pending();
 
   QString path_;
-  std::optional<FileState> seen_;  // as the last poll or report found the file
+  std::optional<ProbedFile> seen_;  // as the last poll or report found the file
   QTimer poll_;
   std::unique_ptr<QFileSystemWatcher> watcher_;  // only while the system's notifications are used
   QTimer report_;
