@@ -2,10 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMenuBar>
 #include <QShowEvent>
-#include <filesystem>
 
 #include "EncodingMenu.h"
 #include "ErrorDisplay.h"
@@ -13,6 +11,7 @@
 #include "FindCommands.h"
 #include "FindInRunsCommand.h"
 #include "FollowCommand.h"
+#include "LogDocument.h"
 #include "MRUList.h"
 #include "OpenDialog.h"
 #include "OptionalColumns.h"
@@ -52,14 +51,14 @@ class BusyCursor {
 
 }  // namespace
 
-TFormDisplay::TFormDisplay(QWidget* owner) : TForm(owner) {
+TFormDisplay::TFormDisplay(QWidget* owner) : TForm(owner), document_(new LogDocument(this)) {
   CreateComponents();
-  Store.Clear();
   StartupFileName.clear();
   setWindowTitle(TitleText(AppTitle));
 }
 
-TFormDisplay::TFormDisplay(QWidget* owner, int /*dummy*/) : TForm(owner) {}
+TFormDisplay::TFormDisplay(QWidget* owner, int /*dummy*/)
+    : TForm(owner), document_(new LogDocument(this)) {}
 
 TFormDisplay::~TFormDisplay() {
   // The panes and the table still exist here, and must let go of the store before it is freed.
@@ -84,7 +83,39 @@ void TFormDisplay::CreateComponents() {
           ShowingErrors([this](QObject* sender, const QString& fileName, int unused) {
             MRUList1Click(sender, fileName, unused);
           }));
+  ConnectDocument();
   CreateAdditions();
+}
+
+// First of all that listens to the document, so that the table has taken in what changed before
+// the additions hear of it.
+void TFormDisplay::ConnectDocument() {
+  connect(document_, &LogDocument::Cleared, this, &TFormDisplay::LogCleared);
+  connect(document_, &LogDocument::LoadFinished, this, &TFormDisplay::LogLoaded);
+  connect(document_, &LogDocument::RowsChanged, this,
+          [this](qint64 milliseconds, int firstChangedRow) {
+            ShowRowsChanged(firstChangedRow);
+            emit LogAppended(milliseconds, firstChangedRow);
+          });
+  connect(document_, &LogDocument::EncodingChanged, this, &TFormDisplay::ShowEncoding);
+}
+
+void TFormDisplay::ShowRowsChanged(int firstChangedRow) {
+  const bool hadRows = RunsView->RowCount() > 0;
+  // A run whose header came whole may now share the date and time of the run before it: the
+  // table loses its last row, and the rows before it keep their place, as they do for growth.
+  RunsView->Items()->RowsChangedFrom(firstChangedRow);
+  if (!hadRows) RunsView->FitColumnsToTexts();
+}
+
+void TFormDisplay::ShowEncoding() {
+  RunsView->Items()->RefreshTexts();
+  LogMemo->SetEncoding(LogData().TextEncoding);
+  ScriptMemo->SetEncoding(LogData().TextEncoding);
+}
+
+const LogStore& TFormDisplay::LogData() const {
+  return document_->Store();
 }
 
 void TFormDisplay::CreateAdditions() {
@@ -92,10 +123,10 @@ void TFormDisplay::CreateAdditions() {
   setStatusBar(statusLine_);
   connect(this, &TFormDisplay::LogCleared, statusLine_, &TStatusLine::ClearFigures);
   connect(this, &TFormDisplay::LogLoaded, statusLine_,
-          [this](qint64 milliseconds) { statusLine_->ShowStore(Store, milliseconds); });
+          [this](qint64 milliseconds) { statusLine_->ShowStore(LogData(), milliseconds); });
 
   connect(this, &TFormDisplay::LogAppended, statusLine_,
-          [this](qint64 milliseconds) { statusLine_->ShowStore(Store, milliseconds); });
+          [this](qint64 milliseconds) { statusLine_->ShowStore(LogData(), milliseconds); });
   followCommand_ = new FollowCommand(*this, *statusLine_);
   connect(this, &TFormDisplay::CurrentFileChanged, followCommand_, &FollowCommand::Watch);
   encodingMenu_ = new EncodingMenu(*this, *statusLine_);
@@ -103,7 +134,7 @@ void TFormDisplay::CreateAdditions() {
   connect(this, &TFormDisplay::RunShown, findCommands, &FindCommands::RunShown);
   connect(this, &TFormDisplay::LogCleared, findCommands, &FindCommands::PanesCleared);
   auto* findInRuns = new FindInRunsCommand(*this, *statusLine_, *findCommands);
-  connect(this, &TFormDisplay::StoreChanging, findInRuns, &FindInRunsCommand::StoreChanging);
+  connect(document_, &LogDocument::StoreChanging, findInRuns, &FindInRunsCommand::StoreChanging);
   connect(encodingMenu_, &EncodingMenu::Chosen, findInRuns, &FindInRunsCommand::SearchAgain);
   new OptionalColumns(*RunsView);
   new FileDrops(*this);
@@ -128,7 +159,7 @@ void TFormDisplay::CreatePanes() {
   SplitterPane1 = SplitterPanel1->UpperLeft();
   SplitterPane2 = SplitterPanel1->UpperRight();
   SplitterPane3 = SplitterPanel1->Lower();
-  RunsView = new TRunsView(Store);
+  RunsView = new TRunsView(document_->Store());
   LogMemo = new TTextPane;
   ScriptMemo = new TTextPane;
   LogMemo->setObjectName(QStringLiteral("LogMemo"));
@@ -181,22 +212,17 @@ void TFormDisplay::FormShow(QObject* /*sender*/) {
 }
 
 void TFormDisplay::ClearLogData() {
-  emit StoreChanging();
   // A form made by the (owner, dummy) constructor has no panes and no table to empty.
   if (LogMemo) LogMemo->Clear();
   if (ScriptMemo) ScriptMemo->Clear();
   if (RunsView) RunsView->Items()->Clear();
-  Store.Clear();
-  emit LogCleared();
+  document_->Clear();
 }
 
 void TFormDisplay::LoadLogFile(const QString& fileName) {
   ClearLogData();
   const BusyCursor busy;
-  QElapsedTimer timer;
-  timer.start();
-  ::LoadLogFile(Store, std::filesystem::path(fileName.toStdU16String()), encodingMenu_->Choice());
-  emit LogLoaded(timer.elapsed());
+  document_->Load(fileName);
 }
 
 // The model has already folded the runs into RowToRun as part of the load.
@@ -207,11 +233,12 @@ void TFormDisplay::FillRunsView() {
 
 void TFormDisplay::RunsViewSelectItem(QObject* /*sender*/, int item, bool selected) {
   if (!selected) return;
-  const RunsInfo& run = Store.RunOfRow(static_cast<size_t>(item));
+  const LogStore& store = document_->Store();
+  const RunsInfo& run = store.RunOfRow(static_cast<size_t>(item));
   LogMemo->Clear();
   ScriptMemo->Clear();
-  LogMemo->AppendLines(Store.LogOf(run), Store.TextEncoding);
-  ScriptMemo->AppendLines(Store.ScriptOf(run), Store.TextEncoding);
+  LogMemo->AppendLines(store.LogOf(run), store.TextEncoding);
+  ScriptMemo->AppendLines(store.ScriptOf(run), store.TextEncoding);
   emit RunShown(item);
 }
 

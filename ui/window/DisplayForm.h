@@ -6,8 +6,8 @@
 #include "LogStore.h"
 
 class EncodingMenu;
-class FileDrops;
 class FollowCommand;
+class LogDocument;
 class QAction;
 class QMenu;
 class QMenuBar;
@@ -62,16 +62,20 @@ class TFormDisplay : public TForm {
   void MRUList1Click(QObject* sender, const QString& fileName, int unused);
   void FormShow(QObject* sender);
 
+  // Makes `fileName` the current file and shows it from its start, with row 1 selected.
+  void OpenLogFile(const QString& fileName);
+  // Shows the current file again from its start, with the same row position selected.
+  void ReloadLogFile();
+
+  // The open log, which the window's additions use beside the window.
+  LogDocument& Document() const { return *document_; }
   // What the last load produced, for the window's own parts and for tests.
-  const LogStore& LogData() const { return Store; }
+  const LogStore& LogData() const;
   QString CurrentFile() const { return CurrentFileName; }
 
  signals:
   // The file that Reload reads is now `fileName`.
   void CurrentFileChanged(const QString& fileName);
-  // The store is about to change, by a load or an update: whatever reads it off the GUI thread
-  // stops first.
-  void StoreChanging();
   // The store and the panes were emptied for a load.
   void LogCleared();
   // A load filled the store and the table; it took `milliseconds`.
@@ -97,20 +101,16 @@ class TFormDisplay : public TForm {
 
   void CreateAdditions();
 
+  void ConnectDocument();
+  void ShowRowsChanged(int firstChangedRow);
+  void ShowEncoding();
+
   void ClearLogData();
   void LoadLogFile(const QString& fileName);
   void FillRunsView();
-  void OpenLogFile(const QString& fileName);
-  void ReloadLogFile();
 
-  // Times the steps of a load one by one.
-  friend class GuiBenchmark;
-  // The additions that read the file again, show the store in another encoding or open a file.
-  friend class EncodingMenu;
-  friend class FileDrops;
-  friend class FollowCommand;
-
-  LogStore Store;  // ScriptParts, RunLogs, Runs, RowToRun
+  // The store (ScriptParts, RunLogs, Runs, RowToRun) and what loads and changes it.
+  LogDocument* document_ = nullptr;
   QString StartupFileName;
   QString CurrentFileName;
 

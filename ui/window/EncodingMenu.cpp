@@ -6,13 +6,12 @@
 
 #include "DisplayForm.h"
 #include "ErrorDisplay.h"
-#include "RunsView.h"
+#include "LogDocument.h"
 #include "StatusLine.h"
-#include "TextPane.h"
 
 EncodingMenu::EncodingMenu(TFormDisplay& window, TStatusLine& statusLine)
     : QObject(&window),
-      window_(window),
+      document_(window.Document()),
       statusLine_(statusLine),
       menu_(window.MainMenu1->addMenu(tr("&Encoding"))),
       actions_(new QActionGroup(this)) {
@@ -23,7 +22,7 @@ EncodingMenu::EncodingMenu(TFormDisplay& window, TStatusLine& statusLine)
   for (const auto& [text, choice] : choices) {
     QAction* action = menu_->addAction(text);
     action->setCheckable(true);
-    action->setChecked(choice == choice_);
+    action->setChecked(choice == document_.Encoding());
     action->setData(static_cast<int>(choice));
     actions_->addAction(action);
     connect(action, &QAction::triggered, this,
@@ -33,23 +32,20 @@ EncodingMenu::EncodingMenu(TFormDisplay& window, TStatusLine& statusLine)
   ShowEncodingName();
 }
 
+EncodingChoice EncodingMenu::Choice() const {
+  return document_.Encoding();
+}
+
 void EncodingMenu::Choose(EncodingChoice choice) {
-  choice_ = choice;
   for (QAction* action : actions_->actions()) {
     action->setChecked(action->data().toInt() == static_cast<int>(choice));
   }
-  // What reads the store on another thread stops before its encoding changes.
-  emit window_.StoreChanging();
-  LogStore& store = window_.Store;
-  store.TextEncoding = ResolveEncoding(choice, store.Text.View());
+  document_.SetEncoding(choice);
   ShowEncodingName();
-  window_.RunsView->Items()->RefreshTexts();
-  window_.LogMemo->SetEncoding(store.TextEncoding);
-  window_.ScriptMemo->SetEncoding(store.TextEncoding);
   emit Chosen(choice);
 }
 
 void EncodingMenu::ShowEncodingName() {
-  const QString name = QString::fromLatin1(EncodingName(window_.Store.TextEncoding).data());
-  statusLine_.ShowEncoding(choice_ == EncodingChoice::Auto ? tr("%1 (auto)").arg(name) : name);
+  const QString name = QString::fromLatin1(EncodingName(document_.Store().TextEncoding).data());
+  statusLine_.ShowEncoding(Choice() == EncodingChoice::Auto ? tr("%1 (auto)").arg(name) : name);
 }

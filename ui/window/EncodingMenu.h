@@ -4,6 +4,7 @@
 
 #include "TextEncoding.h"
 
+class LogDocument;
 class QActionGroup;
 class QMenu;
 class TFormDisplay;
@@ -18,7 +19,7 @@ class EncodingMenu : public QObject {
   EncodingMenu(TFormDisplay& window, TStatusLine& statusLine);
 
   QMenu* Menu() const { return menu_; }
-  EncodingChoice Choice() const { return choice_; }
+  EncodingChoice Choice() const;
   void Choose(EncodingChoice choice);
 
  signals:
@@ -28,9 +29,8 @@ class EncodingMenu : public QObject {
  private:
   void ShowEncodingName();
 
-  TFormDisplay& window_;
+  LogDocument& document_;
   TStatusLine& statusLine_;
   QMenu* menu_;
   QActionGroup* actions_;
-  EncodingChoice choice_ = EncodingChoice::Auto;
 };

@@ -10,6 +10,7 @@
 #include "DisplayForm.h"
 #include "FindBar.h"
 #include "FindCommands.h"
+#include "LogDocument.h"
 #include "RunsSearch.h"
 #include "RunsView.h"
 #include "StatusLine.h"
@@ -34,7 +35,7 @@ FindInRunsCommand::FindInRunsCommand(TFormDisplay& window, TStatusLine& statusLi
       table_(*window.RunsView->Items()),
       statusLine_(statusLine),
       findCommands_(findCommands),
-      search_(new RunsSearch(this)) {
+      search_(&window.Document().Search()) {
   CreateBar();
   CreateMenu(*findCommands.Menu());
   connect(search_, &RunsSearch::Counted, this, &FindInRunsCommand::TakeCounts);

@@ -1,18 +1,13 @@
 #include "FollowCommand.h"
 
 #include <QAction>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSettings>
-#include <filesystem>
 
 #include "DisplayForm.h"
-#include "EncodingMenu.h"
 #include "ErrorDisplay.h"
-#include "FileFollower.h"
-#include "LogFollow.h"
+#include "LogDocument.h"
 #include "RunsView.h"
 #include "StatusLine.h"
 #include "TextPane.h"
@@ -52,12 +47,13 @@ struct FollowCommand::Places {
 FollowCommand::FollowCommand(TFormDisplay& window, TStatusLine& statusLine)
     : QObject(&window),
       window_(window),
+      document_(window.Document()),
       statusLine_(statusLine),
-      menuItem_(new QAction(tr("&Follow file"), this)),
-      follower_(new TFileFollower(this)) {
+      menuItem_(new QAction(tr("&Follow file"), this)) {
   menuItem_->setCheckable(true);
   window.File1->insertAction(window.N2, menuItem_);
-  connect(follower_, &TFileFollower::Changed, this, ShowingErrors([this] { FileChanged(); }));
+  connect(&document_, &LogDocument::FollowedFileChanged, this,
+          ShowingErrors([this] { FileChanged(); }));
   connect(menuItem_, &QAction::toggled, this, ShowingErrors([this](bool on) {
             if (rememberChoice_) QSettings().setValue(kFollowSetting, on);
             Follow(fileName_);
@@ -89,15 +85,10 @@ void FollowCommand::Watch(const QString& fileName) {
 
 void FollowCommand::Follow(const QString& fileName) {
   fileName_ = fileName;
-  follower_->Follow(menuItem_->isChecked() ? fileName_ : QString());
+  document_.Follow(menuItem_->isChecked() ? fileName_ : QString());
 }
 
 void FollowCommand::FileChanged() {
-  const QFileInfo file(fileName_);
-  if (!file.exists()) {
-    statusLine_.showMessage(tr("The file is gone; the window shows it as it was."));
-    return;
-  }
   const TRunsView* runsView = window_.RunsView;
   const int rows = runsView->RowCount();
   const int selected = runsView->SelectedIndex();
@@ -105,21 +96,22 @@ void FollowCommand::FileChanged() {
   const bool newestSelected = selected >= 0 && selected == runsView->LastShownRow();
   const Places before{rows, selected, newestSelected, ScrollOf(window_.LogMemo),
                       ScrollOf(window_.ScriptMemo)};
-  QElapsedTimer timer;
-  timer.start();
-  const FollowUpdate update =
-      FollowLogFile(window_.Store, std::filesystem::path(fileName_.toStdU16String()),
-                    window_.encodingMenu_->Choice());
-  switch (update.What) {
-    case FollowUpdate::Kind::Unchanged:
+  // The table has taken in the rows that changed by the time this returns.
+  const LogDocument::Change change = document_.TakeInGrowth();
+  switch (change.What) {
+    case LogDocument::Growth::Unchanged:
       return;
-    case FollowUpdate::Kind::Appended:
-      ShowAppended(update, before, timer.elapsed());
+    case LogDocument::Growth::Gone:
+      statusLine_.showMessage(tr("The file is gone; the window shows it as it was."));
       return;
-    case FollowUpdate::Kind::NeedsFullLoad:
+    case LogDocument::Growth::Appended:
+      ShowAppended(change.FirstChangedRow, before);
+      return;
+    case LogDocument::Growth::Shrank:
+    case LogDocument::Growth::Changed:
       break;
   }
-  const bool shrank = file.size() < static_cast<qint64>(window_.Store.Text.Size());
+  const bool shrank = change.What == LogDocument::Growth::Shrank;
   try {
     LoadWhole(before);
   } catch (const std::exception& error) {
@@ -140,15 +132,8 @@ void FollowCommand::LoadWhole(const Places& before) {
   }
 }
 
-void FollowCommand::ShowAppended(const FollowUpdate& update, const Places& before,
-                                 qint64 milliseconds) {
+void FollowCommand::ShowAppended(int firstChangedRow, const Places& before) {
   TRunsView* runsView = window_.RunsView;
-  const auto firstChangedRow = static_cast<int>(update.FirstChangedRow);
-  // A run whose header came whole may now share the date and time of the run before it: the
-  // table loses its last row, and the rows before it keep their place, as they do for growth.
-  runsView->Items()->RowsChangedFrom(firstChangedRow);
-  if (before.rows == 0) runsView->FitColumnsToTexts();
-  emit window_.LogAppended(milliseconds, firstChangedRow);
   const int lastRow = runsView->RowCount() - 1;
   const bool filtered = runsView->MatchFilter()->IsOn();
   if (before.lastRowSelected && lastRow != before.selected) {
@@ -161,7 +146,7 @@ void FollowCommand::ShowAppended(const FollowUpdate& update, const Places& befor
 }
 
 void FollowCommand::ExtendPanes(int row, const Places& before) {
-  const LogStore& store = window_.Store;
+  const LogStore& store = window_.LogData();
   const RunsInfo& run = store.RunOfRow(static_cast<size_t>(row));
   const bool extended = window_.LogMemo->ExtendLines(store.LogOf(run), store.TextEncoding) &&
                         window_.ScriptMemo->ExtendLines(store.ScriptOf(run), store.TextEncoding);

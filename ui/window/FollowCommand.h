@@ -3,11 +3,10 @@
 #include <QObject>
 #include <QString>
 
+class LogDocument;
 class QAction;
-class TFileFollower;
 class TFormDisplay;
 class TStatusLine;
-struct FollowUpdate;
 
 // File > Follow file: while it is on, the window shows what the shown file gains as it is
 // written, keeping the selected row, and with the last row selected the new last row is
@@ -38,7 +37,8 @@ class FollowCommand : public QObject {
   void FileChanged();
   // Reads the followed file whole, and shows it if the window's current file is another one.
   void LoadWhole(const Places& before);
-  void ShowAppended(const FollowUpdate& update, const Places& before, qint64 milliseconds);
+  // The rows from `firstChangedRow` on are new or show more.
+  void ShowAppended(int firstChangedRow, const Places& before);
   void ExtendPanes(int row, const Places& before);
   void ReloadKeepingPlaces(const Places& before);
   void SelectLastRow(const Places& before);
@@ -50,9 +50,9 @@ class FollowCommand : public QObject {
   void NewestMatchesShown();
 
   TFormDisplay& window_;
+  LogDocument& document_;
   TStatusLine& statusLine_;
   QAction* menuItem_;
-  TFileFollower* follower_;
   QString fileName_;
   bool rememberChoice_ = true;
   // The row that FollowNewestRow selected with the match filter on, or -1; whether the log pane
