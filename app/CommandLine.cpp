@@ -128,6 +128,22 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
   return command;
 }
 
+// On Windows the viewer is a GUI program with no console, beside a console twin.
+QString WhichProgramText() {
+#ifdef Q_OS_WIN
+  return QStringLiteral(
+      "\n"
+      "On Windows, message-log-display.exe is the viewer to start from Explorer, shortcuts\n"
+      "and \"Open with\": it has no console, so from cmd or PowerShell it prints nothing and\n"
+      "cmd does not wait for its exit code. There, use message-log-display-cli.exe with the\n"
+      "same arguments: it prints --list, --dump, --help, --version and errors in the console\n"
+      "and ends with their exit code (--select-run too); given a FILE it opens the same\n"
+      "viewer, and the console waits until the window closes.\n");
+#else
+  return {};
+#endif
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -154,7 +170,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
 }
 
 QString UsageText() {
-  return QStringLiteral(
+  const QString usage = QStringLiteral(
       "Usage:\n"
       "  message-log-display [FILE ...]          open FILE in the viewer (all arguments,\n"
       "                                          joined by blanks, are the one file name)\n"
@@ -178,6 +194,7 @@ QString UsageText() {
       "  message-log-display --select-run N [--pid PID]\n"
       "                                          make a running viewer select row N\n"
       "  message-log-display --help | --version\n");
+  return usage + WhichProgramText();
 }
 
 QString VersionText() {

@@ -1,6 +1,7 @@
-# The Windows package: the viewer with the Qt and compiler runtime DLLs it needs, found by CMake
-# from the executable's imports rather than listed by hand, Qt's platform and style plugins, and
-# a zip and an NSIS installer made by CPack (`cpack -G "ZIP;NSIS"` in the build folder).
+# The Windows package: the viewer and its console twin with the Qt and compiler runtime DLLs they
+# need, found by CMake from the executables' imports rather than listed by hand, Qt's platform
+# and style plugins, and a zip and an NSIS installer made by CPack (`cpack -G "ZIP;NSIS"` in the
+# build folder), signed when a certificate is given (see SignWindows.cmake).
 
 # Where the DLLs that the viewer imports live on this machine: Qt's own, and the mingw runtime.
 get_target_property(mld_qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
@@ -33,8 +34,16 @@ foreach(dll IN LISTS mld_candidate_dlls)
   endif()
 endforeach()
 
-install(TARGETS message-log-display RUNTIME_DEPENDENCY_SET mld_runtime
+install(TARGETS message-log-display message-log-display-cli RUNTIME_DEPENDENCY_SET mld_runtime
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Signed where they are installed, after CPack's strip (which would break a signature) and
+# before CPack packs them.
+set(mld_sign_script ${PROJECT_SOURCE_DIR}/cmake/SignWindows.cmake)
+foreach(program IN ITEMS message-log-display message-log-display-cli)
+  install(CODE "
+    set(MLD_SIGN_FILE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}.exe\")
+    include(\"${mld_sign_script}\")")
+endforeach()
 install(RUNTIME_DEPENDENCY_SET mld_runtime
         DESTINATION ${CMAKE_INSTALL_BINDIR}
         # Qt's and the compiler's DLLs go with the viewer; Windows brings everything else.
@@ -60,23 +69,42 @@ set(CPACK_PACKAGE_FILE_NAME "message-log-display-${PROJECT_VERSION}-windows-x64"
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Message Log Display")
 set(CPACK_PACKAGE_EXECUTABLES "message-log-display" "Message Log Display")
 set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/ui/window/icons/message-log-display.ico")
-set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\\\message-log-display.exe")
+set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\message-log-display.exe")
 set(CPACK_NSIS_DISPLAY_NAME "Message Log Display")
+# CPack hands every text below to NSIS exactly as written here.
+set(CPACK_VERBATIM_VARIABLES ON)
 # A 64-bit installer for a 64-bit program: it installs into the 64-bit Program Files and
-# registry, and runs where only 64-bit programs can.
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# registry, and runs where only 64-bit programs can. makensis signs the installer and, while
+# it is made, the uninstaller inside it, when a certificate is given.
+string(CONFIGURE [=[
+Target amd64-unicode
+!finalize '"@CMAKE_COMMAND@" "-DMLD_SIGN_FILE=%1" -P "@mld_sign_script@"' = 0
+!uninstfinalize '"@CMAKE_COMMAND@" "-DMLD_SIGN_FILE=%1" -P "@mld_sign_script@"' = 0
+]=] CPACK_NSIS_DEFINES @ONLY)
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-# "Open with" for .log files, taken away again by the uninstaller. CPack writes these texts into
-# a CMake script unescaped, so each backslash meant for NSIS is doubled here; NSIS strings are
-# in single quotes, with $\" for a double quote.
-set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
-  WriteRegStr HKCR 'Applications\\message-log-display.exe\\shell\\open\\command' '' '$\\\"$INSTDIR\\bin\\message-log-display.exe$\\\" $\\\"%1$\\\"'
-  WriteRegStr HKCR '.log\\OpenWithList\\message-log-display.exe' '' ''
-]=])
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
-  DeleteRegKey HKCR 'Applications\\message-log-display.exe'
-  DeleteRegKey HKCR '.log\\OpenWithList\\message-log-display.exe'
-]=])
+# "Open with" for .log files through a ProgID of our own, listed under the type's
+# OpenWithProgids and the application's SupportedTypes; the .log type's default program stays
+# whatever the user chose. The key of the earlier "Open with" entry goes on install too.
+# SHChangeNotify(SHCNE_ASSOCCHANGED) tells Explorer that associations changed.
+set(mld_open_command [=[$\"$INSTDIR\bin\message-log-display.exe$\" $\"%1$\"]=])
+set(mld_tell_shell [=[System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)']=])
+string(CONFIGURE [=[
+  WriteRegStr HKCR 'MessageLogDisplay.log' '' 'Vantrel message log'
+  WriteRegStr HKCR 'MessageLogDisplay.log\DefaultIcon' '' '$INSTDIR\bin\message-log-display.exe,0'
+  WriteRegStr HKCR 'MessageLogDisplay.log\shell\open\command' '' '@mld_open_command@'
+  WriteRegNone HKCR '.log\OpenWithProgids' 'MessageLogDisplay.log'
+  WriteRegStr HKCR 'Applications\message-log-display.exe\shell\open\command' '' '@mld_open_command@'
+  WriteRegStr HKCR 'Applications\message-log-display.exe\SupportedTypes' '.log' ''
+  DeleteRegKey HKCR '.log\OpenWithList\message-log-display.exe'
+  @mld_tell_shell@
+]=] CPACK_NSIS_EXTRA_INSTALL_COMMANDS @ONLY)
+string(CONFIGURE [=[
+  DeleteRegKey HKCR 'MessageLogDisplay.log'
+  DeleteRegValue HKCR '.log\OpenWithProgids' 'MessageLogDisplay.log'
+  DeleteRegKey HKCR 'Applications\message-log-display.exe'
+  DeleteRegKey HKCR '.log\OpenWithList\message-log-display.exe'
+  @mld_tell_shell@
+]=] CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS @ONLY)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR "ZIP;NSIS")
 include(CPack)

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Checks the Windows packages that scripts/package-windows.sh made, as a user gets them, under
-# Wine in a prefix of their own and with no DLLs but the package's: the zip's viewer lists the
-# sample log; the installer installs silently (program, Start-menu entry, "Open with" for .log
-# files); the installed viewer lists the sample log and, started on it on Xvfb, shows it and
-# takes a run selection by window message from a second process; the uninstaller takes it all
-# away again. MLD_PACKAGE_SCREENSHOT names an X window dump of the screen after the selection.
+# Wine in a prefix of their own and with no DLLs but the package's: the viewer is a GUI program
+# and its twin a console one, both with their manifest; the zip's viewer and twin list the
+# sample log; the installer installs silently (programs, Start-menu entry, "Open with" for .log
+# files through our ProgID, the .log type's default program left alone); the installed viewer
+# and twin list the sample log and the viewer, started on it on Xvfb, shows it and takes a run
+# selection by window message from the twin; the uninstaller takes it all away again.
+# With MLD_SIGN_CERT set (see scripts/package-windows.sh), the programs, the installer and the
+# uninstaller must carry a valid signature by that certificate. MLD_PACKAGE_SCREENSHOT names an
+# X window dump of the screen after the selection.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${MLD_WINDOWS_BUILD_DIR:-build-windows}
@@ -21,6 +25,36 @@ fail() {
 expected=$("$WINE" "$build/message-log-display.exe" --list "$(winepath -w examples/sample.log)")
 [ -n "$expected" ] || fail "the build's viewer lists nothing"
 
+# The subsystem in a program's PE header: 2 is a GUI program, 3 a console one.
+subsystem() {
+  x86_64-w64-mingw32-objdump -p "$1" | awk '$1 == "Subsystem" { print $2 + 0 }'
+}
+# The manifest resource (1, of type 24) as windres writes it back as resource script.
+manifest() {
+  x86_64-w64-mingw32-windres -i "$1" -O rc | sed -n '/^1 24 /,/^END/p'
+}
+# Both programs of a package folder: the viewer, the twin; each run on the sample log.
+check_programs() {
+  local bin=$1 sample=$2 where=$3 listed
+  [ "$(subsystem "$bin/message-log-display.exe")" = 2 ] || fail "$where viewer is no GUI program"
+  [ "$(subsystem "$bin/message-log-display-cli.exe")" = 3 ] ||
+    fail "$where console twin is no console program"
+  for program in message-log-display message-log-display-cli; do
+    manifest "$bin/$program.exe" | grep -qF '>true</longPathAware>' ||
+      fail "$where $program.exe has no long-path-aware manifest"
+    listed=$("$WINE" "$bin/$program.exe" --list "$sample") || fail "$where $program.exe did not run"
+    [ "$listed" = "$expected" ] || fail "$where $program.exe lists the sample log otherwise"
+    signed "$bin/$program.exe"
+  done
+}
+signed() {
+  [ -z "${MLD_SIGN_CERT:-}" ] || osslsigncode verify -CAfile "$MLD_SIGN_CERT" -in "$1" >/dev/null ||
+    fail "$1 carries no valid signature by $MLD_SIGN_CERT"
+}
+registered() {
+  "$WINE" reg.exe query "$@" >/dev/null 2>&1
+}
+
 work=$(mktemp -d)
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 export WINEPREFIX=$work/prefix
@@ -29,36 +63,46 @@ unset WINEPATH
 
 unzip -q "$package.zip" -d "$work"
 zipped=$(basename "$package")
-listed=$("$WINE" "$work/$zipped/bin/message-log-display.exe" --list \
-  "$(winepath -w "$work/$zipped/examples/sample.log")") || fail "the zip's viewer did not run"
-[ "$listed" = "$expected" ] || fail "the zip's viewer lists the sample log otherwise"
-echo "The zip's viewer lists the sample log."
+check_programs "$work/$zipped/bin" "$(winepath -w "$work/$zipped/examples/sample.log")" "the zip's"
+echo "The zip's viewer and console twin are what they should be and list the sample log."
 
+signed "$package.exe"
+# As on Windows, .log files have a default program; the installer must leave it alone.
+"$WINE" reg.exe add 'HKCR\.log' /ve /d txtfile /f >/dev/null 2>&1
+log_default() {
+  "$WINE" reg.exe query 'HKCR\.log' /ve 2>/dev/null | grep -q 'REG_SZ[[:space:]]*txtfile' ||
+    fail "the default program of .log files was changed $1"
+}
 "$WINE" "$package.exe" /S || fail "the installer failed"
 folder='C:\Program Files\Message Log Display'
 installed="$WINEPREFIX/drive_c/Program Files/Message Log Display"
 [ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Message Log Display/Message Log Display.lnk" ] ||
   fail "no Start-menu entry"
-"$WINE" reg.exe query 'HKCR\.log\OpenWithList\message-log-display.exe' >/dev/null 2>&1 ||
-  fail "no \"Open with\" entry for .log files"
-"$WINE" reg.exe query 'HKCR\Applications\message-log-display.exe\shell\open\command' 2>/dev/null |
-  grep -qF "\"$folder\\bin\\message-log-display.exe\" \"%1\"" ||
-  fail "\"Open with\" does not start the installed viewer on the file"
-listed=$("$WINE" "$installed/bin/message-log-display.exe" --list "$folder\\examples\\sample.log") ||
-  fail "the installed viewer did not run"
-[ "$listed" = "$expected" ] || fail "the installed viewer lists the sample log otherwise"
-echo "The installer installed the viewer, its Start-menu entry and \"Open with\" for .log files."
+for key in 'HKCR\MessageLogDisplay.log' 'HKCR\Applications\message-log-display.exe'; do
+  "$WINE" reg.exe query "$key\shell\open\command" 2>/dev/null |
+    grep -qF "\"$folder\\bin\\message-log-display.exe\" \"%1\"" ||
+    fail "$key does not open a file with the installed viewer"
+done
+registered 'HKCR\.log\OpenWithProgids' /v MessageLogDisplay.log ||
+  fail "our ProgID is not among the programs that open .log files"
+registered 'HKCR\Applications\message-log-display.exe\SupportedTypes' /v .log ||
+  fail "the viewer does not say that it opens .log files"
+log_default "by the installer"
+check_programs "$installed/bin" "$folder\\examples\\sample.log" "the installed"
+signed "$installed/Uninstall.exe"
+echo "The installer installed the viewer, its twin, its Start-menu entry and \"Open with\" for" \
+  ".log files."
 
 # Wine's desktop takes the X display of the program that starts it.
 wineserver -k
 wineserver -w
 xvfb-run -a bash -c '
-  viewer="$1/bin/message-log-display.exe"
-  "$WINE" "$viewer" "$2\\examples\\sample.log" &
-  # The viewer answers once its window is up; until then there is no window to send to.
+  "$WINE" "$1/bin/message-log-display.exe" "$2\\examples\\sample.log" &
+  # The viewer answers once its window is up; until then there is no window to send to. A
+  # script in a console sends through the twin.
   answered=1
   for attempt in $(seq 60); do
-    "$WINE" "$viewer" --select-run 3 2>/dev/null && answered=0 && break
+    "$WINE" "$1/bin/message-log-display-cli.exe" --select-run 3 2>/dev/null && answered=0 && break
     sleep 1
   done
   # Its caption names the file it was started on: the name with blanks, which Wine put in
@@ -76,6 +120,10 @@ echo "The installed viewer showed the sample log and took a run selection by win
 # The uninstaller copies itself away and goes on from there.
 wineserver -w
 [ ! -e "$installed/bin/message-log-display.exe" ] || fail "the uninstaller left the viewer"
-! "$WINE" reg.exe query 'HKCR\.log\OpenWithList\message-log-display.exe' >/dev/null 2>&1 ||
-  fail "the uninstaller left the \"Open with\" entry"
-echo "The uninstaller removed the viewer and its \"Open with\" entry."
+! registered 'HKCR\MessageLogDisplay.log' || fail "the uninstaller left our ProgID"
+! registered 'HKCR\.log\OpenWithProgids' /v MessageLogDisplay.log ||
+  fail "the uninstaller left our ProgID among the programs that open .log files"
+! registered 'HKCR\Applications\message-log-display.exe' ||
+  fail "the uninstaller left the viewer's \"Open with\" entry"
+log_default "by the uninstaller"
+echo "The uninstaller removed the viewer and its \"Open with\" entries."
