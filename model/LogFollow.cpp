@@ -24,6 +24,18 @@ size_t RefoldRowsFrom(LogStore& store, size_t run) {
   return kept;
 }
 
+// Parses on from the checkpoint up to byte `end` of the text.
+FollowUpdate ParseOnTo(LogStore& store, size_t end) {
+  // The runs before the checkpoint's last one are final, header and all; that one's log and
+  // outcome may still change.
+  const size_t settledRuns = store.Checkpoint.Parse.Runs;
+  ResumeParseUpTo(store, end);
+  FollowUpdate update{FollowUpdate::Kind::Appended};
+  update.FirstChangedRun = settledRuns > 0 ? settledRuns - 1 : 0;
+  update.FirstChangedRow = RefoldRowsFrom(store, update.FirstChangedRun);
+  return update;
+}
+
 FollowUpdate TakeInStaged(LogStore& store) {
   LoadCheckpoint& checkpoint = store.Checkpoint;
   if (checkpoint.Choice == EncodingChoice::Auto) {
@@ -33,14 +45,7 @@ FollowUpdate TakeInStaged(LogStore& store) {
     checkpoint.Utf8 = scan;
   }
   store.Text.TakeStaged();
-  // The runs before the checkpoint's last one are final, header and all; that one's log and
-  // outcome may still change.
-  const size_t settledRuns = checkpoint.Parse.Runs;
-  ResumeParse(store);
-  FollowUpdate update{FollowUpdate::Kind::Appended};
-  update.FirstChangedRun = settledRuns > 0 ? settledRuns - 1 : 0;
-  update.FirstChangedRow = RefoldRowsFrom(store, update.FirstChangedRun);
-  return update;
+  return ParseOnTo(store, store.Text.Size());
 }
 
 }  // namespace
@@ -64,4 +69,24 @@ FollowUpdate AppendLogText(LogStore& store, std::string_view bytes, EncodingChoi
   if (bytes.empty()) return {};
   if (!store.Text.Stage(bytes)) return NeedsFullLoad();
   return TakeInStaged(store);
+}
+
+void BeginLoadInPieces(LogStore& store, TextBuffer text, EncodingChoice encoding) {
+  store.Clear();
+  store.Text = std::move(text);
+  store.Checkpoint.Choice = encoding;
+  store.TextEncoding = encoding == EncodingChoice::Auto
+                           ? AutoEncoding(store.Checkpoint.Utf8)
+                           : ResolveEncoding(encoding, store.Text.View());
+}
+
+FollowUpdate TakeInPiece(LogStore& store, size_t end) {
+  LoadCheckpoint& checkpoint = store.Checkpoint;
+  if (checkpoint.Choice == EncodingChoice::Auto) {
+    checkpoint.Utf8 = ContinueUtf8Scan(checkpoint.Utf8, store.Text.View().substr(0, end));
+    store.TextEncoding = AutoEncoding(checkpoint.Utf8);
+  }
+  FollowUpdate update = ParseOnTo(store, end);
+  checkpoint.Valid = end == store.Text.Size();
+  return update;
 }

@@ -35,3 +35,12 @@ FollowUpdate FollowLogFile(LogStore& store, const std::filesystem::path& path,
 
 // The same for `bytes` appended to the text in memory.
 FollowUpdate AppendLogText(LogStore& store, std::string_view bytes, EncodingChoice encoding);
+
+// Loading in pieces is following a log from its first byte: the parse takes in the text a piece
+// at a time, and the store after the last piece is what LoadLogText of the whole text makes.
+// Empties `store` and gives it `text` to take in, none of it yet.
+void BeginLoadInPieces(LogStore& store, TextBuffer text, EncodingChoice encoding);
+// Takes in the text up to byte `end`, which is not less than the last piece's end. With Auto, the
+// encoding is that of the text so far, and may change with a later piece. The store is ready
+// to follow the file once `end` is the end of the text.
+FollowUpdate TakeInPiece(LogStore& store, size_t end);

@@ -91,13 +91,13 @@ class LogParser {
  public:
   using State = ParseState;
 
-  // A parse of the store's text from `line` (the start of a line) on, in `state`.
-  LogParser(LogStore& store, State state, const char* line)
+  // A parse of the store's text from `line` (the start of a line) on, in `state`, as if the text
+  // ended at `end`.
+  LogParser(LogStore& store, State state, const char* line, const char* end)
       : store_(store),
         state_(state),
-        line_(line, store.Text.Data() + store.Text.Size()),
-        unsettled_(UnsettledFrom(store.Text.Data(), store.Text.Data() + store.Text.Size(),
-                                 HeaderLines::kCount)) {}
+        line_(line, end),
+        unsettled_(UnsettledFrom(store.Text.Data(), end, HeaderLines::kCount)) {}
 
   void Parse() {
     while (state_ != State::Stopped) {
@@ -244,11 +244,16 @@ void RestoreCheckpoint(LogStore& store, const ParseCheckpoint& point) {
 
 void ParseLog(LogStore& store) {
   store.Checkpoint.Parse = ParseCheckpoint();
-  LogParser(store, ParseState::SeekingEntry, store.Text.Data()).Parse();
+  ResumeParse(store);
 }
 
 void ResumeParse(LogStore& store) {
+  ResumeParseUpTo(store, store.Text.Size());
+}
+
+void ResumeParseUpTo(LogStore& store, size_t end) {
   const ParseCheckpoint point = store.Checkpoint.Parse;
   RestoreCheckpoint(store, point);
-  LogParser(store, point.State, store.Text.Data() + point.Offset).Parse();
+  const char* text = store.Text.Data();
+  LogParser(store, point.State, text + point.Offset, text + end).Parse();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 struct LogStore;
 
 // Splits store.Text into entries and runs and appends them to ScriptParts, RunLogs and Runs.
@@ -12,3 +14,7 @@ void ParseLog(LogStore& store);
 // lines before the old end and the new bytes. The store is then what ParseLog of the whole text
 // makes, checkpoint included.
 void ResumeParse(LogStore& store);
+
+// The same, as if the text ended after its first `end` bytes (at least the checkpoint's offset):
+// a load in pieces parses the text up to where it has got so far.
+void ResumeParseUpTo(LogStore& store, size_t end);

@@ -219,6 +219,68 @@ TEST(LogFollow, AppendedPiecesGiveWhatAFullLoadGives) {
   EXPECT_LT(tally.fullLoads * 20, tally.cuts);  // the incremental way is the one that is tested
 }
 
+// Loads `text` in pieces ending at `cuts` (the last one its end) and compares the store after
+// every piece with a full load of the bytes so far, and after the last with a full load of the
+// whole text; then follows it as it grows by `more`.
+void LoadInPieces(const std::string& text, const std::vector<size_t>& cuts, EncodingChoice encoding,
+                  const std::string& more, const std::string& name) {
+  // The text the pieces are taken from is all there: its size is not what they are compared by.
+  const auto afterSize = [](const std::string& snapshot) {
+    return snapshot.substr(snapshot.find('\n'));
+  };
+  LogStore store;
+  BeginLoadInPieces(store, TextBuffer::FromBytes(text), encoding);
+  for (const size_t cut : cuts) {
+    const std::vector<int32_t> rowsBefore = store.RowToRun;
+    const FollowUpdate update = TakeInPiece(store, cut);
+    ASSERT_EQ(update.What, FollowUpdate::Kind::Appended) << name;
+    for (size_t row = 0; row < update.FirstChangedRow; ++row) {
+      ASSERT_EQ(store.RowToRun.at(row), rowsBefore.at(row)) << name << " row " << row;
+    }
+    LogStore sofar;
+    LoadLogText(sofar, std::string_view(text).substr(0, cut), encoding);
+    const std::string got = afterSize(Snapshot(store));
+    const std::string expected = afterSize(Snapshot(sofar));
+    ASSERT_TRUE(got == expected) << name << ", piece up to " << cut << "\n"
+                                 << Difference(got, expected);
+    ASSERT_EQ(store.Checkpoint.Valid, cut == text.size()) << name;
+  }
+  LogStore whole;
+  LoadLogText(whole, text + more, encoding);
+  const FollowUpdate followed = AppendLogText(store, more, encoding);
+  if (followed.What == FollowUpdate::Kind::NeedsFullLoad) LoadLogText(store, text + more, encoding);
+  ASSERT_EQ(Snapshot(store), Snapshot(whole)) << name << " followed after the load";
+  ASSERT_EQ(CheckStoreInvariants(store), "") << name;
+}
+
+TEST(LogFollow, ALoadInPiecesGivesWhatAWholeLoadGives) {
+  const Variant variants[] = {Variant::CrLf,          Variant::Lf,
+                              Variant::MixedLineEnds, Variant::SharedStartTimes,
+                              Variant::Utf8Late,      Variant::Windows1252InUtf8};
+  const EncodingChoice encodings[] = {EncodingChoice::Auto, EncodingChoice::Windows1252,
+                                      EncodingChoice::Utf8};
+  size_t pieces = 0;
+  for (uint64_t seed = 1; seed <= 4; ++seed) {
+    std::mt19937_64 random(seed);
+    const std::string generated = Generated(seed);
+    for (const Variant variant : variants) {
+      const std::string text = Varied(generated, variant, random);
+      const EncodingChoice encoding = encodings[random() % 3];
+      const std::vector<size_t> cuts = CutPoints(text, random, 60);
+      const size_t split = random() % text.size();
+      const std::string name =
+          "variant " + std::to_string(static_cast<int>(variant)) + ", seed " + std::to_string(seed);
+      LoadInPieces(text.substr(0, split), CutPoints(text.substr(0, split), random, 60), encoding,
+                   text.substr(split), name + ", followed");
+      if (HasFatalFailure()) return;
+      LoadInPieces(text, cuts, encoding, "", name);
+      if (HasFatalFailure()) return;
+      pieces += cuts.size();
+    }
+  }
+  EXPECT_GE(pieces, 1000u);
+}
+
 TEST(LogFollow, ByteByByteGivesWhatAFullLoadGives) {
   std::vector<std::filesystem::path> files = {MLD_EXAMPLE_LOG};
   for (const auto& entry : std::filesystem::directory_iterator(MLD_FUZZ_CORPUS)) {
@@ -231,6 +293,8 @@ TEST(LogFollow, ByteByByteGivesWhatAFullLoadGives) {
     std::vector<size_t> cuts(text.size());
     for (size_t k = 0; k < cuts.size(); ++k) cuts[k] = k + 1;
     FeedInPieces(text, cuts, EncodingChoice::Auto, tally, file.filename().string());
+    if (HasFatalFailure()) return;
+    LoadInPieces(text, cuts, EncodingChoice::Auto, "", file.filename().string() + " loaded");
     if (HasFatalFailure()) return;
   }
   EXPECT_GE(tally.cuts, 8000u);

@@ -103,6 +103,7 @@ class ComfortTest : public QObject {
     QSignalSpy changed(Follower(), &TFileFollower::Changed);
     logs_->Write("g.log", TestLogs::RunsWithDates(TestLogs::Dates(5)));
     QVERIFY(changed.wait(5000));
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->RowCount(), 5);
     QCOMPARE(form_->RunsView->SelectedIndex(), selectedAfter);
     QVERIFY(form_->LogMemo->Text().contains(QStringLiteral("run %1 line 1").arg(selectedAfter)));
@@ -119,6 +120,7 @@ class ComfortTest : public QObject {
     Following()->SetOn(true);
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    WAIT_FOR_LOAD(*form_);
     const QString path = logs_->Write("t.log", GrowingRun(300));
     Open(path);
     QScrollBar* bar = form_->LogMemo->verticalScrollBar();
@@ -129,6 +131,7 @@ class ComfortTest : public QObject {
     QSignalSpy changed(Follower(), &TFileFollower::Changed);
     logs_->Write("t.log", GrowingRun(400));
     QVERIFY(changed.wait(5000));
+    WAIT_FOR_LOAD(*form_);
     QVERIFY(form_->LogMemo->Text().endsWith("message 399"));
     QCOMPARE(bar->value(), atEnd ? bar->maximum() : place);
     QVERIFY(bar->maximum() > place);
@@ -141,6 +144,7 @@ class ComfortTest : public QObject {
     QSignalSpy changed(Follower(), &TFileFollower::Changed);
     QFile::remove(path);
     QVERIFY(changed.wait(5000));
+    WAIT_FOR_LOAD(*form_);
     QVERIFY(errors_->Messages().isEmpty());
     QCOMPARE(form_->RunsView->RowCount(), 3);  // still shown as it was
     QVERIFY(!StatusLine()->currentMessage().isEmpty());
@@ -297,6 +301,7 @@ class ComfortTest : public QObject {
     Following()->SetOn(true);
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    WAIT_FOR_LOAD(*form_);
     QByteArray lines;
     for (int k = 0; k < 300; ++k) lines += "run 0 step " + QByteArray::number(k) + "\r\n";
     QByteArray text = Entry() + Run(0).replace("run 0 line 2\r\n", lines);
@@ -332,6 +337,7 @@ class ComfortTest : public QObject {
     QTest::qWait(2 * TFileFollower::kLongestWaitMilliseconds);
     QCOMPARE(form_->RunsView->RowCount(), 3);
     Following()->SetOn(true);
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->RowCount(), 5);
     QVERIFY(errors_->Messages().isEmpty());
   }
@@ -352,6 +358,7 @@ class ComfortTest : public QObject {
     if (how == "rotated") QVERIFY(QFile::rename(path, logs_->Path("r.log.1")));
     if (how == "recreated") QVERIFY(QFile::remove(path));
     if (how != "shrunk") QVERIFY(changed.wait(5000));
+    WAIT_FOR_LOAD(*form_);
     logs_->Write("r.log", TestLogs::RunsWithDates(TestLogs::Dates(2)));
     QTRY_COMPARE_WITH_TIMEOUT(form_->RunsView->RowCount(), 2, 5000);
     QCOMPARE(form_->RunsView->SelectedIndex(), 1);
@@ -394,6 +401,7 @@ class ComfortTest : public QObject {
     }
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    WAIT_FOR_LOAD(*form_);
     QMimeData data;
     QList<QUrl> urls;
     for (const QString& file : files) urls << QUrl::fromLocalFile(file);
@@ -403,6 +411,7 @@ class ComfortTest : public QObject {
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(form_.get(), &drop);
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->RowCount(), 2);
     QCOMPARE(form_->CurrentFile(), files.first());
     QCOMPARE(form_->MRUList1->Entries(), QStringList{files.first()});
@@ -442,6 +451,7 @@ class ComfortTest : public QObject {
   void Open(const QString& path) {
     TOpenDialog::SetRunner([path](const TOpenDialog&) { return path; });
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     TOpenDialog::SetRunner({});
   }
 

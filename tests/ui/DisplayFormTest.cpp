@@ -58,6 +58,7 @@ class DisplayFormTest : public QObject {
   void startsWithoutFile() {
     form_->show();
     QCoreApplication::processEvents();
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->windowTitle(), QStringLiteral("Message Log Display"));
     QVERIFY(!form_->ReloadMenuItem->isEnabled());
     QCOMPARE(form_->RunsView->RowCount(), 0);
@@ -82,6 +83,7 @@ class DisplayFormTest : public QObject {
   void layoutSplitsTheWindowInThreePanes() {
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->size(), QSize(735, 480));
     const QList<int> bands = form_->SplitterPanel1->Bands()->sizes();
     const QList<int> upper = form_->SplitterPanel1->UpperBand()->sizes();
@@ -113,6 +115,7 @@ class DisplayFormTest : public QObject {
     QFETCH(bool, maximised);
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    WAIT_FOR_LOAD(*form_);
     form_->setGeometry(geometry);
     if (maximised) form_->showMaximized();
     QTRY_COMPARE(form_->isMaximized(), maximised);
@@ -125,6 +128,7 @@ class DisplayFormTest : public QObject {
     form_.reset(new TFormDisplay);
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->isMaximized(), maximised);
     const TBarPlaces barsAfter = form_->SplitterPanel1->BarPlaces();
     QVERIFY2(qAbs(barsAfter.upper - bars.upper) < 0.02 && qAbs(barsAfter.left - bars.left) < 0.02,
@@ -146,6 +150,7 @@ class DisplayFormTest : public QObject {
   void exitClosesTheWindow() {
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    WAIT_FOR_LOAD(*form_);
     form_->ExitMenuItem->trigger();
     QVERIFY(!form_->isVisible());
   }
@@ -157,6 +162,7 @@ class DisplayFormTest : public QObject {
                  "==>script execution stopped by user.\r\n------ NextEntry\r\n");
     dialogAnswer_ = logs_->Write("e.log", text);
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->RowCount(), 2);
     QCOMPARE(form_->LogMemo->Text(), RunLog(0, "a"));
     form_->RunsView->SetSelectedIndex(1);
@@ -167,11 +173,14 @@ class DisplayFormTest : public QObject {
   void openingAnotherFileShowsItsTableFromTheTop() {
     dialogAnswer_ = logs_->Write("first.log", TestLogs::RunsWithDates(TestLogs::Dates(60)));
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    WAIT_FOR_LOAD(*form_);
     form_->RunsView->verticalScrollBar()->setValue(form_->RunsView->verticalScrollBar()->maximum());
     dialogAnswer_ = logs_->Write("second.log", TestLogs::RunsWithDates(TestLogs::Dates(59)));
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->SelectedIndex(), 0);
     QCOMPARE(form_->RunsView->verticalScrollBar()->value(), 0);
   }
@@ -181,6 +190,7 @@ class DisplayFormTest : public QObject {
   void copyPutsTheSelectedRowOnTheClipboard() {
     dialogAnswer_ = logs_->Write("c.log", TestLogs::RunsWithDates({"a", "b\tc"}));
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     form_->RunsView->SetSelectedIndex(1);
     QApplication::clipboard()->clear();
     QTest::keyClick(form_->RunsView, Qt::Key_C, Qt::ControlModifier);
@@ -205,11 +215,14 @@ class DisplayFormTest : public QObject {
   void reloadDoesNotScrollTheTable() {
     dialogAnswer_ = logs_->Write("long.log", TestLogs::RunsWithDates(TestLogs::Dates(60)));
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->verticalScrollBar()->value(), 0);
     form_->RunsView->SetSelectedIndex(50);  // far below the rows in view
     form_->ReloadMenuItem->trigger();
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->SelectedIndex(), 50);
     QCOMPARE(form_->RunsView->verticalScrollBar()->value(), 0);
   }
@@ -250,12 +263,14 @@ class DisplayFormTest : public QObject {
     const QString path = logs_->Write("a.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
     dialogAnswer_ = std::nullopt;
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->windowTitle(), AppTitle);
     QVERIFY(!form_->ReloadMenuItem->isEnabled());
     QVERIFY(form_->MRUList1->Entries().isEmpty());
 
     dialogAnswer_ = path;
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->RowCount(), 3);
     QCOMPARE(form_->RunsView->SelectedIndex(), 0);
     QCOMPARE(form_->windowTitle(), Caption(path));
@@ -265,11 +280,13 @@ class DisplayFormTest : public QObject {
     QCOMPARE(form_->LogMemo->Text(), RunLog(2, TestLogs::Dates(3)[2]));
     dialogAnswer_ = std::nullopt;
     form_->OpenMenuItemClick(form_->OpenMenuItem);  // cancel keeps the selection and panes
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->SelectedIndex(), 2);
     QCOMPARE(form_->LogMemo->Text(), RunLog(2, TestLogs::Dates(3)[2]));
 
     dialogAnswer_ = path;
     form_->OpenMenuItemClick(form_->OpenMenuItem);  // the same file: read again, row 1
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->SelectedIndex(), 0);
     QCOMPARE(form_->MRUList1->Entries(), QStringList{path});
   }
@@ -278,6 +295,7 @@ class DisplayFormTest : public QObject {
     const QString path = logs_->Write("empty.log", "------ NextPart = Script\r\nonly a script\r\n");
     dialogAnswer_ = path;
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->RowCount(), 0);
     QCOMPARE(form_->RunsView->SelectedIndex(), -1);
     QCOMPARE(form_->LogMemo->LineCount(), 0);
@@ -302,12 +320,14 @@ class DisplayFormTest : public QObject {
     const QString path = logs_->Write("r.log", TestLogs::RunsWithDates(TestLogs::Dates(6)));
     dialogAnswer_ = path;
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     form_->RunsView->SetSelectedIndex(selected);
 
     QStringList dates = TestLogs::Dates(runsAfter);
     if (runsAfter > 2) dates[2] = "changed";
     logs_->Write("r.log", TestLogs::RunsWithDates(dates));
     form_->ReloadMenuItem->trigger();
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->RowCount(), runsAfter);
     QCOMPARE(form_->RunsView->SelectedIndex(), selectedAfter);
     QCOMPARE(form_->LogMemo->Text(),
@@ -322,6 +342,7 @@ class DisplayFormTest : public QObject {
     form_->MRUList1->Add(gone);
     dialogAnswer_ = good;
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     QFile::remove(gone);
 
     // Chosen from the menu, the error goes through the event loop to the message box.
@@ -346,6 +367,7 @@ class DisplayFormTest : public QObject {
 
     logs_->Write("gone.log", TestLogs::RunsWithDates(TestLogs::Dates(5)));
     form_->ReloadMenuItem->trigger();  // Reload reads the name that failed
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->RowCount(), 5);
     QCOMPARE(form_->RunsView->SelectedIndex(), -1);
   }
@@ -370,6 +392,7 @@ class DisplayFormTest : public QObject {
     });
     typist.start(10);
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->windowTitle(), Caption(path));
     QCOMPARE(form_->RunsView->RowCount(), 2);
   }
@@ -382,6 +405,7 @@ class DisplayFormTest : public QObject {
     QAction* entry = RecentEntryAction(older);
     QVERIFY(entry);
     entry->trigger();
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->RowCount(), 3);
     QCOMPARE(form_->windowTitle(), Caption(older));
     QCOMPARE(form_->MRUList1->Entries(), (QStringList{newer, older}));
@@ -399,6 +423,7 @@ class DisplayFormTest : public QObject {
     QFETCH(QList<int>, rowToRun);
     dialogAnswer_ = logs_->Write("f.log", TestLogs::RunsWithDates(dates));
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     const std::vector<int32_t>& rows = form_->LogData().RowToRun;
     QCOMPARE(QList<int>(rows.begin(), rows.end()), rowToRun);
     QCOMPARE(form_->RunsView->RowCount(), rowToRun.size());
@@ -418,6 +443,7 @@ class DisplayFormTest : public QObject {
     dialogAnswer_ =
         logs_->Write("e.log", TestLogs::RunsWithDates({"a", "b", "c"}, {"one", "two"}, {0, 0, 1}));
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     const QStringList expected = {"script one", "script one", "script two"};
     for (int row = 0; row < 3; ++row) {
       form_->RunsView->SetSelectedIndex(row);
@@ -428,6 +454,7 @@ class DisplayFormTest : public QObject {
   void selectionContract() {
     dialogAnswer_ = logs_->Write("s.log", TestLogs::RunsWithDates(TestLogs::Dates(12)));
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     QList<QPair<int, bool>> events;
     connect(form_->RunsView, &TRunsView::SelectItem, this, [&](QObject*, int row, bool selected) {
       events.append({row, selected});
@@ -447,6 +474,7 @@ class DisplayFormTest : public QObject {
     // A user's click raises the same handler.
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    WAIT_FOR_LOAD(*form_);
     events.clear();
     const QRect row3 = form_->RunsView->visualRect(form_->RunsView->model()->index(2, 1));
     QTest::mouseClick(form_->RunsView->viewport(), Qt::LeftButton, {}, row3.center());
@@ -459,7 +487,9 @@ class DisplayFormTest : public QObject {
     QAbstractItemModelTester tester(form_->RunsView->model(),
                                     QAbstractItemModelTester::FailureReportingMode::QtTest);
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     form_->ReloadMenuItem->trigger();
+    WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->model()->headerData(4, Qt::Horizontal).toString(),
              QStringLiteral("Script Filename"));
   }
@@ -491,6 +521,7 @@ class DisplayFormTest : public QObject {
 #endif
     dialogAnswer_ = logs_->Write("odd [*] name.log", TestLogs::RunsWithDates({"a"}));
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     form_->show();
     QCOMPARE(form_->windowHandle()->title(), Caption(*dialogAnswer_));
   }
@@ -498,6 +529,7 @@ class DisplayFormTest : public QObject {
   void destroyingTheWindowFreesALoadedFile() {
     dialogAnswer_ = logs_->Write("d.log", TestLogs::RunsWithDates(TestLogs::Dates(4)));
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     form_->RunsView->SetSelectedIndex(1);
     form_.reset();  // leaks or use after free show in the sanitizer build
     QVERIFY(!form_);

@@ -137,7 +137,9 @@ class WMSelectRunTest : public QObject {
     TOpenDialog::SetRunner([path](const TOpenDialog&) { return path; });
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    WAIT_FOR_LOAD(*form_);
     form_->OpenMenuItemClick(form_->OpenMenuItem);
+    WAIT_FOR_LOAD(*form_);
     TOpenDialog::SetRunner({});
   }
 

@@ -40,5 +40,5 @@ void WindowBench::Reload() {
 
 void WindowBench::FromEventLoop(const std::function<void()>& command) {
   QMetaObject::invokeMethod(form_.get(), command, Qt::QueuedConnection);
-  QCoreApplication::processEvents();
+  WAIT_FOR_LOAD(*form_);
 }

@@ -6,6 +6,7 @@
 
 #include "Application.h"
 #include "ErrorDisplay.h"
+#include "LogDocument.h"
 
 // The program's settings (the recent files, following) in a folder of the test's own, for as
 // long as it lives, so that no test reads or changes the user's.
@@ -44,3 +45,12 @@ class RecordedErrors {
     TestClass test;                         \
     return QTest::qExec(&test, argc, argv); \
   }
+
+// Waits until the load that the window `form` runs, if any, has ended: first the events that were
+// posted are handled, as a command run from the event loop or the window's first show posts its
+// work.
+#define WAIT_FOR_LOAD(form)                    \
+  do {                                         \
+    QCoreApplication::processEvents();         \
+    QTRY_VERIFY(!(form).Document().Loading()); \
+  } while (false)

@@ -6,6 +6,7 @@
 
 #include "FileFollower.h"
 #include "LogFollow.h"
+#include "PieceLoader.h"
 #include "RunsSearch.h"
 
 namespace {
@@ -17,8 +18,17 @@ std::filesystem::path PathOf(const QString& fileName) {
 }  // namespace
 
 LogDocument::LogDocument(QObject* parent)
-    : QObject(parent), follower_(new TFileFollower(this)), search_(new RunsSearch(this)) {
+    : QObject(parent),
+      follower_(new TFileFollower(this)),
+      search_(new RunsSearch(this)),
+      loader_(new PieceLoader(store_, this)) {
   connect(follower_, &TFileFollower::Changed, this, &LogDocument::FollowedFileChanged);
+  connect(loader_, &PieceLoader::TextRead, this,
+          [this] { loadingEncoding_ = store_.TextEncoding; });
+  connect(loader_, &PieceLoader::PieceTaken, this, &LogDocument::TakePiece);
+  connect(loader_, &PieceLoader::Finished, this,
+          [this] { emit LoadFinished(loadTime_.elapsed()); });
+  connect(loader_, &PieceLoader::Failed, this, &LogDocument::LoadFailed);
 }
 
 LogDocument::~LogDocument() {
@@ -34,10 +44,16 @@ void LogDocument::SetEncoding(EncodingChoice choice) {
   StopReaders();
   emit StoreChanging();
   store_.TextEncoding = ResolveEncoding(choice, store_.Text.View());
+  if (Loading()) {
+    // The pieces still to come are taken in with the new choice, as a whole load with it would.
+    store_.Checkpoint.Choice = choice;
+    loadingEncoding_ = store_.TextEncoding;
+  }
   emit EncodingChanged(choice);
 }
 
 void LogDocument::Clear() {
+  loader_->Cancel();
   StopReaders();
   emit StoreChanging();
   store_.Clear();
@@ -47,10 +63,31 @@ void LogDocument::Clear() {
 void LogDocument::Load(const QString& fileName) {
   Clear();
   fileName_ = fileName;
-  QElapsedTimer timer;
-  timer.start();
-  LoadLogFile(store_, PathOf(fileName_), encoding_);
-  emit LoadFinished(timer.elapsed());
+  loadTime_.start();
+  loader_->Start(fileName_, encoding_);
+}
+
+void LogDocument::CancelLoad() {
+  loader_->Cancel();
+}
+
+bool LogDocument::Loading() const {
+  return loader_->Running();
+}
+
+void LogDocument::SetPieceBytes(size_t bytes) {
+  loader_->SetPieceBytes(bytes);
+}
+
+void LogDocument::TakePiece(int firstChangedRow, qint64 bytesTaken) {
+  // With Auto, a piece may show that the text is not what the pieces before looked like.
+  if (store_.TextEncoding != loadingEncoding_) {
+    loadingEncoding_ = store_.TextEncoding;
+    StopReaders();
+    emit StoreChanging();
+    emit EncodingChanged(encoding_);
+  }
+  emit RowsLoaded(firstChangedRow, bytesTaken, static_cast<qint64>(store_.Text.Size()));
 }
 
 void LogDocument::Follow(const QString& fileName) {
@@ -58,6 +95,8 @@ void LogDocument::Follow(const QString& fileName) {
 }
 
 LogDocument::Change LogDocument::TakeInGrowth() {
+  // Following starts on what a load has made once it has finished.
+  if (Loading()) return {Growth::Unchanged};
   const QFileInfo file(follower_->Path());
   if (!file.exists()) return {Growth::Gone};
   QElapsedTimer timer;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
 #include "LogStore.h"
 #include "TextEncoding.h"
 
+class PieceLoader;
 class RunsSearch;
 class TFileFollower;
 
@@ -43,11 +45,16 @@ class LogDocument : public QObject {
   // choice holds for the loads that follow.
   void SetEncoding(EncodingChoice choice);
 
-  // Empties the store.
+  // Stops a load that runs and empties the store.
   void Clear();
-  // Empties the store and reads the file `fileName` into it. A file that cannot be read throws,
-  // and the store keeps what was read.
+  // Empties the store and starts loading the file `fileName` into it, in pieces: RowsLoaded after
+  // each, then LoadFinished, or LoadFailed when the file cannot be read.
   void Load(const QString& fileName);
+  // Stops a load that runs; the store keeps the pieces it has taken in.
+  void CancelLoad();
+  bool Loading() const;
+  // How many bytes each piece of a load takes in; tests vary it. 0 is the loader's choice.
+  void SetPieceBytes(size_t bytes);
 
   // Watches `fileName` for changes (FollowedFileChanged), or nothing for an empty name.
   void Follow(const QString& fileName);
@@ -61,8 +68,14 @@ class LogDocument : public QObject {
   // The store is about to change: whatever reads it off the GUI thread has stopped.
   void StoreChanging();
   void Cleared();
+  // A load took in a piece of the file, `bytesTaken` of `bytesTotal` so far: the rows from
+  // `firstChangedRow` on are new or show more.
+  void RowsLoaded(int firstChangedRow, qint64 bytesTaken, qint64 bytesTotal);
   // A load has finished; it took `milliseconds`.
   void LoadFinished(qint64 milliseconds);
+  // The file could not be read; the store keeps what was taken in. `message` names the file and
+  // the reason.
+  void LoadFailed(const QString& message);
   // The store took in what the followed file gained in `milliseconds`: the rows from
   // `firstChangedRow` on are new or show more.
   void RowsChanged(qint64 milliseconds, int firstChangedRow);
@@ -73,10 +86,14 @@ class LogDocument : public QObject {
 
  private:
   void StopReaders();
+  void TakePiece(int firstChangedRow, qint64 bytesTaken);
 
   LogStore store_;
   QString fileName_;
   EncodingChoice encoding_ = EncodingChoice::Auto;
   TFileFollower* follower_;
   RunsSearch* search_;
+  PieceLoader* loader_;
+  QElapsedTimer loadTime_;
+  ::Encoding loadingEncoding_ = ::Encoding::Windows1252;  // what the load's pieces were shown in
 };

@@ -40,15 +40,6 @@ QString TitleText(const QString& caption) {
   return QString(caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
 }
 
-// The busy cursor while a file loads; a load of a large log takes a noticeable moment.
-class BusyCursor {
- public:
-  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 }  // namespace
 
 TFormDisplay::TFormDisplay(QWidget* owner) : TForm(owner), document_(new LogDocument(this)) {
@@ -91,21 +82,69 @@ void TFormDisplay::CreateComponents() {
 // the additions hear of it.
 void TFormDisplay::ConnectDocument() {
   connect(document_, &LogDocument::Cleared, this, &TFormDisplay::LogCleared);
-  connect(document_, &LogDocument::LoadFinished, this, &TFormDisplay::LogLoaded);
+  connect(document_, &LogDocument::RowsLoaded, this, &TFormDisplay::ShowLoadedRows);
+  connect(document_, &LogDocument::LoadFinished, this, [this](qint64 milliseconds) {
+    FinishLoad();
+    emit LogLoaded(milliseconds);
+  });
+  connect(document_, &LogDocument::LoadFailed, this, [this](const QString& message) {
+    // As an error of a load that reads the file whole would show; nothing is rolled back.
+    const LoadEnd end = std::exchange(loadEnd_, LoadEnd());
+    statusLine_->clearMessage();
+    if (end.failureInStatusLine) {
+      statusLine_->showMessage(message);
+    } else {
+      ShowException(message);
+    }
+  });
   connect(document_, &LogDocument::RowsChanged, this,
           [this](qint64 milliseconds, int firstChangedRow) {
-            ShowRowsChanged(firstChangedRow);
+            FillRunsView(firstChangedRow);
             emit LogAppended(milliseconds, firstChangedRow);
           });
   connect(document_, &LogDocument::EncodingChanged, this, &TFormDisplay::ShowEncoding);
 }
 
-void TFormDisplay::ShowRowsChanged(int firstChangedRow) {
-  const bool hadRows = RunsView->RowCount() > 0;
-  // A run whose header came whole may now share the date and time of the run before it: the
-  // table loses its last row, and the rows before it keep their place, as they do for growth.
-  RunsView->Items()->RowsChangedFrom(firstChangedRow);
-  if (!hadRows) RunsView->FitColumnsToTexts();
+void TFormDisplay::ShowLoadedRows(int firstChangedRow, qint64 bytesTaken, qint64 bytesTotal) {
+  const int selected = RunsView->SelectedIndex();
+  FillRunsView(firstChangedRow);
+  if (loadEnd_.selectFirstRow && RunsView->RowCount() > 0) {
+    loadEnd_.selectFirstRow = false;
+    RunsView->SetSelectedIndex(0);
+  } else if (selected >= firstChangedRow && RunsView->SelectedIndex() == selected) {
+    ShowRunGrown(selected);
+  }
+  statusLine_->ShowLoading(LogData(), bytesTaken, bytesTotal);
+}
+
+void TFormDisplay::FinishLoad() {
+  const LoadEnd end = std::exchange(loadEnd_, LoadEnd());
+  const int rows = RunsView->RowCount();
+  if (end.reselectRow >= 0 && end.reselectRow < rows && RunsView->SelectedIndex() < 0) {
+    RunsView->SetSelectedIndex(end.reselectRow);
+  }
+  if (!end.caption.isEmpty()) {
+    setWindowTitle(TitleText(AppTitle + QStringLiteral(" - \"") + end.caption + QLatin1Char('"')));
+  }
+  if (!end.recentFile.isEmpty()) MRUList1->Add(end.recentFile);
+  if (end.requestedRow > 0) {
+    TMessage request;
+    request.Msg = kSelectRunMessage;
+    request.WParam = end.requestedRow;
+    Dispatch(request);
+  }
+}
+
+void TFormDisplay::ShowRunGrown(int row) {
+  const LogStore& store = document_->Store();
+  const RunsInfo& run = store.RunOfRow(static_cast<size_t>(row));
+  if (LogMemo->ExtendLines(store.LogOf(run), store.TextEncoding) &&
+      ScriptMemo->ExtendLines(store.ScriptOf(run), store.TextEncoding)) {
+    emit RunShown(row);
+  } else {
+    // The row shows another run now: one that folded into it.
+    RunsViewSelectItem(RunsView, row, true);
+  }
 }
 
 void TFormDisplay::ShowEncoding() {
@@ -135,7 +174,7 @@ void TFormDisplay::CreateAdditions() {
   connect(this, &TFormDisplay::LogCleared, findCommands, &FindCommands::PanesCleared);
   auto* findInRuns = new FindInRunsCommand(*this, *statusLine_, *findCommands);
   connect(document_, &LogDocument::StoreChanging, findInRuns, &FindInRunsCommand::StoreChanging);
-  connect(encodingMenu_, &EncodingMenu::Chosen, findInRuns, &FindInRunsCommand::SearchAgain);
+  connect(document_, &LogDocument::EncodingChanged, findInRuns, &FindInRunsCommand::SearchAgain);
   new OptionalColumns(*RunsView);
   new FileDrops(*this);
   new WindowPlacement(*this, *SplitterPanel1);
@@ -205,10 +244,15 @@ void TFormDisplay::showEvent(QShowEvent* event) {
   }
 }
 
+void TFormDisplay::closeEvent(QCloseEvent* event) {
+  document_->CancelLoad();
+  TForm::closeEvent(event);
+}
+
 void TFormDisplay::FormShow(QObject* /*sender*/) {
   if (StartupFileName.isEmpty()) return;
   OpenLogFile(StartupFileName);
-  MRUList1->Add(StartupFileName);
+  AddToRecentWhenLoaded(StartupFileName);
 }
 
 void TFormDisplay::ClearLogData() {
@@ -221,14 +265,17 @@ void TFormDisplay::ClearLogData() {
 
 void TFormDisplay::LoadLogFile(const QString& fileName) {
   ClearLogData();
-  const BusyCursor busy;
+  loadEnd_ = LoadEnd();
   document_->Load(fileName);
 }
 
-// The model has already folded the runs into RowToRun as part of the load.
-void TFormDisplay::FillRunsView() {
-  RunsView->Items()->AppendNewRows();
-  RunsView->FitColumnsToTexts();
+// The model folds the runs into RowToRun as it takes them in.
+void TFormDisplay::FillRunsView(int firstChangedRow) {
+  const bool hadRows = RunsView->RowCount() > 0;
+  // A run whose header came whole may now share the date and time of the run before it: the
+  // table loses its last row, and the rows before it keep their place, as they do for growth.
+  RunsView->Items()->RowsChangedFrom(firstChangedRow);
+  if (!hadRows) RunsView->FitColumnsToTexts();
 }
 
 void TFormDisplay::RunsViewSelectItem(QObject* /*sender*/, int item, bool selected) {
@@ -247,22 +294,29 @@ void TFormDisplay::OpenLogFile(const QString& fileName) {
   ReloadMenuItem->setEnabled(true);
   emit CurrentFileChanged(CurrentFileName);
   LoadLogFile(fileName);
-  FillRunsView();
-  if (RunsView->RowCount() > 0) RunsView->SetSelectedIndex(0);
-  setWindowTitle(TitleText(AppTitle + QStringLiteral(" - \"") + fileName + QLatin1Char('"')));
+  // FillRunsView follows as the rows come.
+  loadEnd_.selectFirstRow = true;
+  loadEnd_.caption = fileName;
 }
 
 void TFormDisplay::ReloadLogFile() {
   const int k = RunsView->SelectedIndex();
   LoadLogFile(CurrentFileName);
-  FillRunsView();
-  if (k < RunsView->RowCount()) RunsView->SetSelectedIndex(k);
+  loadEnd_.reselectRow = k;
+}
+
+void TFormDisplay::AddToRecentWhenLoaded(const QString& fileName) {
+  loadEnd_.recentFile = fileName;
+}
+
+void TFormDisplay::ShowFailureInStatusLine() {
+  loadEnd_.failureInStatusLine = true;
 }
 
 void TFormDisplay::OpenMenuItemClick(QObject* /*sender*/) {
   if (!OpenDialogLog->Execute()) return;
   OpenLogFile(OpenDialogLog->FileName);
-  MRUList1->Add(OpenDialogLog->FileName);
+  AddToRecentWhenLoaded(OpenDialogLog->FileName);
 }
 
 void TFormDisplay::ReloadMenuItemClick(QObject* /*sender*/) {
@@ -288,6 +342,9 @@ void TFormDisplay::Dispatch(TMessage& message) {
 void TFormDisplay::WMSelectRun(TMessage& message) {
   const int32_t n = message.WParam;
   const int c = RunsView->RowCount();
+  // A row that a load has not reached yet is selected once it has finished; the last request
+  // counts.
+  if (document_->Loading() && n > 0) loadEnd_.requestedRow = n > c ? n : 0;
   if (n > c || n <= 0) return;
   RunsView->SetSelectedIndex(n - 1);
   RunsView->MakeVisible(n - 1);

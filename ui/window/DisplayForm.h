@@ -62,10 +62,19 @@ class TFormDisplay : public TForm {
   void MRUList1Click(QObject* sender, const QString& fileName, int unused);
   void FormShow(QObject* sender);
 
-  // Makes `fileName` the current file and shows it from its start, with row 1 selected.
+  // Makes `fileName` the current file and loads it: row 1 is selected as soon as the first rows
+  // show, and the caption names the file once it has loaded.
   void OpenLogFile(const QString& fileName);
-  // Shows the current file again from its start, with the same row position selected.
+  // Loads the current file again from its start, and selects the same row position once it has
+  // loaded.
   void ReloadLogFile();
+  // Adds `fileName` to the recent files once the load that runs has finished well.
+  void AddToRecentWhenLoaded(const QString& fileName);
+  // The load that runs tells of a failure in the status line instead of a message box.
+  void ShowFailureInStatusLine();
+  // The run of table row `row` gained lines: the panes show them too, or show the row's run
+  // anew when another run has folded into the row.
+  void ShowRunGrown(int row);
 
   // The open log, which the window's additions use beside the window.
   LogDocument& Document() const { return *document_; }
@@ -89,6 +98,7 @@ class TFormDisplay : public TForm {
  protected:
   void WMSelectRun(TMessage& message);
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 #ifdef Q_OS_WIN
   bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 #endif
@@ -102,17 +112,30 @@ class TFormDisplay : public TForm {
   void CreateAdditions();
 
   void ConnectDocument();
-  void ShowRowsChanged(int firstChangedRow);
   void ShowEncoding();
+  void ShowLoadedRows(int firstChangedRow, qint64 bytesTaken, qint64 bytesTotal);
+  void FinishLoad();
 
   void ClearLogData();
   void LoadLogFile(const QString& fileName);
-  void FillRunsView();
+  // The table takes in the rows from `firstChangedRow` on, which are new or show more.
+  void FillRunsView(int firstChangedRow);
 
   // The store (ScriptParts, RunLogs, Runs, RowToRun) and what loads and changes it.
   LogDocument* document_ = nullptr;
   QString StartupFileName;
   QString CurrentFileName;
+
+  // What is left to do for the load that runs, as its rows come and once it has finished well.
+  struct LoadEnd {
+    bool selectFirstRow = false;  // Open: row 1 as soon as there is one
+    int reselectRow = -1;         // Reload: this row position, unless another was selected
+    QString caption;              // Open: the file the caption names
+    QString recentFile;           // added to the recent files
+    int requestedRow = 0;         // the last run-selection request for a row not there yet
+    bool failureInStatusLine = false;
+  };
+  LoadEnd loadEnd_;
 
   // Additions of ours, each of which the window only creates and connects.
   TStatusLine* statusLine_ = nullptr;

@@ -6,7 +6,6 @@
 
 #include "DisplayForm.h"
 #include "ErrorDisplay.h"
-#include "MRUList.h"
 
 namespace {
 
@@ -24,6 +23,11 @@ QStringList LocalFiles(const QMimeData* data) {
 FileDrops::FileDrops(TFormDisplay& window) : QObject(&window), window_(window) {
   window.setAcceptDrops(true);
   window.installEventFilter(this);
+  // The notice shows over the figures of the load it speaks of, and goes with a load it does not.
+  connect(&window, &TFormDisplay::LogCleared, this, [this] { notice_.clear(); });
+  connect(&window, &TFormDisplay::LogLoaded, this, [this] {
+    if (!notice_.isEmpty()) window_.statusBar()->showMessage(std::exchange(notice_, QString()));
+  });
 }
 
 bool FileDrops::eventFilter(QObject* watched, QEvent* event) {
@@ -46,9 +50,8 @@ bool FileDrops::eventFilter(QObject* watched, QEvent* event) {
 
 void FileDrops::Open(const QStringList& fileNames) {
   window_.OpenLogFile(fileNames.first());
-  window_.MRUList1->Add(fileNames.first());
+  window_.AddToRecentWhenLoaded(fileNames.first());
   if (fileNames.size() > 1) {
-    window_.statusBar()->showMessage(
-        tr("%1 files were dropped; the first one is shown.").arg(fileNames.size()));
+    notice_ = tr("%1 files were dropped; the first one is shown.").arg(fileNames.size());
   }
 }

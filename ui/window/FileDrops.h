@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 class TFormDisplay;
 
@@ -19,4 +20,5 @@ class FileDrops : public QObject {
   void Open(const QStringList& fileNames);
 
   TFormDisplay& window_;
+  QString notice_;  // for the status line once the dropped file has loaded
 };

@@ -41,11 +41,11 @@ FindInRunsCommand::FindInRunsCommand(TFormDisplay& window, TStatusLine& statusLi
   connect(search_, &RunsSearch::Counted, this, &FindInRunsCommand::TakeCounts);
   connect(search_, &RunsSearch::Progressed, this, &FindInRunsCommand::ShowProgress);
   connect(search_, &RunsSearch::Finished, this, &FindInRunsCommand::ShowResult);
-  // A load fills the table after it reports (hence queued), and a followed file that grew
-  // changes the rows from one on. The search reads only the bytes of the runs it was given,
-  // which a followed file's growth leaves where they are, so only a load has to stop it first.
-  connect(&window, &TFormDisplay::LogLoaded, this, &FindInRunsCommand::SearchAgain,
-          Qt::QueuedConnection);
+  // A piece of a load and a followed file that grew change the rows from one on, and the table
+  // has taken them in when this hears of them. The search reads only the bytes of the runs it
+  // was given, which neither moves, so only the start of a load has to stop it.
+  connect(&window.Document(), &LogDocument::RowsLoaded, this,
+          [this](int firstChangedRow) { SearchChangedRows(firstChangedRow); });
   connect(&window, &TFormDisplay::LogAppended, this,
           [this](qint64, int firstChangedRow) { SearchChangedRows(firstChangedRow); });
 }

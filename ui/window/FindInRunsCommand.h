@@ -29,8 +29,9 @@ class FindInRunsCommand : public QObject {
   // The runs' texts changed (read again, or decoded otherwise): counts them anew while the bar
   // is open, keeping the counts shown until the new ones arrive.
   void SearchAgain();
-  // The followed file grew: counts anew only the rows from `firstChangedRow` on (and those a
-  // count that was cut short had not reached), so that a count ends while the file keeps growing.
+  // A load took in a piece, or the followed file grew: counts anew only the rows from
+  // `firstChangedRow` on (and those a count that was cut short had not reached), so that a count
+  // ends while the file keeps growing and rows are counted as they come.
   void SearchChangedRows(int firstChangedRow);
 
  private:

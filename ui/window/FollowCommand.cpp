@@ -65,9 +65,16 @@ FollowCommand::FollowCommand(TFormDisplay& window, TStatusLine& statusLine)
   // Queued: the view takes in the rows the filter shows before one of them is selected.
   connect(window.RunsView->MatchFilter(), &QAbstractItemModel::layoutChanged, this,
           ShowingErrors([this] { NewestMatchesShown(); }), Qt::QueuedConnection);
-  connect(&window, &TFormDisplay::LogCleared, this, [this] { newestMatchRow_ = -1; });
-  connect(&window, &TFormDisplay::LogLoaded, this, [this] { Follow(window_.CurrentFile()); });
+  // A load that another command starts meanwhile has places of its own.
+  connect(&window, &TFormDisplay::LogCleared, this, [this] {
+    newestMatchRow_ = -1;
+    reloadPlaces_.reset();
+    reloadNotice_.clear();
+  });
+  connect(&window, &TFormDisplay::LogLoaded, this, ShowingErrors([this] { Loaded(); }));
 }
+
+FollowCommand::~FollowCommand() = default;
 
 void FollowCommand::SetOn(bool on) {
   menuItem_->setChecked(on);
@@ -111,25 +118,28 @@ void FollowCommand::FileChanged() {
     case LogDocument::Growth::Changed:
       break;
   }
-  const bool shrank = change.What == LogDocument::Growth::Shrank;
-  try {
-    LoadWhole(before);
-  } catch (const std::exception& error) {
-    statusLine_.showMessage(QString::fromUtf8(error.what()));
-    return;
-  }
-  statusLine_.showMessage(shrank ? tr("The file shrank; it was read again from its start.")
-                                 : QString());
+  reloadNotice_ = change.What == LogDocument::Growth::Shrank
+                      ? tr("The file shrank; it was read again from its start.")
+                      : QString();
+  LoadWhole(before);
 }
 
 void FollowCommand::LoadWhole(const Places& before) {
   if (window_.CurrentFile() == fileName_) {
-    ReloadKeepingPlaces(before);
+    window_.ReloadLogFile();
+    reloadPlaces_ = std::make_unique<Places>(before);
   } else {
     // An open of another file failed after this one had loaded, and left the caption on this
     // one: it is shown again under it, and Reload reads it again.
     window_.OpenLogFile(fileName_);
   }
+  window_.ShowFailureInStatusLine();
+}
+
+void FollowCommand::Loaded() {
+  Follow(window_.CurrentFile());
+  if (const std::unique_ptr<Places> places = std::move(reloadPlaces_)) KeepPlaces(*places);
+  if (!reloadNotice_.isEmpty()) statusLine_.showMessage(std::exchange(reloadNotice_, QString()));
 }
 
 void FollowCommand::ShowAppended(int firstChangedRow, const Places& before) {
@@ -146,16 +156,7 @@ void FollowCommand::ShowAppended(int firstChangedRow, const Places& before) {
 }
 
 void FollowCommand::ExtendPanes(int row, const Places& before) {
-  const LogStore& store = window_.LogData();
-  const RunsInfo& run = store.RunOfRow(static_cast<size_t>(row));
-  const bool extended = window_.LogMemo->ExtendLines(store.LogOf(run), store.TextEncoding) &&
-                        window_.ScriptMemo->ExtendLines(store.ScriptOf(run), store.TextEncoding);
-  if (extended) {
-    emit window_.RunShown(row);
-  } else {
-    // The row shows another run now: one that folded into it.
-    window_.RunsViewSelectItem(window_.RunsView, row, true);
-  }
+  window_.ShowRunGrown(row);
   Restore(window_.LogMemo, before.log);
   Restore(window_.ScriptMemo, before.script);
 }
@@ -195,9 +196,8 @@ void FollowCommand::NewestMatchesShown() {
   Restore(window_.LogMemo, {0, newestMatchLogAtEnd_});
 }
 
-void FollowCommand::ReloadKeepingPlaces(const Places& before) {
+void FollowCommand::KeepPlaces(const Places& before) {
   TRunsView* runsView = window_.RunsView;
-  window_.ReloadLogFile();
   const int lastRow = runsView->RowCount() - 1;
   // With the last row selected the newest run stays in view, also when the file shrank or was
   // replaced and has fewer rows now.

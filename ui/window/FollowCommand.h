@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 
 class LogDocument;
 class QAction;
@@ -19,6 +20,7 @@ class FollowCommand : public QObject {
 
  public:
   FollowCommand(TFormDisplay& window, TStatusLine& statusLine);
+  ~FollowCommand() override;
 
   QAction* MenuItem() const { return menuItem_; }
   void SetOn(bool on);
@@ -37,10 +39,13 @@ class FollowCommand : public QObject {
   void FileChanged();
   // Reads the followed file whole, and shows it if the window's current file is another one.
   void LoadWhole(const Places& before);
+  // A load has finished: following goes on, and a reload that following started shows the
+  // places it had before.
+  void Loaded();
   // The rows from `firstChangedRow` on are new or show more.
   void ShowAppended(int firstChangedRow, const Places& before);
   void ExtendPanes(int row, const Places& before);
-  void ReloadKeepingPlaces(const Places& before);
+  void KeepPlaces(const Places& before);
   void SelectLastRow(const Places& before);
   // Selects the newest row: the last row, or with the match filter on the newest row with
   // matches, once Find in runs has counted the rows that changed.
@@ -59,4 +64,6 @@ class FollowCommand : public QObject {
   // stood at its end then.
   int newestMatchRow_ = -1;
   bool newestMatchLogAtEnd_ = false;
+  std::unique_ptr<Places> reloadPlaces_;  // before the reload following started, while it runs
+  QString reloadNotice_;                  // for the status line when that reload has finished
 };

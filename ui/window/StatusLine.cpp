@@ -42,6 +42,13 @@ void TStatusLine::ShowStore(const LogStore& store, qint64 loadMilliseconds) {
   loadTime_->setText(tr("loaded in %1 ms").arg(loadMilliseconds));
 }
 
+void TStatusLine::ShowLoading(const LogStore& store, qint64 bytesTaken, qint64 bytesTotal) {
+  const QLocale locale;
+  showMessage(tr("Loading: %1 of %2, %3")
+                  .arg(locale.formattedDataSize(bytesTaken), locale.formattedDataSize(bytesTotal),
+                       Counted(store.Runs.size(), tr("run"), tr("runs"))));
+}
+
 void TStatusLine::ShowEncoding(const QString& encoding) {
   encoding_->setText(encoding);
 }

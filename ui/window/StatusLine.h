@@ -16,6 +16,8 @@ class TStatusLine : public QStatusBar {
   explicit TStatusLine(QWidget* parent = nullptr);
 
   void ShowStore(const LogStore& store, qint64 loadMilliseconds);
+  // How far a load has got: `bytesTaken` of `bytesTotal`, and the runs found so far.
+  void ShowLoading(const LogStore& store, qint64 bytesTaken, qint64 bytesTotal);
   void ShowEncoding(const QString& encoding);
   void ClearFigures();
   QString FiguresText() const;

@@ -1,0 +1,184 @@
+// The document as the window drives it, without a widget: a load in pieces of any size ends
+// with the store a whole load of the file makes, rows only come while it runs, and a load that
+// is replaced or fails leaves nothing of itself behind.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <filesystem>
+#include <random>
+#include <sstream>
+
+#include "LogDocument.h"
+#include "LogGenerator.h"
+#include "StoreDump.h"
+#include "StoreInvariants.h"
+
+namespace {
+
+// Everything a store holds that shows: the dump, the outcomes, the text's size, and whether it
+// can follow the file.
+std::string Dump(const LogStore& store) {
+  std::ostringstream out;
+  WriteStoreJson(out, store);
+  out << "\noutcomes";
+  for (const RunOutcome outcome : store.Outcomes) out << ' ' << static_cast<int>(outcome);
+  out << "\nsize " << store.Text.Size() << " follows " << store.Checkpoint.Valid;
+  return out.str();
+}
+
+std::string WholeLoad(const QString& path, EncodingChoice encoding) {
+  LogStore store;
+  LoadLogFile(store, std::filesystem::path(path.toStdU16String()), encoding);
+  return Dump(store);
+}
+
+// A generated log, and the same with a character late in it that makes Auto change its mind
+// while the pieces come: UTF-8 after plain ASCII, or a Windows-1252 byte after UTF-8.
+QList<QByteArray> GeneratedLogs(uint64_t seed) {
+  LogTextWriter out;
+  LogGenerator generator(out, seed);
+  generator.WriteShortRuns(40);
+  generator.WriteOneRun(200);
+  generator.WriteShortRuns(40);
+  const auto text = QByteArray::fromStdString(out.Written());
+  const qsizetype late = text.size() * 4 / 5;
+  QByteArray utf8Late = text;
+  utf8Late.insert(late, "\xc2\xb5");
+  QByteArray windows1252Late = QByteArray("\xe2\x82\xac") + text;
+  windows1252Late.insert(late, "\xb5");
+  QByteArray lf = text;
+  lf.replace("\r\n", "\n");
+  return {text, utf8Late, windows1252Late, lf};
+}
+
+}  // namespace
+
+class LogDocumentTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void aLoadInPiecesEndsAsAWholeLoad() {
+    QStringList files{QStringLiteral(MLD_EXAMPLE_LOG)};
+    for (const QString& name : QDir(QStringLiteral(MLD_FUZZ_CORPUS)).entryList(QDir::Files)) {
+      files << QStringLiteral(MLD_FUZZ_CORPUS "/") + name;
+    }
+    for (uint64_t seed = 1; seed <= 3; ++seed) {
+      for (const QByteArray& log : GeneratedLogs(seed)) files << Write(log);
+    }
+    std::mt19937_64 random(7);
+    const EncodingChoice encodings[] = {EncodingChoice::Auto, EncodingChoice::Windows1252,
+                                        EncodingChoice::Utf8};
+    int loads = 0;
+    for (const QString& file : files) {
+      for (const size_t pieceBytes :
+           {size_t{1}, size_t{1 + random() % 64}, size_t{random() % 5000}}) {
+        const EncodingChoice encoding = encodings[random() % 3];
+        LoadAndCompare(file, pieceBytes, encoding);
+        if (QTest::currentTestFailed()) return;
+        ++loads;
+      }
+    }
+    QVERIFY(loads >= 40);
+  }
+
+  void anotherLoadReplacesTheOneThatRuns() {
+    const QList<QByteArray> logs = GeneratedLogs(4);
+    const QString first = Write(logs[0]);
+    const QString second = Write(logs[3]);
+    LogDocument document;
+    document.SetPieceBytes(64);
+    QSignalSpy finished(&document, &LogDocument::LoadFinished);
+    QSignalSpy rows(&document, &LogDocument::RowsLoaded);
+    document.Load(first);
+    QVERIFY(rows.wait());
+    QVERIFY(document.Loading());
+    document.Load(second);
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(Dump(document.Store()), WholeLoad(second, EncodingChoice::Auto));
+    // Nothing of the first load comes after the second has finished.
+    QCoreApplication::processEvents();
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(document.FileName(), second);
+  }
+
+  void aFileThatCannotBeReadFailsTheLoad() {
+    LogDocument document;
+    QSignalSpy failed(&document, &LogDocument::LoadFailed);
+    QSignalSpy finished(&document, &LogDocument::LoadFinished);
+    const QString gone = folder_.filePath(QStringLiteral("gone.log"));
+    document.Load(gone);
+    QVERIFY(failed.wait());
+    QVERIFY(failed.first().first().toString().contains(gone));
+    QVERIFY(!document.Loading());
+    QCOMPARE(finished.size(), 0);
+    QCOMPARE(document.Store().Runs.size(), size_t{0});
+  }
+
+  // Following takes over where the load ended, and not before.
+  void followingStartsWhenTheLoadHasFinished() {
+    const QList<QByteArray> logs = GeneratedLogs(5);
+    const QString path = Write(logs[0]);
+    LogDocument document;
+    document.SetPieceBytes(100);
+    document.Follow(path);
+    QSignalSpy rows(&document, &LogDocument::RowsLoaded);
+    QSignalSpy finished(&document, &LogDocument::LoadFinished);
+    document.Load(path);
+    QVERIFY(rows.wait());
+    AppendTo(path, "==>loading script \"late\".\r\n");
+    QCOMPARE(document.TakeInGrowth().What, LogDocument::Growth::Unchanged);
+    QVERIFY(finished.wait(20000));
+    const LogDocument::Change change = document.TakeInGrowth();
+    QCOMPARE(change.What, LogDocument::Growth::Appended);
+    QCOMPARE(Dump(document.Store()), WholeLoad(path, EncodingChoice::Auto));
+  }
+
+ private:
+  QString Write(const QByteArray& bytes) {
+    const QString path = folder_.filePath(QStringLiteral("log%1.log").arg(++written_));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+      qFatal("cannot write %s", qPrintable(path));
+    }
+    return path;
+  }
+
+  static void AppendTo(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::Append) || file.write(bytes) != bytes.size()) {
+      qFatal("cannot append to %s", qPrintable(path));
+    }
+  }
+
+  // Loads `file` in pieces of `pieceBytes` and checks every piece against the rows before it and
+  // the end against a whole load.
+  static void LoadAndCompare(const QString& file, size_t pieceBytes, EncodingChoice encoding) {
+    LogDocument document;
+    document.SetEncoding(encoding);
+    document.SetPieceBytes(pieceBytes);
+    std::vector<int32_t> rowsBefore;
+    bool rowsKept = true;
+    QObject::connect(&document, &LogDocument::RowsLoaded, [&](int firstChangedRow) {
+      const std::vector<int32_t>& rows = document.Store().RowToRun;
+      rowsKept = rowsKept && static_cast<size_t>(firstChangedRow) <= rowsBefore.size() &&
+                 std::equal(rowsBefore.begin(), rowsBefore.begin() + firstChangedRow, rows.begin());
+      rowsBefore = rows;
+    });
+    QSignalSpy finished(&document, &LogDocument::LoadFinished);
+    document.Load(file);
+    const QString what = QStringLiteral("%1 in pieces of %2").arg(file).arg(pieceBytes);
+    QVERIFY2(finished.wait(30000), qPrintable(what));
+    QVERIFY2(rowsKept, qPrintable(what));
+    QVERIFY2(Dump(document.Store()) == WholeLoad(file, encoding), qPrintable(what));
+    QCOMPARE(CheckStoreInvariants(document.Store()), std::string());
+  }
+
+  QTemporaryDir folder_;
+  int written_ = 0;
+};
+
+QTEST_GUILESS_MAIN(LogDocumentTest)
+#include "LogDocumentTest.moc"
