@@ -1,0 +1,163 @@
+// The window while a load comes in pieces: the first rows show at once, the commands that start
+// another load or close the window stop it, and what waits for the end of a load (Reload's row,
+// a request for a row not there yet) happens then.
+#include <QStatusBar>
+#include <QtTest>
+
+#include "DisplayForm.h"
+#include "MRUList.h"
+#include "OpenDialog.h"
+#include "RunsView.h"
+#include "TestLogs.h"
+#include "TextPane.h"
+#include "WindowTest.h"
+
+namespace {
+
+constexpr int kRuns = 60;
+// Pieces of a few lines, so that a load of a test log takes many turns of the event loop.
+constexpr size_t kSmallPieces = 150;
+
+QString Caption(const QString& fileName) {
+  return AppTitle + " - \"" + fileName + "\"";
+}
+
+}  // namespace
+
+class LoadingTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    settings_.reset(new ScratchSettings);
+    errors_.reset(new RecordedErrors);
+    TOpenDialog::SetRunner([this](const TOpenDialog&) { return dialogAnswer_; });
+    form_.reset(new TFormDisplay);
+    form_->Document().SetPieceBytes(kSmallPieces);
+    path_ = logs_.Write("many.log", TestLogs::RunsWithDates(TestLogs::Dates(kRuns)));
+  }
+  void cleanup() {
+    form_.reset();
+    errors_.reset();
+    TOpenDialog::SetRunner({});
+  }
+
+  void theFirstRowsShowBeforeTheLoadEnds() {
+    QSignalSpy rows(&form_->Document(), &LogDocument::RowsLoaded);
+    Open(path_);
+    QVERIFY(rows.wait());
+    QVERIFY(form_->Document().Loading());
+    QVERIFY(form_->RunsView->RowCount() > 0);
+    QVERIFY(form_->RunsView->RowCount() < kRuns);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 0);
+    QVERIFY(form_->LogMemo->Text().contains(QStringLiteral("run 0 line 1")));
+    QVERIFY(form_->statusBar()->currentMessage().startsWith(QStringLiteral("Loading")));
+    // The caption and the recent files name a file once it has loaded.
+    QCOMPARE(form_->windowTitle(), AppTitle);
+    QVERIFY(form_->MRUList1->Entries().isEmpty());
+
+    WAIT_FOR_LOAD(*form_);
+    QCOMPARE(form_->RunsView->RowCount(), kRuns);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 0);
+    QCOMPARE(form_->windowTitle(), Caption(path_));
+    QCOMPARE(form_->MRUList1->Entries(), QStringList{path_});
+    QVERIFY(errors_->Messages().isEmpty());
+  }
+
+  void openingAnotherFileStopsTheLoad() {
+    const QString other = logs_.Write("few.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
+    QSignalSpy rows(&form_->Document(), &LogDocument::RowsLoaded);
+    QSignalSpy loaded(form_.get(), &TFormDisplay::LogLoaded);
+    Open(path_);
+    QVERIFY(rows.wait());
+    Open(other);
+    WAIT_FOR_LOAD(*form_);
+    QCOMPARE(loaded.size(), 1);
+    QCOMPARE(form_->RunsView->RowCount(), 3);
+    QCOMPARE(form_->windowTitle(), Caption(other));
+    QCOMPARE(form_->MRUList1->Entries(), QStringList{other});
+  }
+
+  void closingTheWindowStopsTheLoad() {
+    QSignalSpy rows(&form_->Document(), &LogDocument::RowsLoaded);
+    Open(path_);
+    QVERIFY(rows.wait());
+    const int rowsShown = form_->RunsView->RowCount();
+    form_->close();
+    QVERIFY(!form_->Document().Loading());
+    QCoreApplication::processEvents();
+    QCOMPARE(form_->RunsView->RowCount(), rowsShown);
+    QVERIFY(errors_->Messages().isEmpty());
+  }
+
+  void reloadSelectsItsRowOnceTheLoadHasFinished() {
+    Open(path_);
+    WAIT_FOR_LOAD(*form_);
+    form_->RunsView->SetSelectedIndex(40);
+    QSignalSpy rows(&form_->Document(), &LogDocument::RowsLoaded);
+    form_->ReloadMenuItemClick(form_->ReloadMenuItem);
+    QVERIFY(rows.wait());
+    QCOMPARE(form_->RunsView->SelectedIndex(), -1);
+    WAIT_FOR_LOAD(*form_);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 40);
+    QVERIFY(form_->LogMemo->Text().contains(QStringLiteral("run 40 line 1")));
+  }
+
+  // Requests come from the other program while the load runs, each when the rows so far end
+  // before the row it asks for.
+  void aRequestForARowNotThereYetIsCarriedOutAtTheEnd_data() {
+    QTest::addColumn<QList<int>>("requests");
+    QTest::addColumn<int>("selected");
+    QTest::newRow("one request") << QList<int>{kRuns - 5} << kRuns - 6;
+    QTest::newRow("the last request counts") << QList<int>{kRuns, kRuns - 1} << kRuns - 2;
+    QTest::newRow("a row the file does not have") << QList<int>{kRuns + 1} << 0;
+    QTest::newRow("a later request for a row there") << QList<int>{kRuns, 1} << 0;
+  }
+  void aRequestForARowNotThereYetIsCarriedOutAtTheEnd() {
+    QFETCH(QList<int>, requests);
+    QFETCH(int, selected);
+    QSignalSpy rows(&form_->Document(), &LogDocument::RowsLoaded);
+    Open(path_);
+    QVERIFY(rows.wait());
+    for (const int row : requests) {
+      QVERIFY(form_->RunsView->RowCount() < kRuns - 5);
+      TMessage message{kSelectRunMessage, row, 0, 0};
+      form_->Dispatch(message);
+    }
+    QCOMPARE(form_->RunsView->SelectedIndex(), 0);
+    WAIT_FOR_LOAD(*form_);
+    QCOMPARE(form_->RunsView->SelectedIndex(), selected);
+    QVERIFY(errors_->Messages().isEmpty());
+  }
+
+  // The file is gone by the time its load reads it: the error shows, and the window shows no
+  // rows of it, as after any load that fails.
+  void aFailedLoadShowsTheError() {
+    Open(path_);
+    WAIT_FOR_LOAD(*form_);
+    const QString gone = logs_.Path(QStringLiteral("gone.log"));
+    Open(gone);
+    WAIT_FOR_LOAD(*form_);
+    QCOMPARE(errors_->Messages().size(), 1);
+    QVERIFY(errors_->Messages().first().contains(gone));
+    QCOMPARE(form_->RunsView->RowCount(), 0);
+    QCOMPARE(form_->windowTitle(), Caption(path_));
+    QCOMPARE(form_->CurrentFile(), gone);
+  }
+
+ private:
+  void Open(const QString& path) {
+    dialogAnswer_ = path;
+    form_->OpenMenuItemClick(form_->OpenMenuItem);
+  }
+
+  QScopedPointer<ScratchSettings> settings_;
+  QScopedPointer<RecordedErrors> errors_;
+  TestLogs logs_;
+  std::unique_ptr<TFormDisplay> form_;
+  std::optional<QString> dialogAnswer_;
+  QString path_;
+};
+
+WINDOW_TEST_MAIN(LoadingTest)
+#include "LoadingTest.moc"
