@@ -3,17 +3,13 @@
 #include <QString>
 #include <iostream>
 #include <optional>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "Message.h"
 #include "SelectRunSender.h"
+#include "ViewerWindowMark.h"
 
 namespace {
-
-// What every viewer window's caption starts with, whatever file it shows.
-const std::wstring kViewerCaption = L"Message Log Display";
 
 // Covers the delivery and the viewer's routing of the request.
 constexpr UINT kAnswerTimeoutMs = 5000;
@@ -28,15 +24,15 @@ int Fail(const QString& reason) {
   return 1;
 }
 
-// Reads no more of the caption than the start it must have.
-bool HasViewerCaption(HWND window) {
-  std::wstring caption(kViewerCaption.size() + 1, L'\0');
-  const int length = GetWindowTextW(window, caption.data(), int(caption.size()));
-  return std::wstring_view(caption.data(), std::size_t(length)) == kViewerCaption;
+// A viewer's main window: marked, shown, and owned by no other window, as the dialogs and
+// message boxes that stand above it are.
+bool IsViewerWindow(HWND window) {
+  return GetPropW(window, kViewerWindowProperty) != nullptr && IsWindowVisible(window) &&
+         GetWindow(window, GW_OWNER) == nullptr;
 }
 
 BOOL CALLBACK CollectViewerWindow(HWND window, LPARAM found) {
-  if (HasViewerCaption(window)) {
+  if (IsViewerWindow(window)) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     reinterpret_cast<std::vector<ViewerWindow>*>(found)->push_back({window, processId});

@@ -23,6 +23,8 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+
+#include "ViewerWindowMark.h"
 #endif
 
 const QString AppTitle = QStringLiteral("Message Log Display");
@@ -54,6 +56,12 @@ TFormDisplay::TFormDisplay(QWidget* owner, int /*dummy*/)
 TFormDisplay::~TFormDisplay() {
   // The panes and the table still exist here, and must let go of the store before it is freed.
   ClearLogData();
+#ifdef Q_OS_WIN
+  // Windows wants a window's properties removed by whoever set them, before the window goes.
+  if (const WId window = internalWinId()) {
+    RemovePropW(reinterpret_cast<HWND>(window), kViewerWindowProperty);
+  }
+#endif
 }
 
 void TFormDisplay::CreateComponents() {
@@ -234,7 +242,10 @@ void TFormDisplay::showEvent(QShowEvent* event) {
 #ifdef Q_OS_WIN
   // The window has its handle by now. Windows drops run-selection messages from senders without
   // elevation when this viewer runs elevated, unless the window lets them through.
-  ChangeWindowMessageFilterEx(reinterpret_cast<HWND>(winId()), WM_COPYDATA, MSGFLT_ALLOW, nullptr);
+  const HWND window = reinterpret_cast<HWND>(winId());
+  ChangeWindowMessageFilterEx(window, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
+  // Senders look for the mark, not for the caption that other windows share.
+  SetPropW(window, kViewerWindowProperty, reinterpret_cast<HANDLE>(1));
 #endif
   // After the window is on screen, so that a failed open shows its message over the window and
   // the window stays; a show that comes from un-minimising is not a first show.
@@ -374,7 +385,14 @@ bool TFormDisplay::nativeEvent(const QByteArray& eventType, void* message, qintp
   routed.Msg = native->message;
   routed.WParam = static_cast<int32_t>(native->wParam);
   routed.LParam = static_cast<int32_t>(native->lParam);
-  Dispatch(routed);
+  try {
+    Dispatch(routed);
+  } catch (...) {
+    // Windows calls this from inside its own code, which an exception does not unwind through on
+    // x64. The message is answered as handled, and the error shown like any handler's; a sender
+    // in another process gets its answer first.
+    ShowCurrentException();
+  }
   *result = routed.Result;
   return true;
 }

@@ -5,6 +5,10 @@
 #include <exception>
 #include <iostream>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 ExceptionPresenter& Presenter() {
@@ -22,9 +26,24 @@ void ShowMessageBox(const QString& message) {
                         message);
 }
 
+// While this thread answers a window message that another thread or process sent (run selection
+// by message 74), the sender waits for the answer; a box opened then would keep it waiting.
+bool SenderIsWaiting() {
+#ifdef Q_OS_WIN
+  return InSendMessage() != FALSE;
+#else
+  return false;
+#endif
+}
+
 }  // namespace
 
 void ShowException(const QString& message) {
+  if (SenderIsWaiting() && QCoreApplication::instance()) {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [message] { ShowException(message); }, Qt::QueuedConnection);
+    return;
+  }
   if (Presenter()) {
     Presenter()(message);
   } else {

@@ -5,7 +5,9 @@
 #include <type_traits>
 
 // How an error that reached the event loop is shown to the user: a modal message box with its
-// message. Tests put a recorder in its place so that no box ever blocks a test run.
+// message. Tests put a recorder in its place so that no box ever blocks a test run. An error met
+// while another process waits for this one's answer to a window message is shown once the event
+// loop has it back, after the answer.
 using ExceptionPresenter = std::function<void(const QString& message)>;
 
 void ShowException(const QString& message);
