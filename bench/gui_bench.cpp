@@ -3,7 +3,12 @@
 // memory belongs to that measurement alone:
 //   gui-bench open FILE     open as "Open" does (load, fill the table, select row 1) and paint
 //   gui-bench select FILE   open, then select the last row anew and paint both panes
-//   gui-bench fill FILE     load, then fill the table and paint it
+//   gui-bench first FILE    open, until the first rows are in the table and row 1's panes are
+//                           filled and painted (the rest of the load is not counted)
+//   gui-bench gap FILE      open, and report the longest stretch of the load in which the GUI
+//                           thread handled no event
+//   gui-bench fill FILE     open and paint the table, less a load of the same file into a
+//                           document that no window shows: what the table adds
 //   gui-bench find FILE     open and select the last row, then type a needle into the find bar
 //                           and wait until the log pane has selected the first match from its
 //                           top, the matches are counted and the pane has painted
@@ -37,6 +42,7 @@
 #include "DisplayForm.h"
 #include "FileFollower.h"
 #include "FindBar.h"
+#include "LogDocument.h"
 #include "RunsView.h"
 #include "TextPane.h"
 
@@ -94,13 +100,49 @@ class GuiBenchmark {
 
   double Open(const QString& file) {
     return Milliseconds([&] {
-      form_.OpenLogFile(file);
+      OpenAndWait(file);
       form_.repaint();
     });
   }
 
-  double SelectLastRow(const QString& file) {
+  // From the start of a load to the first rows in the table and row 1's panes filled, painted.
+  double FirstRows(const QString& file) {
+    const double ms = Milliseconds([&] {
+      form_.OpenLogFile(file);
+      while (form_.Document().Loading() &&
+             (form_.RunsView->RowCount() == 0 || form_.LogMemo->LineCount() == 0)) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+      }
+      form_.repaint();
+    });
+    WaitForLoad();
+    return form_.LogMemo->LineCount() > 0 ? ms : -1;
+  }
+
+  // The longest stretch of a load in which the GUI thread handles no event: a timer that is due
+  // at every turn of the event loop tells when it got there.
+  double LongestGap(const QString& file) {
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer turn;
+    turn.setInterval(0);
+    QObject::connect(&turn, &QTimer::timeout, [&] {
+      const qint64 now = clock.nsecsElapsed();
+      longest = std::max(longest, now - last);
+      last = now;
+    });
+    clock.start();
+    turn.start();
     form_.OpenLogFile(file);
+    WaitForLoad();
+    turn.stop();
+    longest = std::max(longest, clock.nsecsElapsed() - last);
+    return static_cast<double>(longest) / 1e6;
+  }
+
+  double SelectLastRow(const QString& file) {
+    OpenAndWait(file);
     form_.RunsView->SetSelectedIndex(-1);
     form_.repaint();
     return Milliseconds([&] {
@@ -112,7 +154,7 @@ class GuiBenchmark {
 
   // A negative time: the needle was not found.
   double Find(const QString& file) {
-    form_.OpenLogFile(file);
+    OpenAndWait(file);
     form_.RunsView->SetSelectedIndex(form_.RunsView->RowCount() - 1);
     form_.LogMemo->setFocus();
     QTest::keyClick(&form_, Qt::Key_F, Qt::ControlModifier);
@@ -132,7 +174,7 @@ class GuiBenchmark {
 
   // A negative time: no run holds the word.
   double FindInRuns(const QString& file) {
-    form_.OpenLogFile(file);
+    OpenAndWait(file);
     QTest::keyClick(&form_, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
     form_.repaint();
     const TFindBar& bar = *form_.findChild<TFindBar*>(QStringLiteral("FindInRunsBar"));
@@ -152,7 +194,7 @@ class GuiBenchmark {
   double Follow(const QString& file) {
     if (!AppendTo(file, kRunningRun)) return -1;
     form_.FollowForThisWindow();
-    form_.OpenLogFile(file);
+    OpenAndWait(file);
     const int lastRow = form_.RunsView->RowCount() - 1;
     form_.RunsView->SetSelectedIndex(lastRow);
     form_.RunsView->MakeVisible(lastRow);
@@ -184,7 +226,7 @@ class GuiBenchmark {
 
   double IdleCpu(const QString& file) {
     form_.FollowForThisWindow();
-    form_.OpenLogFile(file);
+    OpenAndWait(file);
     form_.repaint();
     QTest::qWait(1000);  // whatever the open left to do
     const double before = CpuMilliseconds();
@@ -194,15 +236,22 @@ class GuiBenchmark {
     return CpuMilliseconds() - before;
   }
 
-  // From the end of the store's load to the table painted with row 1 selected.
+  // The time the window adds to a load for its table (filled as the pieces come, and painted):
+  // an open against a load of the same file into a document that no window shows.
   double Fill(const QString& file) {
-    QElapsedTimer sinceLoaded;
-    const QMetaObject::Connection loaded =
-        QObject::connect(&form_, &TFormDisplay::LogLoaded, [&] { sinceLoaded.start(); });
-    form_.OpenLogFile(file);
-    form_.RunsView->repaint();
-    QObject::disconnect(loaded);
-    return static_cast<double>(sinceLoaded.nsecsElapsed()) / 1e6;
+    LogDocument alone;
+    QEventLoop loop;
+    QObject::connect(&alone, &LogDocument::LoadFinished, &loop, &QEventLoop::quit);
+    const double bare = Milliseconds([&] {
+      alone.Load(file);
+      loop.exec();
+    });
+    alone.Clear();
+    const double shown = Milliseconds([&] {
+      OpenAndWait(file);
+      form_.RunsView->repaint();
+    });
+    return std::max(0.0, shown - bare);
   }
 
  private:
@@ -213,6 +262,15 @@ class GuiBenchmark {
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
   }
 
+  void WaitForLoad() {
+    while (form_.Document().Loading()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  }
+
+  void OpenAndWait(const QString& file) {
+    form_.OpenLogFile(file);
+    WaitForLoad();
+  }
+
   TFormDisplay& form_;
 };
 
@@ -220,7 +278,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() != 3) {
-    std::fprintf(stderr, "usage: gui-bench open|select|fill|find|follow|idle|findruns FILE\n");
+    std::fprintf(stderr,
+                 "usage: gui-bench open|first|gap|select|fill|find|follow|idle|findruns FILE\n");
     return 2;
   }
   TFormDisplay form;
@@ -232,6 +291,14 @@ int main(int argc, char** argv) {
   double ms = 0;
   if (mode == QLatin1String("open")) {
     ms = benchmark.Open(file);
+  } else if (mode == QLatin1String("first")) {
+    ms = benchmark.FirstRows(file);
+    if (ms < 0) {
+      std::fprintf(stderr, "%s has no run to show\n", qPrintable(file));
+      return 1;
+    }
+  } else if (mode == QLatin1String("gap")) {
+    ms = benchmark.LongestGap(file);
   } else if (mode == QLatin1String("select")) {
     ms = benchmark.SelectLastRow(file);
   } else if (mode == QLatin1String("fill")) {

@@ -131,6 +131,7 @@ class LogDocumentTest : public QObject {
     AppendTo(path, "==>loading script \"late\".\r\n");
     QCOMPARE(document.TakeInGrowth().What, LogDocument::Growth::Unchanged);
     QVERIFY(finished.wait(20000));
+    AppendTo(path, "-\r\nStarted: 2099-01-01\r\n");
     const LogDocument::Change change = document.TakeInGrowth();
     QCOMPARE(change.What, LogDocument::Growth::Appended);
     QCOMPARE(Dump(document.Store()), WholeLoad(path, EncodingChoice::Auto));

@@ -45,12 +45,11 @@ class LoadingTest : public QObject {
   void theFirstRowsShowBeforeTheLoadEnds() {
     QSignalSpy rows(&form_->Document(), &LogDocument::RowsLoaded);
     Open(path_);
-    QVERIFY(rows.wait());
+    // Each piece is shown when the spy hears of it.
+    while (!form_->LogMemo->Text().contains(QStringLiteral("run 0 line 2"))) QVERIFY(rows.wait());
     QVERIFY(form_->Document().Loading());
-    QVERIFY(form_->RunsView->RowCount() > 0);
     QVERIFY(form_->RunsView->RowCount() < kRuns);
     QCOMPARE(form_->RunsView->SelectedIndex(), 0);
-    QVERIFY(form_->LogMemo->Text().contains(QStringLiteral("run 0 line 1")));
     QVERIFY(form_->statusBar()->currentMessage().startsWith(QStringLiteral("Loading")));
     // The caption and the recent files name a file once it has loaded.
     QCOMPARE(form_->windowTitle(), AppTitle);

@@ -79,7 +79,7 @@ void LogDocument::SetPieceBytes(size_t bytes) {
   loader_->SetPieceBytes(bytes);
 }
 
-void LogDocument::TakePiece(int firstChangedRow, qint64 bytesTaken) {
+void LogDocument::TakePiece(int firstChangedRow, qint64 bytesTaken, qint64 fileSize) {
   // With Auto, a piece may show that the text is not what the pieces before looked like.
   if (store_.TextEncoding != loadingEncoding_) {
     loadingEncoding_ = store_.TextEncoding;
@@ -87,7 +87,7 @@ void LogDocument::TakePiece(int firstChangedRow, qint64 bytesTaken) {
     emit StoreChanging();
     emit EncodingChanged(encoding_);
   }
-  emit RowsLoaded(firstChangedRow, bytesTaken, static_cast<qint64>(store_.Text.Size()));
+  emit RowsLoaded(firstChangedRow, bytesTaken, fileSize);
 }
 
 void LogDocument::Follow(const QString& fileName) {

@@ -86,7 +86,7 @@ class LogDocument : public QObject {
 
  private:
   void StopReaders();
-  void TakePiece(int firstChangedRow, qint64 bytesTaken);
+  void TakePiece(int firstChangedRow, qint64 bytesTaken, qint64 fileSize);
 
   LogStore store_;
   QString fileName_;

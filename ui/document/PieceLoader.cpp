@@ -1,19 +1,40 @@
 #include "PieceLoader.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <limits>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "LogFollow.h"
-#include "TextBuffer.h"
+
+namespace {
+
+// The first `bytes` bytes of the regular file `path`, or nothing. Anything else is left to the
+// whole read, which refuses it with the reason; a FIFO, for one, must not be opened here.
+std::optional<QByteArray> FirstBytes(const std::filesystem::path& path, size_t bytes,
+                                     uint64_t& fileSize) {
+  const std::optional<ProbedFile> probed = ProbeFile(path);
+  if (!probed) return std::nullopt;
+  fileSize = probed->Size;
+  QFile file(QString::fromStdU16String(path.u16string()));
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  return file.read(static_cast<qint64>(bytes));
+}
+
+}  // namespace
 
 // One read of a file on a thread of its own. A read that is no longer wanted is left to end by
 // itself, which a slow disk or a network share may take a while to do, and its text is dropped.
 struct PieceLoader::Reader {
   unsigned number = 0;
   std::thread thread;
+  QByteArray firstPiece;  // set before the first piece is reported, and not touched after
+  uint64_t fileSize = 0;
   TextBuffer text;
   std::string error;
 };
@@ -32,20 +53,30 @@ PieceLoader::~PieceLoader() {
 void PieceLoader::Start(const QString& fileName, EncodingChoice encoding) {
   Cancel();
   running_ = true;
+  wholeText_ = false;
   taken_ = 0;
+  fileSize_ = 0;
   encoding_ = encoding;
+  firstPiece_ = TextBuffer();
   auto reader = std::make_unique<Reader>();
   reader->number = ++reads_;
-  reader->thread = std::thread(
-      [this, reader = reader.get(), path = std::filesystem::path(fileName.toStdU16String())] {
-        try {
-          reader->text = TextBuffer::ReadFile(path);
-        } catch (const std::exception& error) {
-          reader->error = error.what();
-        }
-        QMetaObject::invokeMethod(
-            this, [this, read = reader->number] { TakeText(read); }, Qt::QueuedConnection);
-      });
+  const size_t firstBytes = pieceBytes_ > 0 ? pieceBytes_ : kFirstPieceBytes;
+  reader->thread = std::thread([this, reader = reader.get(), firstBytes,
+                                path = std::filesystem::path(fileName.toStdU16String())] {
+    const unsigned read = reader->number;
+    if (const auto bytes = FirstBytes(path, firstBytes, reader->fileSize)) {
+      reader->firstPiece = *bytes;
+      QMetaObject::invokeMethod(
+          this, [this, read] { TakeFirstPiece(read); }, Qt::QueuedConnection);
+    }
+    try {
+      reader->text = TextBuffer::ReadFile(path);
+    } catch (const std::exception& error) {
+      reader->error = error.what();
+    }
+    QMetaObject::invokeMethod(
+        this, [this, read] { TakeText(read); }, Qt::QueuedConnection);
+  });
   readers_.push_back(std::move(reader));
 }
 
@@ -54,6 +85,24 @@ void PieceLoader::Cancel() {
   // A read that goes on is no longer the load's.
   if (running_) ++reads_;
   running_ = false;
+}
+
+PieceLoader::Reader* PieceLoader::Current(unsigned read) const {
+  if (read != reads_ || !running_) return nullptr;
+  const auto at =
+      std::ranges::find(readers_, read, [](const auto& reader) { return reader->number; });
+  return at == readers_.end() ? nullptr : at->get();
+}
+
+void PieceLoader::TakeFirstPiece(unsigned read) {
+  const Reader* reader = Current(read);
+  if (!reader) return;
+  fileSize_ = static_cast<qint64>(reader->fileSize);
+  const QByteArray& bytes = reader->firstPiece;
+  BeginLoadInPieces(store_, TextBuffer::FromBytes({bytes.constData(), size_t(bytes.size())}),
+                    encoding_);
+  emit TextRead(fileSize_);
+  if (running_) TakeUpTo(store_.Text.Size());
 }
 
 void PieceLoader::TakeText(unsigned read) {
@@ -66,26 +115,47 @@ void PieceLoader::TakeText(unsigned read) {
   reader->thread.join();
   if (read != reads_ || !running_) return;
   if (!reader->error.empty()) {
+    // What the first piece showed stays, as what a load that fails part-way had read.
     running_ = false;
     emit Failed(QString::fromStdString(reader->error));
     return;
   }
+  // The lines shown so far may point into the first piece's buffer: it stays.
+  if (taken_ > 0) firstPiece_ = std::move(store_.Text);
+  wholeText_ = true;
+  fileSize_ = static_cast<qint64>(reader->text.Size());
+  const size_t sofar = std::min(taken_, reader->text.Size());
   BeginLoadInPieces(store_, std::move(reader->text), encoding_);
-  emit TextRead(static_cast<qint64>(store_.Text.Size()));
-  if (running_) TakeNextPiece();
+  emit TextRead(fileSize_);
+  taken_ = 0;
+  if (running_) TakeUpTo(sofar > 0 ? sofar : std::min(store_.Text.Size(), NextPieceBytes()));
 }
 
-size_t PieceLoader::NextPieceEnd() const {
-  const size_t bytes = pieceBytes_ > 0 ? pieceBytes_ : taken_ == 0 ? kFirstPieceBytes : kPieceBytes;
-  return std::min(store_.Text.Size(), taken_ + bytes);
+size_t PieceLoader::NextPieceBytes() const {
+  if (pieceBytes_ > 0) return pieceBytes_;
+  return taken_ == 0 ? kFirstPieceBytes : kPieceBytes;
 }
 
 void PieceLoader::TakeNextPiece() {
-  taken_ = NextPieceEnd();
-  const FollowUpdate update = TakeInPiece(store_, taken_);
-  emit PieceTaken(static_cast<int>(update.FirstChangedRow), static_cast<qint64>(taken_));
+  QElapsedTimer turn;
+  turn.start();
+  size_t firstChangedRow = std::numeric_limits<size_t>::max();
+  do {
+    taken_ = std::min(store_.Text.Size(), taken_ + NextPieceBytes());
+    firstChangedRow = std::min(firstChangedRow, TakeInPiece(store_, taken_).FirstChangedRow);
+  } while (pieceBytes_ == 0 && taken_ < store_.Text.Size() && turn.elapsed() < kTurnMilliseconds);
+  Report(firstChangedRow);
+}
+
+void PieceLoader::TakeUpTo(size_t end) {
+  taken_ = end;
+  Report(TakeInPiece(store_, taken_).FirstChangedRow);
+}
+
+void PieceLoader::Report(size_t firstChangedRow) {
+  emit PieceTaken(static_cast<int>(firstChangedRow), static_cast<qint64>(taken_), fileSize_);
   // Whoever heard of the piece may have started another load, or stopped this one.
-  if (!running_) return;
+  if (!running_ || !wholeText_) return;
   if (taken_ < store_.Text.Size()) {
     nextPiece_.start();
     return;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "TextBuffer.h"
 #include "TextEncoding.h"
 
 struct LogStore;
@@ -16,12 +17,23 @@ struct LogStore;
 // turn of the event loop, so that the rows found so far show while the rest is parsed and no
 // event waits longer than a piece takes. The store after the last piece is the one a whole load
 // makes (LogFollow.h: a load is following the file from its first byte).
+//
+// The text buffer is filled by one read of the whole file, which also tells the file apart for
+// following it later, and a large file takes a while to read. So the thread first reads the
+// file's first piece alone, and the store takes that in from a small buffer of its own: its rows
+// show at once. When the whole text has come, the store takes it in from its start up to where
+// it had got; the small buffer stays until the next load, since the panes may still show lines
+// of it (the same bytes).
 class PieceLoader : public QObject {
   Q_OBJECT
 
  public:
-  // A piece of this size is parsed and shown within a few milliseconds on a slow machine.
-  static constexpr size_t kPieceBytes = size_t{4} << 20;
+  // A piece of this size is parsed within a few milliseconds on a slow machine.
+  static constexpr size_t kPieceBytes = size_t{2} << 20;
+  // A turn of the event loop takes in pieces for about this long. Each turn gives the processor
+  // away, which on a busy machine costs a while before it comes back, so a turn does more than
+  // one piece; and the window hears of a turn's pieces once.
+  static constexpr qint64 kTurnMilliseconds = 20;
   // The first piece is smaller, so that the first rows show at once.
   static constexpr size_t kFirstPieceBytes = size_t{256} << 10;
 
@@ -44,9 +56,9 @@ class PieceLoader : public QObject {
  signals:
   // The store holds the text of the file now, none of it taken in yet.
   void TextRead(qint64 bytes);
-  // The store took in a piece of the text, `textTaken` bytes of it so far: the rows from
-  // `firstChangedRow` on are new or show more.
-  void PieceTaken(int firstChangedRow, qint64 textTaken);
+  // The store took in a piece of the text, `textTaken` bytes of the file's `fileSize` so far: the
+  // rows from `firstChangedRow` on are new or show more.
+  void PieceTaken(int firstChangedRow, qint64 textTaken, qint64 fileSize);
   void Finished();
   // The file could not be read: `message` names it and the reason.
   void Failed(const QString& message);
@@ -54,15 +66,27 @@ class PieceLoader : public QObject {
  private:
   struct Reader;
 
+  Reader* Current(unsigned read) const;
+  // The read numbered `read` has its first piece.
+  void TakeFirstPiece(unsigned read);
   // The read numbered `read` has ended.
   void TakeText(unsigned read);
+  // Takes in the text up to `end`.
+  void TakeUpTo(size_t end);
+  // Takes in the next pieces, for a turn of the event loop; one at a time when tests choose the
+  // size of a piece, so that a load of a small file takes many turns too.
   void TakeNextPiece();
-  size_t NextPieceEnd() const;
+  // Tells of the pieces taken in this turn, and goes on in the next turn or finishes.
+  void Report(size_t firstChangedRow);
+  size_t NextPieceBytes() const;
 
   LogStore& store_;
   EncodingChoice encoding_ = EncodingChoice::Auto;
   bool running_ = false;
-  size_t taken_ = 0;  // bytes of the text the store has taken in
+  bool wholeText_ = false;  // the store has the whole text, not only the first piece
+  size_t taken_ = 0;        // bytes of the text the store has taken in
+  qint64 fileSize_ = 0;
+  TextBuffer firstPiece_;  // what the store took the first rows from, until the next load
   size_t pieceBytes_ = 0;
   QTimer nextPiece_;
   unsigned reads_ = 0;  // the reads started; the last one is the load's while it runs
