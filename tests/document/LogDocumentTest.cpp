@@ -104,6 +104,31 @@ class LogDocumentTest : public QObject {
     QCOMPARE(document.FileName(), second);
   }
 
+  // Chosen before the whole file has been read, and while its pieces come.
+  void anEncodingChosenWhileLoadingHoldsForTheRest_data() {
+    QTest::addColumn<int>("piecesFirst");
+    QTest::newRow("at the first piece") << 1;
+    QTest::newRow("later") << 20;
+  }
+  void anEncodingChosenWhileLoadingHoldsForTheRest() {
+    QFETCH(int, piecesFirst);
+    const QString path = Write(GeneratedLogs(6)[2]);
+    for (const EncodingChoice choice : {EncodingChoice::Windows1252, EncodingChoice::Auto}) {
+      LogDocument document;
+      document.SetEncoding(choice == EncodingChoice::Auto ? EncodingChoice::Utf8
+                                                          : EncodingChoice::Auto);
+      document.SetPieceBytes(64);
+      QSignalSpy rows(&document, &LogDocument::RowsLoaded);
+      QSignalSpy finished(&document, &LogDocument::LoadFinished);
+      document.Load(path);
+      while (rows.size() < piecesFirst) QVERIFY(rows.wait());
+      QVERIFY(document.Loading());
+      document.SetEncoding(choice);
+      QVERIFY(finished.wait(20000));
+      QCOMPARE(Dump(document.Store()), WholeLoad(path, choice));
+    }
+  }
+
   void aFileThatCannotBeReadFailsTheLoad() {
     LogDocument document;
     QSignalSpy failed(&document, &LogDocument::LoadFailed);

@@ -46,7 +46,7 @@ void LogDocument::SetEncoding(EncodingChoice choice) {
   store_.TextEncoding = ResolveEncoding(choice, store_.Text.View());
   if (Loading()) {
     // The pieces still to come are taken in with the new choice, as a whole load with it would.
-    store_.Checkpoint.Choice = choice;
+    loader_->ChangeEncoding(choice);
     loadingEncoding_ = store_.TextEncoding;
   }
   emit EncodingChanged(choice);

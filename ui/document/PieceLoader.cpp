@@ -87,6 +87,11 @@ void PieceLoader::Cancel() {
   running_ = false;
 }
 
+void PieceLoader::ChangeEncoding(EncodingChoice encoding) {
+  encoding_ = encoding;
+  store_.Checkpoint.Choice = encoding;
+}
+
 PieceLoader::Reader* PieceLoader::Current(unsigned read) const {
   if (read != reads_ || !running_) return nullptr;
   const auto at =

@@ -50,6 +50,8 @@ class PieceLoader : public QObject {
   // load is reported.
   void Cancel();
   bool Running() const { return running_; }
+  // The load that runs takes in what is still to come with the encoding choice `encoding`.
+  void ChangeEncoding(EncodingChoice encoding);
   // How many bytes each piece takes in; tests vary it. 0 brings back the sizes above.
   void SetPieceBytes(size_t bytes) { pieceBytes_ = bytes; }
 
