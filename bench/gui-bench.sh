@@ -2,6 +2,11 @@
 # The window's work on large logs, on the offscreen platform, best of MLD_BENCH_ROUNDS rounds:
 #   open_vs_list      opening the large log in the window (load, fill the table, select row 1,
 #                     paint) against `--list` on the same file
+#   first_rows_ms     from the start of a load of the large log to its first rows in the table
+#                     and row 1's panes filled and painted
+#   first_rows_scaling  first_rows_ms on the large log against the same on a 64 MiB log
+#   load_gui_gap_ms   the longest stretch of a load of the large log in which the GUI thread
+#                     handled no event
 #   pane_1m_ms        selecting a run of 1,000,000 log lines until both panes have painted
 #   table_1m_ms       filling the table from a log of 1,000,000 runs until it has painted
 #   open_rss_vs_file  the window's peak resident memory after opening the large log, against
@@ -22,7 +27,7 @@
 # Ends with
 #   bench: open_vs_list=R3 pane_1m_ms=T1 table_1m_ms=T2 open_rss_vs_file=R4 find_1m_ms=T3
 #          follow_append_ms=T4 follow_scaling=R5 follow_idle_cpu_ms=T5 findruns_1g_ms=T6
-#          findruns_vs_list=R6
+#          findruns_vs_list=R6 first_rows_ms=T7 first_rows_scaling=R7 load_gui_gap_ms=T8
 set -euo pipefail
 
 : "${MLD_VIEWER:?}" "${MLD_GUI_BENCH:?}" "${MLD_GENERATE_LOG:?}" "${MLD_BENCH_RUNNER:?}"
@@ -73,6 +78,9 @@ done
 for ((round = 1; round <= MLD_BENCH_ROUNDS; round++)); do
   echo "gui round $round of $MLD_BENCH_ROUNDS ..." >&2
   results+=("open $(gui open "$MLD_BENCH_LOG")")
+  results+=("first $(gui first "$MLD_BENCH_LOG")")
+  results+=("first_small $(gui first "$small_log")")
+  results+=("gap $(gui gap "$MLD_BENCH_LOG")")
   results+=("pane $(gui select "$long_run")")
   results+=("table $(gui fill "$many_runs")")
   results+=("find $(gui find "$long_run")")
@@ -102,9 +110,16 @@ printf '%s\n' "${results[@]}" | awk -v size="$(stat -c %s "$MLD_BENCH_LOG")" '
     findruns_vs_list = best["findruns"] / best["list"]
     printf "%-34s %10.1f ms\n", "findruns_1g_ms", best["findruns"]
     printf "%-34s %12.2f  <= 0.5 %s\n", "findruns_vs_list", findruns_vs_list, findruns_vs_list <= 0.5 ? "ok" : "MISSED"
+    first_rows_scaling = best["first"] / best["first_small"]
+    printf "%-34s %10.1f ms  <= 100 %s\n", "first_rows_ms", best["first"], best["first"] <= 100 ? "ok" : "MISSED"
+    printf "%-34s %10.1f ms\n", "  the same on 64 MiB", best["first_small"]
+    printf "%-34s %12.2f  <= 1.3 %s\n", "first_rows_scaling", first_rows_scaling, first_rows_scaling <= 1.3 ? "ok" : "MISSED"
+    printf "%-34s %10.1f ms  <= 50 %s\n", "load_gui_gap_ms", best["gap"], best["gap"] <= 50 ? "ok" : "MISSED"
     printf "bench: open_vs_list=%.2f pane_1m_ms=%.0f table_1m_ms=%.0f open_rss_vs_file=%.2f find_1m_ms=%.0f",
            open_vs_list, best["pane"], best["table"], rss_ratio, best["find"]
     printf " follow_append_ms=%.1f follow_scaling=%.2f follow_idle_cpu_ms=%.1f",
            best["follow"], follow_scaling, best["idle"]
-    printf " findruns_1g_ms=%.0f findruns_vs_list=%.2f\n", best["findruns"], findruns_vs_list
+    printf " findruns_1g_ms=%.0f findruns_vs_list=%.2f", best["findruns"], findruns_vs_list
+    printf " first_rows_ms=%.0f first_rows_scaling=%.2f load_gui_gap_ms=%.0f\n", best["first"],
+           first_rows_scaling, best["gap"]
   }'

@@ -63,6 +63,25 @@ class LoadingTest : public QObject {
     QVERIFY(errors_->Messages().isEmpty());
   }
 
+  // Row 1's run is still coming when it is selected: its pane grows with the pieces.
+  void theShownRunGrowsWithTheLoad() {
+    QByteArray log = TestLogs::RunsWithDates(TestLogs::Dates(1));
+    QByteArray lines;
+    for (int k = 0; k < 300; ++k) lines += "message " + QByteArray::number(k) + "\r\n";
+    log.insert(log.indexOf("==>script execution finished."), lines);
+    const QString path = logs_.Write("long.log", log);
+    QSignalSpy rows(&form_->Document(), &LogDocument::RowsLoaded);
+    Open(path);
+    while (form_->LogMemo->LineCount() == 0) QVERIFY(rows.wait());
+    const int linesFirst = form_->LogMemo->LineCount();
+    WAIT_FOR_LOAD(*form_);
+    const LogStore& store = form_->LogData();
+    QVERIFY(linesFirst < 300);
+    QCOMPARE(form_->LogMemo->LineCount(), static_cast<int>(store.LogOf(store.RunOfRow(0)).Count()));
+    QVERIFY(form_->LogMemo->Text().contains(QStringLiteral("run 0 line 2\nmessage 0\n")));
+    QVERIFY(form_->LogMemo->Text().endsWith(QStringLiteral("\nmessage 299")));
+  }
+
   void openingAnotherFileStopsTheLoad() {
     const QString other = logs_.Write("few.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
     QSignalSpy rows(&form_->Document(), &LogDocument::RowsLoaded);

@@ -97,6 +97,7 @@ void TFormDisplay::ConnectDocument() {
   });
   connect(document_, &LogDocument::LoadFailed, this, [this](const QString& message) {
     // As an error of a load that reads the file whole would show; nothing is rolled back.
+    FillRunsViewWithLoadedRows();
     const LoadEnd end = std::exchange(loadEnd_, LoadEnd());
     statusLine_->clearMessage();
     if (end.failureInStatusLine) {
@@ -113,19 +114,38 @@ void TFormDisplay::ConnectDocument() {
   connect(document_, &LogDocument::EncodingChanged, this, &TFormDisplay::ShowEncoding);
 }
 
+// A table of a million rows lays itself out anew whenever it gains rows, so while a load runs
+// it takes them in a few times a second, and at once only the first rows and those of the run
+// the panes show.
 void TFormDisplay::ShowLoadedRows(int firstChangedRow, qint64 bytesTaken, qint64 bytesTotal) {
+  constexpr qint64 kTableMilliseconds = 250;
+  loadedRowsPending_ =
+      loadedRowsPending_ < 0 ? firstChangedRow : std::min(loadedRowsPending_, firstChangedRow);
   const int selected = RunsView->SelectedIndex();
-  FillRunsView(firstChangedRow);
+  const bool selectedChanged = selected >= loadedRowsPending_;
+  if (RunsView->RowCount() == 0 || selectedChanged || !document_->Loading() ||
+      loadedRowsShown_.elapsed() >= kTableMilliseconds) {
+    FillRunsViewWithLoadedRows();
+  }
   if (loadEnd_.selectFirstRow && RunsView->RowCount() > 0) {
     loadEnd_.selectFirstRow = false;
     RunsView->SetSelectedIndex(0);
-  } else if (selected >= firstChangedRow && RunsView->SelectedIndex() == selected) {
+  } else if (selectedChanged && RunsView->SelectedIndex() == selected) {
     ShowRunGrown(selected);
   }
   statusLine_->ShowLoading(LogData(), bytesTaken, bytesTotal);
 }
 
+void TFormDisplay::FillRunsViewWithLoadedRows() {
+  if (loadedRowsPending_ < 0) return;
+  const int firstChangedRow = std::exchange(loadedRowsPending_, -1);
+  FillRunsView(firstChangedRow);
+  loadedRowsShown_.start();
+  emit LoadedRowsShown(firstChangedRow);
+}
+
 void TFormDisplay::FinishLoad() {
+  FillRunsViewWithLoadedRows();
   const LoadEnd end = std::exchange(loadEnd_, LoadEnd());
   const int rows = RunsView->RowCount();
   if (end.reselectRow >= 0 && end.reselectRow < rows && RunsView->SelectedIndex() < 0) {
@@ -277,6 +297,7 @@ void TFormDisplay::ClearLogData() {
 void TFormDisplay::LoadLogFile(const QString& fileName) {
   ClearLogData();
   loadEnd_ = LoadEnd();
+  loadedRowsPending_ = -1;
   document_->Load(fileName);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include "Form.h"
@@ -94,6 +95,8 @@ class TFormDisplay : public TForm {
   void LogAppended(qint64 milliseconds, int firstChangedRow);
   // The panes show the run of table row `row` now.
   void RunShown(int row);
+  // A load's table took in the rows from `firstChangedRow` on, which are new or show more.
+  void LoadedRowsShown(int firstChangedRow);
 
  protected:
   void WMSelectRun(TMessage& message);
@@ -114,6 +117,8 @@ class TFormDisplay : public TForm {
   void ConnectDocument();
   void ShowEncoding();
   void ShowLoadedRows(int firstChangedRow, qint64 bytesTaken, qint64 bytesTotal);
+  // The table takes in the rows a load has found since it last did.
+  void FillRunsViewWithLoadedRows();
   void FinishLoad();
 
   void ClearLogData();
@@ -136,6 +141,10 @@ class TFormDisplay : public TForm {
     bool failureInStatusLine = false;
   };
   LoadEnd loadEnd_;
+  // The first row that a load changed since the table last took its rows in, or -1; and since
+  // when the table has not.
+  int loadedRowsPending_ = -1;
+  QElapsedTimer loadedRowsShown_;
 
   // Additions of ours, each of which the window only creates and connects.
   TStatusLine* statusLine_ = nullptr;

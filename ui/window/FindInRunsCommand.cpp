@@ -44,8 +44,7 @@ FindInRunsCommand::FindInRunsCommand(TFormDisplay& window, TStatusLine& statusLi
   // A piece of a load and a followed file that grew change the rows from one on, and the table
   // has taken them in when this hears of them. The search reads only the bytes of the runs it
   // was given, which neither moves, so only the start of a load has to stop it.
-  connect(&window.Document(), &LogDocument::RowsLoaded, this,
-          [this](int firstChangedRow) { SearchChangedRows(firstChangedRow); });
+  connect(&window, &TFormDisplay::LoadedRowsShown, this, &FindInRunsCommand::SearchChangedRows);
   connect(&window, &TFormDisplay::LogAppended, this,
           [this](qint64, int firstChangedRow) { SearchChangedRows(firstChangedRow); });
 }
