@@ -13,6 +13,9 @@ const QString kEncoding = QStringLiteral("encoding");
 const QString kAllColumns = QStringLiteral("all-columns");
 const QString kFind = QStringLiteral("find");
 const QString kMatchCase = QStringLiteral("match-case");
+const QString kFindInLogs = QStringLiteral("find-in-logs");
+const QString kRecursive = QStringLiteral("recursive");
+const QString kPattern = QStringLiteral("pattern");
 const QString kSelectRun = QStringLiteral("select-run");
 const QString kPid = QStringLiteral("pid");
 const QString kHelp = QStringLiteral("help");
@@ -41,6 +44,9 @@ void AddOptions(QCommandLineParser& parser) {
       {kAllColumns, QString()},
       {kFind, QString(), QStringLiteral("TEXT")},
       {kMatchCase, QString()},
+      {kFindInLogs, QString(), QStringLiteral("FOLDER")},
+      {kRecursive, QString()},
+      {kPattern, QString(), QStringLiteral("GLOB")},
       {kSelectRun, QString(), QStringLiteral("N")},
       {kPid, QString(), QStringLiteral("PID")},
       {kHelp, QString()},
@@ -51,11 +57,12 @@ void AddOptions(QCommandLineParser& parser) {
 // What is wrong with the options that shape the table --list prints, if anything.
 QString ListOptionsProblem(const QCommandLineParser& parser, const QString& mode) {
   for (const QString& option : {kAllColumns, kFind, kMatchCase}) {
+    if (option == kMatchCase && mode == kFindInLogs) continue;
     if (parser.isSet(option) && mode != kList) {
       return QStringLiteral("--%1 goes only with --list").arg(option);
     }
   }
-  if (parser.isSet(kMatchCase) && !parser.isSet(kFind)) {
+  if (parser.isSet(kMatchCase) && !parser.isSet(kFind) && mode != kFindInLogs) {
     return QStringLiteral("--match-case goes only with --find");
   }
   if (parser.isSet(kFind) && parser.value(kFind).isEmpty()) {
@@ -64,24 +71,52 @@ QString ListOptionsProblem(const QCommandLineParser& parser, const QString& mode
   return {};
 }
 
+CommandLine FindInLogs(const QCommandLineParser& parser, CommandLine command) {
+  const QStringList texts = parser.positionalArguments();
+  if (texts.isEmpty() || texts.first().isEmpty()) {
+    return WrongUsage(QStringLiteral("--find-in-logs needs a folder and a text to find"));
+  }
+  if (parser.isSet(kPattern) && parser.value(kPattern).isEmpty()) {
+    return WrongUsage(QStringLiteral("--pattern needs a file name pattern"));
+  }
+  command.mode = CommandLine::Mode::FindInLogs;
+  command.folder = parser.value(kFindInLogs);
+  command.find = texts.first();
+  command.matchCase = parser.isSet(kMatchCase);
+  command.recursive = parser.isSet(kRecursive);
+  if (parser.isSet(kPattern)) command.pattern = parser.value(kPattern);
+  return command;
+}
+
 CommandLine FromParsedOptions(const QCommandLineParser& parser) {
-  const QStringList modes = {kDump, kList, kFollow, kSelectRun, kHelp, kVersion};
+  const QStringList modes = {kDump, kList, kFindInLogs, kFollow, kSelectRun, kHelp, kVersion};
   QStringList given;
   for (const QString& mode : modes) {
     if (parser.isSet(mode)) given << mode;
   }
   if (given.size() != 1)
     return WrongUsage(
-        QStringLiteral("give exactly one of --dump, --list, --follow, "
+        QStringLiteral("give exactly one of --dump, --list, --find-in-logs, --follow, "
                        "--select-run, --help, --version"));
-  for (const QString& option : {kDump, kList, kFollow, kSelectRun, kEncoding, kPid, kFind}) {
+  for (const QString& option :
+       {kDump, kList, kFindInLogs, kPattern, kFollow, kSelectRun, kEncoding, kPid, kFind}) {
     if (parser.values(option).size() > 1) {
       return WrongUsage(QStringLiteral("--%1 is given more than once").arg(option));
     }
   }
   const QString mode = given.first();
-  if (parser.isSet(kEncoding) && mode != kDump && mode != kList) {
-    return WrongUsage(QStringLiteral("--encoding goes only with --dump or --list"));
+  if (parser.isSet(kEncoding) && mode != kDump && mode != kList && mode != kFindInLogs) {
+    return WrongUsage(QStringLiteral("--encoding goes only with --dump, --list or --find-in-logs"));
+  }
+  for (const QString& option : {kRecursive, kPattern}) {
+    if (parser.isSet(option) && mode != kFindInLogs) {
+      return WrongUsage(QStringLiteral("--%1 goes only with --find-in-logs").arg(option));
+    }
+  }
+  const qsizetype texts = mode == kFindInLogs ? 1 : 0;
+  if (parser.positionalArguments().size() > texts) {
+    return WrongUsage(
+        QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().at(texts)));
   }
   if (parser.isSet(kPid) && mode != kSelectRun) {
     return WrongUsage(QStringLiteral("--pid goes only with --select-run"));
@@ -97,15 +132,16 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
     command.file = parser.value(kFollow);
     command.follow = true;
   }
+  if (parser.isSet(kEncoding)) {
+    const auto encoding = ParseEncodingChoice(parser.value(kEncoding).toStdString());
+    if (!encoding)
+      return WrongUsage(QStringLiteral("unknown encoding \"%1\"").arg(parser.value(kEncoding)));
+    command.encoding = *encoding;
+  }
+  if (mode == kFindInLogs) return FindInLogs(parser, command);
   if (mode == kDump || mode == kList) {
     command.mode = mode == kDump ? CommandLine::Mode::Dump : CommandLine::Mode::List;
     command.file = parser.value(mode);
-    if (parser.isSet(kEncoding)) {
-      const auto encoding = ParseEncodingChoice(parser.value(kEncoding).toStdString());
-      if (!encoding)
-        return WrongUsage(QStringLiteral("unknown encoding \"%1\"").arg(parser.value(kEncoding)));
-      command.encoding = *encoding;
-    }
     command.allColumns = parser.isSet(kAllColumns);
     if (parser.isSet(kFind)) command.find = parser.value(kFind);
     command.matchCase = parser.isSet(kMatchCase);
@@ -162,10 +198,6 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   if (!parser.parse(QStringList{QStringLiteral("message-log-display")} + arguments)) {
     return WrongUsage(parser.errorText());
   }
-  if (!parser.positionalArguments().isEmpty()) {
-    return WrongUsage(
-        QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
-  }
   return FromParsedOptions(parser);
 }
 
@@ -192,6 +224,19 @@ QString UsageText() {
       "                                          runs log TEXT, with Matches (the lines that\n"
       "                                          hold it) last, letter case ignored unless\n"
       "                                          --match-case is given\n"
+      "  message-log-display --find-in-logs FOLDER TEXT [--match-case] [--recursive]\n"
+      "                      [--pattern GLOB] [--encoding auto|windows-1252|utf-8]\n"
+      "                                          search the logs in FOLDER (and its subfolders\n"
+      "                                          with --recursive) whose names fit GLOB (*.log\n"
+      "                                          unless given; * any characters, ? one) for\n"
+      "                                          TEXT as --find does, and print File (relative\n"
+      "                                          to FOLDER), Run, Date/Time, Script, Outcome and\n"
+      "                                          Matches of each matching row, tab-separated as\n"
+      "                                          --list writes them; a file that cannot be read\n"
+      "                                          is named on stderr with the reason and the\n"
+      "                                          search goes on; exit code 0 when something\n"
+      "                                          matched, 1 when nothing did, 2 for wrong usage\n"
+      "                                          or a folder that cannot be searched\n"
       "  message-log-display --select-run N [--pid PID]\n"
       "                                          make a running viewer select row N\n"
       "  message-log-display --help | --version\n");

@@ -9,7 +9,7 @@
 // What the program was asked to do. Options count only when the first argument starts with
 // "--"; otherwise every argument belongs to the one file name the viewer opens.
 struct CommandLine {
-  enum class Mode { Viewer, Dump, List, SelectRun, Help, Version, WrongUsage };
+  enum class Mode { Viewer, Dump, List, FindInLogs, SelectRun, Help, Version, WrongUsage };
 
   Mode mode = Mode::Viewer;
   QString file;                      // the viewer's startup file, or the file of --dump / --list
@@ -19,8 +19,12 @@ struct CommandLine {
   // --list: "Outcome" and "Lines" too, and only the rows whose runs log the text to find, with
   // "Matches" (and the letter case kept for --match-case).
   bool allColumns = false;
-  std::optional<QString> find;
+  std::optional<QString> find;  // also the text of --find-in-logs
   bool matchCase = false;
+  // --find-in-logs: the folder, its subfolders too, and the names of the files to search.
+  QString folder;
+  bool recursive = false;
+  QString pattern = QStringLiteral("*.log");
   qint32 row = 0;             // --select-run
   std::optional<qint64> pid;  // --pid
   QString error;              // what is wrong, for WrongUsage

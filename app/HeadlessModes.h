@@ -5,3 +5,8 @@
 // --dump and --list: load the file, fold the runs into rows (searching their logs for --find)
 // and print. Returns the exit code.
 int RunHeadlessMode(const CommandLine& command);
+
+// --find-in-logs: Find in runs over the logs of a folder, one line per matching row with the file
+// it is in. Returns 0 when something matched, 1 when nothing did, 2 when the folder cannot be
+// searched.
+int RunFindInLogs(const CommandLine& command);

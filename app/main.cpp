@@ -52,6 +52,8 @@ int main(int argc, char** argv) {
     case CommandLine::Mode::Dump:
     case CommandLine::Mode::List:
       return RunHeadlessMode(command);
+    case CommandLine::Mode::FindInLogs:
+      return RunFindInLogs(command);
     case CommandLine::Mode::SelectRun: {
       const QCoreApplication app(argc, argv);
       return SendSelectRun(command.row, command.pid);

@@ -1,0 +1,90 @@
+#include "FolderSearch.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "FileNamePattern.h"
+#include "FileReadError.h"
+#include "LogFileError.h"
+#include "LogStore.h"
+#include "RunSearch.h"
+
+namespace {
+
+std::string Utf8Name(const std::filesystem::path& path) {
+  const std::u8string name = path.u8string();
+  return {name.begin(), name.end()};
+}
+
+template <typename Iterator>
+std::vector<std::filesystem::path> FittingFiles(Iterator entries,
+                                                const FolderSearchRequest& request) {
+  std::vector<std::filesystem::path> files;
+  std::error_code error;
+  for (const std::filesystem::directory_entry& entry : entries) {
+    if (entry.is_directory(error)) continue;
+    if (!FitsFileNamePattern(Utf8Name(entry.path().filename()), request.Pattern)) continue;
+    files.push_back(entry.path().lexically_relative(request.Folder));
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::string Decoded(std::string_view bytes, Encoding encoding) {
+  std::string text;
+  AppendDecoded(text, bytes, encoding);
+  return text;
+}
+
+std::vector<RunMatch> MatchingRows(const LogStore& store, const FolderSearchRequest& request) {
+  const TextSearch search(request.Text, store.TextEncoding, request.MatchCase);
+  if (!search.CanMatch()) return {};
+  const std::vector<size_t> counts = RowMatchCounts(store, search);
+  std::vector<RunMatch> rows;
+  for (size_t row = 0; row < counts.size(); ++row) {
+    if (counts[row] == 0) continue;
+    const RunsInfo& run = store.RunOfRow(row);
+    rows.push_back({row, Decoded(run.DateTime, store.TextEncoding),
+                    Decoded(run.Script, store.TextEncoding), store.OutcomeOfRow(row), counts[row]});
+  }
+  return rows;
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> FilesToSearch(const FolderSearchRequest& request) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(request.Folder, error)) {
+    FailOnFile("Cannot search", request.Folder,
+               error ? error.message() : std::string("it is not a folder"));
+  }
+  try {
+    const auto options = std::filesystem::directory_options::skip_permission_denied;
+    if (request.Recursive) {
+      return FittingFiles(std::filesystem::recursive_directory_iterator(request.Folder, options),
+                          request);
+    }
+    return FittingFiles(std::filesystem::directory_iterator(request.Folder, options), request);
+  } catch (const std::filesystem::filesystem_error& failure) {
+    FailOnFile("Cannot search", request.Folder, failure.code().message());
+  }
+}
+
+FileMatches SearchLogFile(const FolderSearchRequest& request, const std::filesystem::path& file) {
+  FileMatches result;
+  result.File = file;
+  LogStore store;
+  try {
+    LoadLogFile(store, request.Folder / file, request.Encoding);
+  } catch (const LogFileError& error) {
+    result.Skipped = error.what();
+    return result;
+  } catch (const std::bad_alloc&) {
+    result.Skipped =
+        "Cannot read \"" + DisplayName(request.Folder / file) + "\": not enough memory";
+    return result;
+  }
+  result.Bytes = store.Text.Size();
+  result.Runs = MatchingRows(store, request);
+  return result;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "RunOutcome.h"
+#include "TextEncoding.h"
+
+// Find in logs: Find in runs over every log of a folder, one file at a time, so that memory is
+// bounded by the largest file and not by the folder.
+
+struct FolderSearchRequest {
+  std::filesystem::path Folder;
+  bool Recursive = false;         // the subfolders too, all the way down
+  std::string Pattern = "*.log";  // the file names to search (FileNamePattern.h), UTF-8
+  std::string Text;               // UTF-8
+  bool MatchCase = false;
+  EncodingChoice Encoding = EncodingChoice::Auto;
+};
+
+// The files of the folder whose names fit the pattern, relative to the folder, in file order (as
+// paths compare, a folder's files and subfolders by name). Anything but a folder counts as a
+// file, so that a pipe or a device with a fitting name is reported rather than passed over. A
+// folder that cannot be listed throws LogFileError.
+std::vector<std::filesystem::path> FilesToSearch(const FolderSearchRequest& request);
+
+// A table row whose run logs the text. The texts are decoded to UTF-8.
+struct RunMatch {
+  size_t Row = 0;  // from 0, as the table of the file counts them
+  std::string DateTime;
+  std::string Script;
+  RunOutcome Outcome = RunOutcome::Open;
+  size_t Matches = 0;  // the lines of the run's log that hold the text
+  bool operator==(const RunMatch&) const = default;
+};
+
+// What searching one file found.
+struct FileMatches {
+  std::filesystem::path File;  // relative to the folder
+  uint64_t Bytes = 0;          // its size as read (0 when skipped)
+  std::vector<RunMatch> Runs;
+  std::string Skipped;  // why the file could not be read, naming it; empty when it was read
+};
+
+// Loads `file` (relative to the request's folder) as Open does, searches its rows as Find in
+// runs does and lets go of it again. A file that cannot be read comes back skipped.
+FileMatches SearchLogFile(const FolderSearchRequest& request, const std::filesystem::path& file);
