@@ -61,6 +61,7 @@ foreach(plugin IN ITEMS Qt6::QWindowsIntegrationPlugin Qt6::QWindowsVistaStylePl
   endif()
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/examples/sample.log DESTINATION examples)
+include(${CMAKE_CURRENT_LIST_DIR}/ThirdPartyNotices.cmake)
 
 set(CPACK_PACKAGE_NAME "Message Log Display")
 set(CPACK_PACKAGE_VENDOR "Vantrel")
@@ -71,13 +72,36 @@ set(CPACK_PACKAGE_EXECUTABLES "message-log-display" "Message Log Display")
 set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/ui/window/icons/message-log-display.ico")
 set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\message-log-display.exe")
 set(CPACK_NSIS_DISPLAY_NAME "Message Log Display")
+set(CPACK_NSIS_MUI_UNIICON "${CPACK_NSIS_MUI_ICON}")
+set(CPACK_NSIS_WELCOME_TITLE "Message Log Display ${PROJECT_VERSION}")
+set(CPACK_NSIS_FINISH_TITLE "Message Log Display is installed")
+# Named from the programs folder (CPACK_NSIS_EXECUTABLES_DIRECTORY, bin).
+set(CPACK_NSIS_MUI_FINISHPAGE_RUN "message-log-display.exe")
+# The project has no license of its own yet; a LICENSE file, once there, is what the installer
+# asks the user to accept, and until then there is no license page at all.
+if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
+  set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+else()
+  set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
+endif()
 # CPack hands every text below to NSIS exactly as written here.
 set(CPACK_VERBATIM_VARIABLES ON)
 # A 64-bit installer for a 64-bit program: it installs into the 64-bit Program Files and
-# registry, and runs where only 64-bit programs can. makensis signs the installer and, while
-# it is made, the uninstaller inside it, when a certificate is given.
+# registry, and runs where only 64-bit programs can. Its file properties (and its uninstaller's)
+# name the program and its version, and the footer of its pages names the program rather than
+# NSIS; written here, as CPack's own branding option adds a /TRIM that makensis refuses outside
+# Windows. makensis signs the installer and, while it is made, the uninstaller inside it, when
+# a certificate is given.
 string(CONFIGURE [=[
 Target amd64-unicode
+VIProductVersion @PROJECT_VERSION@
+VIFileVersion @PROJECT_VERSION@
+VIAddVersionKey /LANG=0 ProductName "Message Log Display"
+VIAddVersionKey /LANG=0 ProductVersion "@PROJECT_VERSION@"
+VIAddVersionKey /LANG=0 FileVersion "@PROJECT_VERSION@"
+VIAddVersionKey /LANG=0 CompanyName "Vantrel"
+VIAddVersionKey /LANG=0 FileDescription "Message Log Display Setup"
+BrandingText "Message Log Display @PROJECT_VERSION@"
 !finalize '"@CMAKE_COMMAND@" "-DMLD_SIGN_FILE=%1" -P "@mld_sign_script@"' = 0
 !uninstfinalize '"@CMAKE_COMMAND@" "-DMLD_SIGN_FILE=%1" -P "@mld_sign_script@"' = 0
 ]=] CPACK_NSIS_DEFINES @ONLY)

@@ -7,7 +7,9 @@
 # and twin list the sample log and the viewer, started on it on Xvfb, shows it and takes a run
 # selection by window message from the twin; the uninstaller takes it all away again.
 # With MLD_SIGN_CERT set (see scripts/package-windows.sh), the programs, the installer and the
-# uninstaller must carry a valid signature by that certificate. MLD_PACKAGE_SCREENSHOT names an
+# uninstaller must carry a valid signature by that certificate. Both packages carry the
+# third-party notices beside the viewer; the installer shows no placeholder license page and no
+# NSIS branding, and carries the program's version resource. MLD_PACKAGE_SCREENSHOT names an
 # X window dump of the screen after the selection.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,6 +49,24 @@ check_programs() {
     signed "$bin/$program.exe"
   done
 }
+# The notices of what the package ships: Qt's license and its third-party parts, the compiler
+# runtime and winpthreads.
+notices() {
+  local file=$1/THIRD-PARTY-NOTICES.txt
+  [ -f "$file" ] || fail "no $file"
+  for text in "GNU LESSER GENERAL PUBLIC LICENSE" "Qt third-party part: Data Compression Library" \
+    "GCC RUNTIME LIBRARY EXCEPTION" "winpthreads" "replace them" "qt6-base"; do
+    grep -qF "$text" "$file" || fail "$file does not contain \"$text\""
+  done
+}
+# File properties: the version resource names the program and its version.
+versioned() {
+  local resource
+  resource=$(x86_64-w64-mingw32-windres -i "$1" -O rc | sed -n '/VERSIONINFO/,/^END/p')
+  for text in "FILEVERSION ${version//./, }" '"ProductName", "Message Log Display"'; do
+    grep -qF "$text" <<<"$resource" || fail "the version resource of $1 lacks $text"
+  done
+}
 signed() {
   [ -z "${MLD_SIGN_CERT:-}" ] || osslsigncode verify -CAfile "$MLD_SIGN_CERT" -in "$1" >/dev/null ||
     fail "$1 carries no valid signature by $MLD_SIGN_CERT"
@@ -64,7 +84,21 @@ unset WINEPATH
 unzip -q "$package.zip" -d "$work"
 zipped=$(basename "$package")
 check_programs "$work/$zipped/bin" "$(winepath -w "$work/$zipped/examples/sample.log")" "the zip's"
+notices "$work/$zipped/bin"
 echo "The zip's viewer and console twin are what they should be and list the sample log."
+
+# The installer's own texts are in its compressed header; the script CPack made them from says
+# what they are. Its file properties are a resource of the installer itself.
+script=$build/_CPack_Packages/win64/NSIS/project.nsi
+! grep -qE "GenericLicense|No license provided" "$script" || fail "the installer shows CPack's license"
+if [ -f LICENSE ]; then
+  grep -qF "MUI_PAGE_LICENSE \"$PWD/LICENSE\"" "$script" || fail "the installer does not show LICENSE"
+else
+  ! grep -qF MUI_PAGE_LICENSE "$script" || fail "the installer has a license page without a license"
+fi
+grep -qF 'BrandingText "Message Log Display' "$script" || fail "the installer has NSIS's branding"
+grep -qF 'MUI_FINISHPAGE_RUN' "$script" || fail "the installer's last page cannot start the viewer"
+versioned "$package.exe"
 
 signed "$package.exe"
 # As on Windows, .log files have a default program; the installer must leave it alone.
@@ -89,7 +123,9 @@ registered 'HKCR\Applications\message-log-display.exe\SupportedTypes' /v .log ||
   fail "the viewer does not say that it opens .log files"
 log_default "by the installer"
 check_programs "$installed/bin" "$folder\\examples\\sample.log" "the installed"
+notices "$installed/bin"
 signed "$installed/Uninstall.exe"
+versioned "$installed/Uninstall.exe"
 echo "The installer installed the viewer, its twin, its Start-menu entry and \"Open with\" for" \
   ".log files."
 
