@@ -11,6 +11,7 @@
 #include "FindCommands.h"
 #include "FindInRunsCommand.h"
 #include "FollowCommand.h"
+#include "HelpMenu.h"
 #include "LogDocument.h"
 #include "MRUList.h"
 #include "OpenDialog.h"
@@ -206,6 +207,7 @@ void TFormDisplay::CreateAdditions() {
   new OptionalColumns(*RunsView);
   new FileDrops(*this);
   new WindowPlacement(*this, *SplitterPanel1);
+  new HelpMenu(*this);
 }
 
 void TFormDisplay::CreateMenu() {
