@@ -10,6 +10,7 @@
 #include "FileDrops.h"
 #include "FindCommands.h"
 #include "FindInRunsCommand.h"
+#include "FindInLogsCommand.h"
 #include "FollowCommand.h"
 #include "HelpMenu.h"
 #include "LogDocument.h"
@@ -204,6 +205,7 @@ void TFormDisplay::CreateAdditions() {
   auto* findInRuns = new FindInRunsCommand(*this, *statusLine_, *findCommands);
   connect(document_, &LogDocument::StoreChanging, findInRuns, &FindInRunsCommand::StoreChanging);
   connect(document_, &LogDocument::EncodingChanged, findInRuns, &FindInRunsCommand::SearchAgain);
+  new FindInLogsCommand(*this, *findCommands);
   new OptionalColumns(*RunsView);
   new FileDrops(*this);
   new WindowPlacement(*this, *SplitterPanel1);

@@ -1,0 +1,116 @@
+#include <QAction>
+#include <QDir>
+#include <QtTest>
+
+#include "DisplayForm.h"
+#include "FindBar.h"
+#include "FindInLogsDialog.h"
+#include "LogsResults.h"
+#include "RunsView.h"
+#include "TestLogs.h"
+#include "TextPane.h"
+#include "WindowBench.h"
+
+// Search > Find in logs in the window: opening a result, F4 from one file to the next, and
+// Escape stopping a search.
+
+namespace {
+
+// One entry whose run k logs lines[k], at minute k.
+QByteArray Log(const QStringList& lines) {
+  QByteArray text = "------ NextPart = Script\r\nscript\r\n------ NextPart = LogMessage\r\n";
+  for (int k = 0; k < lines.size(); ++k) {
+    text += "==>loading script \"S\".\r\n-\r\nStarted: 2026-12-01 10:0" + QByteArray::number(k) +
+            "\r\n" + lines[k].toLatin1() + "\r\n==>script execution finished.\r\n";
+  }
+  return text;
+}
+
+}  // namespace
+
+class FindInLogsWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    window_ = std::make_unique<WindowBench>();
+    form_ = &window_->Form();
+    logs_ = std::make_unique<TestLogs>();
+    logs_->Write("a.log", Log({"idle", "idle", "the VALVE opens"}));
+    QDir(logs_->Path("")).mkpath("sub");
+    logs_->Write("sub/b.log", Log({"valve 1", "idle", "idle", "valve 4"}));
+    QVERIFY(window_->ShowActive());
+    QTest::keyClick(form_, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    dialog_ = form_->findChild<FindInLogsDialog*>();
+    QVERIFY(dialog_ != nullptr);
+    QVERIFY(dialog_->isVisible());
+    dialog_->SetFolder(logs_->Path(""));
+    dialog_->SetSubfolders(true);
+    dialog_->SetText("valve");
+  }
+  void cleanup() {
+    dialog_ = nullptr;
+    const QStringList errors = window_->Errors();
+    window_.reset();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
+  }
+
+  void opensAResultAtItsRun() {
+    SearchToTheEnd();
+    QCOMPARE(dialog_->Summary(), "2 files searched, 2 with matches: 3 runs, 3 lines");
+    QTreeWidgetItem* b = dialog_->Results()->topLevelItem(1);
+    QCOMPARE(b->text(0), QDir::toNativeSeparators("sub/b.log"));
+    dialog_->Results()->setCurrentItem(b->child(1));
+    QTest::keyClick(dialog_->Results(), Qt::Key_Return);
+    QTRY_COMPARE(form_->RunsView->SelectedIndex(), 3);
+    QVERIFY2(form_->windowTitle().contains("b.log"), qPrintable(form_->windowTitle()));
+    QCOMPARE(form_->LogMemo->SelectedText(), "valve");
+    const auto* paneBar = form_->findChild<TFindBar*>(QStringLiteral("FindBar"));
+    QVERIFY(paneBar->isVisible());
+    QCOMPARE(paneBar->Needle(), "valve");
+  }
+
+  void f4StepsThroughTheRunsOfEveryFile() {
+    SearchToTheEnd();
+    const QList<QPair<QString, int>> steps = {
+        {"a.log", 2}, {"b.log", 0}, {"b.log", 3}, {"a.log", 2}};
+    for (const auto& [file, row] : steps) {
+      QTest::keyClick(dialog_, Qt::Key_F4);
+      QTRY_VERIFY2(form_->CurrentFile().endsWith(file) && form_->RunsView->SelectedIndex() == row,
+                   qPrintable(form_->CurrentFile() + ' ' +
+                              QString::number(form_->RunsView->SelectedIndex())));
+      QTRY_COMPARE(form_->LogMemo->SelectedText().toLower(), "valve");
+    }
+    QTest::keyClick(dialog_, Qt::Key_F4, Qt::ShiftModifier);
+    QTRY_VERIFY(form_->CurrentFile().endsWith("b.log") && form_->RunsView->SelectedIndex() == 3);
+  }
+
+  void escapeStopsTheSearchAndThenCloses() {
+    for (int k = 0; k < 50; ++k) logs_->Write(QString("many%1.log").arg(k), Log({"valve"}));
+    dialog_->Start();
+    QVERIFY(dialog_->Searching());
+    QTest::keyClick(dialog_, Qt::Key_Escape);
+    QVERIFY(!dialog_->Searching());
+    QVERIFY(dialog_->isVisible());
+    const int found = dialog_->Results()->topLevelItemCount();
+    QCoreApplication::processEvents();
+    QCOMPARE(dialog_->Results()->topLevelItemCount(), found);
+    QVERIFY(found < 52);
+    QTest::keyClick(dialog_, Qt::Key_Escape);
+    QVERIFY(!dialog_->isVisible());
+  }
+
+ private:
+  void SearchToTheEnd() {
+    dialog_->Start();
+    QTRY_VERIFY(!dialog_->Searching());
+  }
+
+  std::unique_ptr<WindowBench> window_;
+  TFormDisplay* form_ = nullptr;
+  std::unique_ptr<TestLogs> logs_;
+  FindInLogsDialog* dialog_ = nullptr;
+};
+
+QTEST_MAIN(FindInLogsWindowTest)
+#include "FindInLogsWindowTest.moc"

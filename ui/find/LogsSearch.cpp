@@ -1,0 +1,82 @@
+#include "LogsSearch.h"
+
+#include <system_error>
+
+#include "LogFileError.h"
+
+namespace {
+
+qint64 TotalSize(const FolderSearchRequest& request,
+                 const std::vector<std::filesystem::path>& files) {
+  qint64 total = 0;
+  for (const std::filesystem::path& file : files) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(request.Folder / file, error);
+    if (!error) total += static_cast<qint64>(size);
+  }
+  return total;
+}
+
+}  // namespace
+
+LogsSearch::LogsSearch(QObject* parent) : QObject(parent) {}
+
+LogsSearch::~LogsSearch() {
+  Cancel();
+}
+
+void LogsSearch::Start(FolderSearchRequest request) {
+  Cancel();
+  cancelled_ = false;
+  thread_ = std::thread([this, request = std::move(request), generation = generation_] {
+    Search(request, generation);
+  });
+}
+
+void LogsSearch::Cancel() {
+  cancelled_ = true;
+  if (thread_.joinable()) thread_.join();
+  ++generation_;
+}
+
+void LogsSearch::Search(const FolderSearchRequest& request, unsigned generation) {
+  std::vector<std::filesystem::path> files;
+  try {
+    files = FilesToSearch(request);
+  } catch (const LogFileError& error) {
+    const QString reason = QString::fromUtf8(error.what());
+    Post(
+        [this, reason] {
+          thread_.join();
+          emit Failed(reason);
+        },
+        generation);
+    return;
+  }
+  const qint64 bytes = TotalSize(request, files);
+  Post([this, count = static_cast<int>(files.size()), bytes] { emit Listed(count, bytes); },
+       generation);
+  for (const std::filesystem::path& file : files) {
+    // A file is searched whole: it is read in one go, and the reading is what takes the time.
+    if (cancelled_) return;
+    FileMatches found = SearchLogFile(request, file);
+    Post([this, found = std::move(found)] { emit FileDone(found); }, generation);
+  }
+  Post(
+      [this] {
+        thread_.join();
+        emit Finished();
+      },
+      generation);
+}
+
+template <typename Deliver>
+void LogsSearch::Post(Deliver deliver, unsigned generation) {
+  QMetaObject::invokeMethod(
+      this,
+      [this, deliver = std::move(deliver), generation] {
+        if (generation != generation_) return;
+        deliver();
+      },
+      Qt::QueuedConnection);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <optional>
+
+class FindCommands;
+class FindInLogsDialog;
+class TFormDisplay;
+
+// Search > Find in logs: opens the dialog beside the window, and shows a result's run: the file
+// is opened as Open opens it (unless it is the one shown), the run's row selected and the log
+// pane's Find put on the first match.
+class FindInLogsCommand : public QObject {
+  Q_OBJECT
+
+ public:
+  FindInLogsCommand(TFormDisplay& window, FindCommands& findCommands);
+
+  // Made on first use.
+  FindInLogsDialog& Dialog();
+
+ private:
+  struct Target {
+    int row = 0;
+    QString text;
+    bool matchCase = false;
+  };
+
+  void OpenDialog();
+  void ShowRun(const QString& file, int row, const QString& text, bool matchCase);
+  void SelectRun(const Target& target);
+
+  TFormDisplay& window_;
+  FindCommands& findCommands_;
+  FindInLogsDialog* dialog_ = nullptr;
+  std::optional<Target> afterLoad_;  // the run to show once the file that loads has loaded
+};
