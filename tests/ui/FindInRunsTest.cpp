@@ -314,6 +314,20 @@ class FindInRunsTest : public QObject {
     QVERIFY(CheckBox("Only runs with matches")->isChecked());
   }
 
+  // The bar is open when a load starts: its rows are counted as its pieces bring them.
+  void theRowsOfALoadAreCountedAsTheyCome() {
+    window_->Open(logs_->Write("first.log", Log({Run{"x", {"nothing"}}})));
+    QVERIFY(window_->ShowActive());
+    OpenBar();
+    QTest::keyClicks(Bar()->NeedleEdit(), "step 7");
+    form_->Document().SetPieceBytes(20000);
+    QSignalSpy shown(form_, &TFormDisplay::LoadedRowsShown);
+    window_->Open(logs_->Write("find.log", Log(ManyRuns())));
+    QVERIFY(shown.size() >= 2);  // the first rows, and the rest once the load has finished
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("200 runs with matches"));
+    QCOMPARE(MatchesColumn(), QStringList(200, QStringLiteral("11")));
+  }
+
   // A run that was still going gains lines and a new run follows it: only the rows from the one
   // that changed are counted again, so that a count ends while a large log keeps growing.
   void aFollowedFileThatGrowsIsSearchedAgain() {
