@@ -82,6 +82,26 @@ class LoadingTest : public QObject {
     QVERIFY(form_->LogMemo->Text().endsWith(QStringLiteral("\nmessage 299")));
   }
 
+  // Runs that share their start fold into one row as their headers come, which takes the row
+  // before away again while the window is on screen.
+  void foldedRowsComeRightInPieces() {
+    QStringList dates;
+    for (int k = 0; k < kRuns; ++k) dates << QStringLiteral("2026-12-01 10:%1").arg(k / 3);
+    const QString path = logs_.Write("folded.log", TestLogs::RunsWithDates(dates));
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    WAIT_FOR_LOAD(*form_);
+    // As the user's scrolling would, the table paints its rows between the pieces.
+    connect(&form_->Document(), &LogDocument::RowsLoaded, form_.get(),
+            [this] { RunShowingErrors([this] { form_->RunsView->viewport()->repaint(); }); });
+    Open(path);
+    WAIT_FOR_LOAD(*form_);
+    QCOMPARE(form_->RunsView->RowCount(), kRuns / 3);
+    QCOMPARE(form_->LogData().RowToRun.size(), size_t{kRuns / 3});
+    QVERIFY(form_->LogMemo->Text().contains(QStringLiteral("run 2 line 1")));
+    QVERIFY(errors_->Messages().isEmpty());
+  }
+
   void openingAnotherFileStopsTheLoad() {
     const QString other = logs_.Write("few.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
     QSignalSpy rows(&form_->Document(), &LogDocument::RowsLoaded);

@@ -117,15 +117,17 @@ void TFormDisplay::ConnectDocument() {
 }
 
 // A table of a million rows lays itself out anew whenever it gains rows, so while a load runs
-// it takes them in a few times a second, and at once only the first rows and those of the run
-// the panes show.
+// it takes them in a few times a second, and at once only the first rows, those of the run the
+// panes show, and a last row that has folded into the one before (the table reads the store's
+// rows).
 void TFormDisplay::ShowLoadedRows(int firstChangedRow, qint64 bytesTaken, qint64 bytesTotal) {
   constexpr qint64 kTableMilliseconds = 250;
   loadedRowsPending_ =
       loadedRowsPending_ < 0 ? firstChangedRow : std::min(loadedRowsPending_, firstChangedRow);
   const int selected = RunsView->SelectedIndex();
   const bool selectedChanged = selected >= loadedRowsPending_;
-  if (RunsView->RowCount() == 0 || selectedChanged || !document_->Loading() ||
+  const auto storeRows = static_cast<int>(LogData().RowToRun.size());
+  if (RunsView->RowCount() == 0 || storeRows < RunsView->RowCount() || selectedChanged ||
       loadedRowsShown_.elapsed() >= kTableMilliseconds) {
     FillRunsViewWithLoadedRows();
   }
