@@ -8,4 +8,4 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./install-deps.sh
 ./install-packages.sh g++-mingw-w64-x86-64-posix wine wine64 nsis dpkg-dev perl googletest \
-  fonts-dejavu-core osslsigncode openssl unzip x11-utils
+  fonts-dejavu-core osslsigncode openssl python3 unzip x11-utils
