@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -73,8 +74,11 @@ class LogDocumentTest : public QObject {
                                         EncodingChoice::Utf8};
     int loads = 0;
     for (const QString& file : files) {
+      // A piece of one byte takes a turn of the event loop each, which costs far more under
+      // Wine than on Linux: the generated logs, tens of kilobytes each, take larger ones.
+      const size_t smallest = QFileInfo(file).size() < 10000 ? 1 : 1 + random() % 64;
       for (const size_t pieceBytes :
-           {size_t{1}, size_t{1 + random() % 64}, size_t{random() % 5000}}) {
+           {smallest, size_t{1 + random() % 64}, size_t{random() % 5000}}) {
         const EncodingChoice encoding = encodings[random() % 3];
         LoadAndCompare(file, pieceBytes, encoding);
         if (QTest::currentTestFailed()) return;
@@ -136,7 +140,7 @@ class LogDocumentTest : public QObject {
     const QString gone = folder_.filePath(QStringLiteral("gone.log"));
     document.Load(gone);
     QVERIFY(failed.wait());
-    QVERIFY(failed.first().first().toString().contains(gone));
+    QVERIFY(failed.first().first().toString().contains(QDir::toNativeSeparators(gone)));
     QVERIFY(!document.Loading());
     QCOMPARE(finished.size(), 0);
     QCOMPARE(document.Store().Runs.size(), size_t{0});

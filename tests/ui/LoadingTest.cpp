@@ -177,7 +177,7 @@ class LoadingTest : public QObject {
     Open(gone);
     WAIT_FOR_LOAD(*form_);
     QCOMPARE(errors_->Messages().size(), 1);
-    QVERIFY(errors_->Messages().first().contains(gone));
+    QVERIFY(errors_->Messages().first().contains(QDir::toNativeSeparators(gone)));
     QCOMPARE(form_->RunsView->RowCount(), 0);
     QCOMPARE(form_->windowTitle(), Caption(path_));
     QCOMPARE(form_->CurrentFile(), gone);
