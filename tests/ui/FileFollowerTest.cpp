@@ -39,10 +39,16 @@ class FileFollowerTest : public QObject {
     appending.stop();
     QTRY_VERIFY_WITH_TIMEOUT(!reports.isEmpty() && reports.last() > appends.last(), 2000);
 
-    // Every append was reported within half a second of being written.
+    // Every append was reported within half a second of being written. A machine too busy to
+    // run this thread on time delays every timer alike, so the longest the appending timer
+    // itself came late is added to the bound.
+    qint64 stall = 0;
+    for (qsizetype i = 1; i < appends.size(); ++i) {
+      stall = std::max(stall, appends[i] - appends[i - 1] - appending.interval());
+    }
     for (const qint64 appended : appends) {
       const auto report = std::lower_bound(reports.begin(), reports.end(), appended);
-      QVERIFY2(report != reports.end() && *report - appended <= 500,
+      QVERIFY2(report != reports.end() && *report - appended <= 500 + stall,
                qPrintable(QStringLiteral("append at %1 ms, reports at %2 ms")
                               .arg(appended)
                               .arg(ToText(reports))));
