@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots: the real program under Xvfb, showing the sample log with run 4
-# selected by a run-selection request, and then Find in runs for "pump a" with the next run with
-# matches selected (F4). Needs xvfb, x11-apps, xdotool and netpbm.
+# selected by a run-selection request, then Find in runs for "pump a" with the next run with
+# matches selected (F4), and Find in logs over a folder of generated logs (the build's
+# generate-log) with its first result shown (F4). Needs xvfb, x11-apps, xdotool and netpbm.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${MLD_BUILD_DIR:-build}
 out=${1:-docs/screenshot.png}
 find_out=${2:-docs/find-in-runs.png}
+logs_out=${3:-docs/find-in-logs.png}
 display=:77
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
@@ -41,3 +43,31 @@ sleep 1
 xdotool key F4
 sleep 1
 capture "$find_out"
+
+# Two instruments, a log a day each, in subfolders of one folder.
+logs="$runtime/logs"
+for instrument in 1 2; do
+  mkdir -p "$logs/Reader $instrument"
+  for day in 01 02 03; do
+    "$build/bench/generate-log" "$logs/Reader $instrument/2026-12-$day.log" 60K \
+      "$instrument$day" >/dev/null
+  done
+done
+xdotool windowfocus --sync "$window" key Escape key ctrl+shift+l
+sleep 1
+dialog=$(xdotool search --name "^Find in Logs$" | head -n 1)
+xdotool windowfocus --sync "$dialog"
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 20 "$logs"
+xdotool key alt+s alt+t
+xdotool type --delay 50 "Read absorbance"
+xdotool key Return
+sleep 2
+xdotool key F4
+sleep 1
+xdotool windowfocus --sync "$dialog"
+sleep 0.5
+# The dialog alone, wherever it is on the screen.
+xwd -id "$dialog" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$logs_out"
+echo "wrote $logs_out"

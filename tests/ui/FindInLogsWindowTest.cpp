@@ -63,6 +63,8 @@ class FindInLogsWindowTest : public QObject {
     dialog_->Results()->setCurrentItem(b->child(1));
     QTest::keyClick(dialog_->Results(), Qt::Key_Return);
     QTRY_COMPARE(form_->RunsView->SelectedIndex(), 3);
+    QVERIFY(!dialog_->Searching());
+    QCOMPARE(dialog_->Results()->topLevelItemCount(), 2);
     QVERIFY2(form_->windowTitle().contains("b.log"), qPrintable(form_->windowTitle()));
     QCOMPARE(form_->LogMemo->SelectedText(), "valve");
     const auto* paneBar = form_->findChild<TFindBar*>(QStringLiteral("FindBar"));

@@ -47,6 +47,7 @@ FindInLogsDialog::~FindInLogsDialog() = default;
 void FindInLogsDialog::CreateForm() {
   folder_ = new QLineEdit;
   auto* browse = new QPushButton(tr("&Browse..."));
+  browse->setAutoDefault(false);
   connect(browse, &QPushButton::clicked, this, &FindInLogsDialog::BrowseFolder);
   auto* folderRow = new QHBoxLayout;
   folderRow->addWidget(folder_);
@@ -56,12 +57,18 @@ void FindInLogsDialog::CreateForm() {
   text_ = new QLineEdit;
   matchCase_ = new QCheckBox(tr("Match &case"));
   find_ = new QPushButton(tr("&Find"));
-  find_->setDefault(true);
+  // Enter starts a search from the fields only: in the results it opens a run, and the list
+  // passes the key on, which would otherwise press a button of the dialog as well.
+  find_->setAutoDefault(false);
   connect(find_, &QPushButton::clicked, this, [this] { Searching() ? Stop() : Start(); });
-  connect(text_, &QLineEdit::returnPressed, this, &FindInLogsDialog::Start);
+  for (QLineEdit* field : {folder_, pattern_, text_}) {
+    connect(field, &QLineEdit::returnPressed, this, &FindInLogsDialog::Start);
+  }
 
   auto* form = new QFormLayout;
-  form->addRow(tr("F&older:"), folderRow);
+  auto* folderLabel = new QLabel(tr("F&older:"));
+  folderLabel->setBuddy(folder_);
+  form->addRow(folderLabel, folderRow);
   form->addRow(QString(), subfolders_);
   form->addRow(tr("File &names:"), pattern_);
   form->addRow(tr("&Text:"), text_);
@@ -75,7 +82,7 @@ void FindInLogsDialog::CreateForm() {
   layout->addLayout(form);
   layout->addWidget(results_, 1);
   layout->addWidget(status_);
-  resize(720, 480);
+  resize(900, 480);
 }
 
 void FindInLogsDialog::CreateShortcuts() {
