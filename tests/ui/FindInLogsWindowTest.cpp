@@ -85,6 +85,13 @@ class FindInLogsWindowTest : public QObject {
     }
     QTest::keyClick(dialog_, Qt::Key_F4, Qt::ShiftModifier);
     QTRY_VERIFY(form_->CurrentFile().endsWith("b.log") && form_->RunsView->SelectedIndex() == 3);
+    // In the window too, while the dialog is open.
+    form_->activateWindow();
+    QTRY_VERIFY(form_->isActiveWindow());
+    QTest::keyClick(form_->RunsView, Qt::Key_F4, Qt::ShiftModifier);
+    QTRY_VERIFY(form_->CurrentFile().endsWith("b.log") && form_->RunsView->SelectedIndex() == 0);
+    QTest::keyClick(form_->RunsView, Qt::Key_F4);
+    QTRY_COMPARE(form_->RunsView->SelectedIndex(), 3);
   }
 
   void escapeStopsTheSearchAndThenCloses() {

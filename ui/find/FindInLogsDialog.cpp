@@ -162,14 +162,21 @@ void FindInLogsDialog::ShowProgress() {
                             locale.formattedDataSize(bytes_)));
 }
 
+namespace {
+
+QString Count(qint64 count, const QString& one, const QString& many) {
+  return (count == 1 ? one : many).arg(QLocale().toString(count));
+}
+
+}  // namespace
+
 QString FindInLogsDialog::Summary() const {
-  const QLocale locale;
-  QString text = tr("%1 files searched, %2 with matches: %3 runs, %4 lines")
-                     .arg(locale.toString(results_->FilesSearched()),
-                          locale.toString(results_->FilesWithMatches()),
-                          locale.toString(results_->Runs()), locale.toString(results_->Lines()));
+  QString text = Count(results_->FilesSearched(), tr("%1 file searched"), tr("%1 files searched")) +
+                 tr(", %1 with matches: ").arg(QLocale().toString(results_->FilesWithMatches())) +
+                 Count(results_->Runs(), tr("%1 run"), tr("%1 runs")) + QStringLiteral(", ") +
+                 Count(results_->Lines(), tr("%1 line"), tr("%1 lines"));
   if (results_->FilesSkipped() > 0)
-    text += tr("; %1 skipped").arg(locale.toString(results_->FilesSkipped()));
+    text += tr("; %1 skipped").arg(QLocale().toString(results_->FilesSkipped()));
   return text;
 }
 

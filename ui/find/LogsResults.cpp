@@ -44,7 +44,9 @@ void LogsResults::Add(const FileMatches& found) {
   if (found.Runs.empty()) return;
   ++withMatches_;
   auto* fileItem = new QTreeWidgetItem(this, {FromPath(found.File)});
-  fileItem->setData(0, kFileRole, QDir(folder_).filePath(FromPath(found.File)));
+  fileItem->setData(
+      0, kFileRole,
+      QDir(folder_).filePath(QString::fromStdU16String(found.File.generic_u16string())));
   fileItem->setData(0, kRowRole, -1);
   AddRuns(*fileItem, found);
   fileItem->setExpanded(true);

@@ -1,7 +1,9 @@
 #include "FindInLogsCommand.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenu>
 
 #include "DisplayForm.h"
@@ -27,6 +29,8 @@ FindInLogsDialog& FindInLogsCommand::Dialog() {
     dialog_ = new FindInLogsDialog([this] { return window_.Document().Encoding(); }, &window_);
     dialog_->setWindowFlag(Qt::Window);
     connect(dialog_, &FindInLogsDialog::RunRequested, this, &FindInLogsCommand::ShowRun);
+    // The window's F4 belongs to Find in runs, whose shortcut is not to see the key meanwhile.
+    qApp->installEventFilter(this);
   }
   return *dialog_;
 }
@@ -61,4 +65,19 @@ void FindInLogsCommand::SelectRun(const Target& target) {
   findCommands_.FindFirstInLogPane(target.text, target.matchCase);
   // The dialog keeps the keyboard, so that F4 goes on to the next result.
   if (dialog_ && dialog_->isVisible()) dialog_->activateWindow();
+}
+
+bool FindInLogsCommand::eventFilter(QObject* target, QEvent* event) {
+  if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const auto* widget = qobject_cast<QWidget*>(target);
+  if (key->key() != Qt::Key_F4 || !dialog_->isVisible() || !widget || widget->window() != &window_)
+    return false;
+  if (event->type() == QEvent::ShortcutOverride) {
+    // Taken as a key press instead, which comes next.
+    event->accept();
+    return true;
+  }
+  dialog_->StepThroughResults(!key->modifiers().testFlag(Qt::ShiftModifier));
+  return true;
 }

@@ -10,7 +10,8 @@ class TFormDisplay;
 
 // Search > Find in logs: opens the dialog beside the window, and shows a result's run: the file
 // is opened as Open opens it (unless it is the one shown), the run's row selected and the log
-// pane's Find put on the first match.
+// pane's Find put on the first match. While the dialog is open, F4 and Shift+F4 step through its
+// results in the window too, in place of Find in runs' rows.
 class FindInLogsCommand : public QObject {
   Q_OBJECT
 
@@ -19,6 +20,9 @@ class FindInLogsCommand : public QObject {
 
   // Made on first use.
   FindInLogsDialog& Dialog();
+
+ protected:
+  bool eventFilter(QObject* target, QEvent* event) override;
 
  private:
   struct Target {
