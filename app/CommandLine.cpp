@@ -172,9 +172,9 @@ QString WhichProgramText() {
       "On Windows, message-log-display.exe is the viewer to start from Explorer, shortcuts\n"
       "and \"Open with\": it has no console, so from cmd or PowerShell it prints nothing and\n"
       "cmd does not wait for its exit code. There, use message-log-display-cli.exe with the\n"
-      "same arguments: it prints --list, --dump, --help, --version and errors in the console\n"
-      "and ends with their exit code (--select-run too); given a FILE it opens the same\n"
-      "viewer, and the console waits until the window closes.\n");
+      "same arguments: it prints --list, --dump, --find-in-logs, --help, --version and errors\n"
+      "in the console and ends with their exit code (--select-run too); given a FILE it opens\n"
+      "the same viewer, and the console waits until the window closes.\n");
 #else
   return {};
 #endif

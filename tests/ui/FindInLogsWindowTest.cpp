@@ -72,6 +72,14 @@ class FindInLogsWindowTest : public QObject {
     QCOMPARE(paneBar->Needle(), "valve");
   }
 
+  // A dialog made later, as after a restart with no log shown, offers the folder searched last.
+  void offersTheFolderSearchedLast() {
+    SearchToTheEnd();
+    const FindInLogsDialog later([] { return EncodingChoice::Auto; });
+    QCOMPARE(later.Folder(), dialog_->Folder());
+    QVERIFY(!later.Folder().isEmpty());
+  }
+
   void f4StepsThroughTheRunsOfEveryFile() {
     SearchToTheEnd();
     const QList<QPair<QString, int>> steps = {

@@ -9,11 +9,19 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QSettings>
 #include <QShortcut>
 #include <QVBoxLayout>
 
 #include "LogsResults.h"
 #include "LogsSearch.h"
+
+namespace {
+
+// The folder searched last, offered when no log is shown, also after a restart.
+const QString kFolderSetting = QStringLiteral("FindInLogs/Folder");
+
+}  // namespace
 
 FindInLogsDialog::FindInLogsDialog(std::function<EncodingChoice()> encoding, QWidget* parent)
     : QDialog(parent),
@@ -45,7 +53,7 @@ FindInLogsDialog::FindInLogsDialog(std::function<EncodingChoice()> encoding, QWi
 FindInLogsDialog::~FindInLogsDialog() = default;
 
 void FindInLogsDialog::CreateForm() {
-  folder_ = new QLineEdit;
+  folder_ = new QLineEdit(QSettings().value(kFolderSetting).toString());
   auto* browse = new QPushButton(tr("&Browse..."));
   browse->setAutoDefault(false);
   connect(browse, &QPushButton::clicked, this, &FindInLogsDialog::BrowseFolder);
@@ -128,6 +136,7 @@ void FindInLogsDialog::Start() {
     status_->setText(tr("Give a folder and a text to find."));
     return;
   }
+  QSettings().setValue(kFolderSetting, folder_->text());
   FolderSearchRequest request;
   request.Folder = std::filesystem::path(Folder().toStdU16String());
   request.Recursive = subfolders_->isChecked();
