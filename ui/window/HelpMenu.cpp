@@ -18,8 +18,11 @@ HelpMenu::HelpMenu(QMainWindow& window)
 // Help goes last, where users look for it, whichever of the window's parts adds a menu later.
 bool HelpMenu::eventFilter(QObject* watched, QEvent* event) {
   auto* bar = qobject_cast<QMenuBar*>(watched);
+  if (event->type() != QEvent::ActionAdded || bar == nullptr || menu_.isNull()) {
+    return QObject::eventFilter(watched, event);
+  }
   QAction* help = menu_->menuAction();
-  if (event->type() == QEvent::ActionAdded && bar != nullptr && bar->actions().last() != help) {
+  if (bar->actions().last() != help) {
     bar->removeAction(help);
     bar->addAction(help);
   }

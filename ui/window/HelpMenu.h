@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QMenu>
 #include <QObject>
+#include <QPointer>
 
 class QMainWindow;
-class QMenu;
 
 // The Help menu, last in the window's menu bar (also when a menu is added after it): About
 // Message Log Display.
@@ -13,7 +14,7 @@ class HelpMenu : public QObject {
  public:
   explicit HelpMenu(QMainWindow& window);
 
-  QMenu* Menu() const { return menu_; }
+  QMenu* Menu() const { return menu_.data(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -22,5 +23,6 @@ class HelpMenu : public QObject {
   void ShowAbout();
 
   QMainWindow& window_;
-  QMenu* menu_;
+  // The menu bar goes with its menus before the window takes this along, and tells its filters.
+  QPointer<QMenu> menu_;
 };
