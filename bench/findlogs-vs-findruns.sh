@@ -9,6 +9,7 @@ set -euo pipefail
 
 : "${MLD_VIEWER:?}" "${MLD_GENERATE_LOG:?}" "${MLD_BENCH_RUNNER:?}" "${MLD_BENCH_DATA:?}"
 : "${MLD_BENCH_LOG:?}" "${MLD_BENCH_ROUNDS:?}"
+source "$(dirname "$0")/piece-helpers.sh"
 log=$MLD_BENCH_LOG
 files=${MLD_BENCH_FILES:-200}
 needle=${MLD_BENCH_NEEDLE:-Read absorbance}
@@ -25,20 +26,11 @@ if [[ ! -e $folder/done ]]; then
   touch "$folder/done"
 fi
 
-measure() {
-  local wall rss status
-  read -r wall rss status < <("$MLD_BENCH_RUNNER" "$@")
-  # --find-in-logs exits 1 when nothing matched, which the needle is chosen to avoid.
-  if [[ $status != 0 ]]; then
-    echo "findlogs-vs-findruns: '$*' exited with status $status" >&2
-    return 1
-  fi
-  echo "$wall $rss"
-}
-
 echo "warming the page cache ..." >&2
 cat "$log" "$folder"/*.log >/dev/null
 
+# measure fails on any status but 0, and --find-in-logs exits with 1 when nothing matched, which
+# the needle is chosen to avoid.
 results=()
 for ((round = 1; round <= MLD_BENCH_ROUNDS; round++)); do
   echo "round $round of $MLD_BENCH_ROUNDS ..." >&2

@@ -33,31 +33,14 @@ set -euo pipefail
 : "${MLD_VIEWER:?}" "${MLD_GUI_BENCH:?}" "${MLD_GENERATE_LOG:?}" "${MLD_BENCH_RUNNER:?}"
 : "${MLD_BENCH_LOG:?}" "${MLD_BENCH_DATA:?}" "${MLD_BENCH_ROUNDS:?}"
 export QT_QPA_PLATFORM=offscreen
+source "$(dirname "$0")/piece-helpers.sh"
 
-generated() {  # generated NAME GENERATOR-OPTIONS...: the path of a generated log, made once
-  local path=$MLD_BENCH_DATA/$1
-  shift
-  if [[ ! -s $path ]]; then
-    echo "generating $path ..." >&2
-    "$MLD_GENERATE_LOG" "$@" "$path.part" >&2
-    mv "$path.part" "$path"
-  fi
-  echo "$path"
-}
-
-# gui MODE FILE: prints "milliseconds peak_rss_kib" of one gui-bench run.
-gui() {
-  "$MLD_GUI_BENCH" "$1" "$2" 2>/dev/null | sed -E 's/ms=([0-9.]+) max_rss_kib=([0-9]+)/\1 \2/'
-}
-
-long_run=$(generated run-lines-1M.log --run-lines 1000000)
-many_runs=$(generated runs-1M.log --runs 1000000)
+long_run=$MLD_BENCH_DATA/run-lines-1M.log
+many_runs=$MLD_BENCH_DATA/runs-1M.log
 small_log=$MLD_BENCH_DATA/follow-64M.log
-if [[ ! -s $small_log ]]; then
-  echo "generating $small_log ..." >&2
-  "$MLD_GENERATE_LOG" "$small_log.part" 64M 1 >&2
-  mv "$small_log.part" "$small_log"
-fi
+generated_log "$long_run" --run-lines 1000000 OUTPUT
+generated_log "$many_runs" --runs 1000000 OUTPUT
+generated_log "$small_log" OUTPUT 64M 1
 cat "$MLD_BENCH_LOG" "$long_run" "$many_runs" >/dev/null
 # Following appends to the log it follows, so it gets a copy made afresh for each measurement.
 scratch=$MLD_BENCH_DATA/follow-scratch.log

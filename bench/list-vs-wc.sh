@@ -7,19 +7,8 @@
 set -euo pipefail
 
 : "${MLD_VIEWER:?}" "${MLD_BENCH_RUNNER:?}" "${MLD_BENCH_LOG:?}" "${MLD_BENCH_ROUNDS:?}"
+source "$(dirname "$0")/piece-helpers.sh"
 log=$MLD_BENCH_LOG
-
-# Runs a command through bench-runner and prints "wall_seconds peak_rss_kib"; fails when the
-# command does.
-measure() {
-  local wall rss status
-  read -r wall rss status < <("$MLD_BENCH_RUNNER" "$@")
-  if [[ $status != 0 ]]; then
-    echo "list-vs-wc: '$*' exited with status $status" >&2
-    return 1
-  fi
-  echo "$wall $rss"
-}
 
 echo "warming the page cache with $log ..." >&2
 cat "$log" >/dev/null

@@ -20,6 +20,7 @@ set -euo pipefail
 
 : "${MLD_VIEWER:?}" "${MLD_GENERATE_LOG:?}" "${MLD_BENCH_RUNNER:?}" "${MLD_BENCH_DATA:?}"
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/piece-helpers.sh"
 pieces=("$here/list-vs-wc.sh" "$here/gui-bench.sh" "$here/findlogs-vs-findruns.sh")
 
 size=${MLD_BENCH_SIZE:-1G}
@@ -27,13 +28,7 @@ seed=${MLD_BENCH_SEED:-1}
 export MLD_BENCH_LOG="$MLD_BENCH_DATA/bench-$size-seed$seed.log"
 export MLD_BENCH_ROUNDS=${MLD_BENCH_ROUNDS:-3}
 
-if [[ ! -s $MLD_BENCH_LOG ]]; then
-  mkdir -p "$MLD_BENCH_DATA"
-  echo "generating $MLD_BENCH_LOG ..." >&2
-  # Written under a temporary name, so an interrupted run never leaves a short log behind.
-  "$MLD_GENERATE_LOG" "$MLD_BENCH_LOG.part" "$size" "$seed" >&2
-  mv "$MLD_BENCH_LOG.part" "$MLD_BENCH_LOG"
-fi
+generated_log "$MLD_BENCH_LOG" OUTPUT "$size" "$seed"
 
 fields=()
 for piece in "${pieces[@]}"; do
