@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 
+#include "StoreLimit.h"
 #include "Version.h"
 
 namespace {
@@ -18,6 +19,7 @@ const QString kRecursive = QStringLiteral("recursive");
 const QString kPattern = QStringLiteral("pattern");
 const QString kSelectRun = QStringLiteral("select-run");
 const QString kPid = QStringLiteral("pid");
+const QString kInMemoryLimit = QStringLiteral("in-memory-limit");
 const QString kHelp = QStringLiteral("help");
 const QString kVersion = QStringLiteral("version");
 
@@ -49,6 +51,7 @@ void AddOptions(QCommandLineParser& parser) {
       {kPattern, QString(), QStringLiteral("GLOB")},
       {kSelectRun, QString(), QStringLiteral("N")},
       {kPid, QString(), QStringLiteral("PID")},
+      {kInMemoryLimit, QString(), QStringLiteral("SIZE")},
       {kHelp, QString()},
       {kVersion, QString()},
   });
@@ -98,8 +101,8 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
     return WrongUsage(
         QStringLiteral("give exactly one of --dump, --list, --find-in-logs, --follow, "
                        "--select-run, --help, --version"));
-  for (const QString& option :
-       {kDump, kList, kFindInLogs, kPattern, kFollow, kSelectRun, kEncoding, kPid, kFind}) {
+  for (const QString& option : {kDump, kList, kFindInLogs, kPattern, kFollow, kSelectRun, kEncoding,
+                                kPid, kFind, kInMemoryLimit}) {
     if (parser.values(option).size() > 1) {
       return WrongUsage(QStringLiteral("--%1 is given more than once").arg(option));
     }
@@ -117,6 +120,10 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
   if (parser.positionalArguments().size() > texts) {
     return WrongUsage(
         QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().at(texts)));
+  }
+  if (parser.isSet(kInMemoryLimit) && (mode == kSelectRun || mode == kHelp || mode == kVersion)) {
+    return WrongUsage(QStringLiteral(
+        "--in-memory-limit goes only with --dump, --list, --find-in-logs or --follow"));
   }
   if (parser.isSet(kPid) && mode != kSelectRun) {
     return WrongUsage(QStringLiteral("--pid goes only with --select-run"));
@@ -137,6 +144,13 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
     if (!encoding)
       return WrongUsage(QStringLiteral("unknown encoding \"%1\"").arg(parser.value(kEncoding)));
     command.encoding = *encoding;
+  }
+  if (parser.isSet(kInMemoryLimit)) {
+    command.inMemoryLimit = ParseByteSize(parser.value(kInMemoryLimit).toStdString());
+    if (!command.inMemoryLimit) {
+      return WrongUsage(QStringLiteral("--in-memory-limit needs a size such as 512M, not \"%1\"")
+                            .arg(parser.value(kInMemoryLimit)));
+    }
   }
   if (mode == kFindInLogs) return FindInLogs(parser, command);
   if (mode == kDump || mode == kList) {
@@ -237,6 +251,11 @@ QString UsageText() {
       "                                          search goes on; exit code 0 when something\n"
       "                                          matched, 1 when nothing did, 2 for wrong usage\n"
       "                                          or a folder that cannot be searched\n"
+      "  --in-memory-limit SIZE                  with --dump, --list, --find-in-logs or\n"
+      "                                          --follow: a file larger than SIZE (bytes, or\n"
+      "                                          with K, M, G or T) is indexed, not held in\n"
+      "                                          memory (0 indexes every file); the viewer's\n"
+      "                                          default is a quarter of the memory\n"
       "  message-log-display --select-run N [--pid PID]\n"
       "                                          make a running viewer select row N\n"
       "  message-log-display --help | --version\n");

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 
 #include "TextEncoding.h"
@@ -27,7 +28,9 @@ struct CommandLine {
   QString pattern = QStringLiteral("*.log");
   qint32 row = 0;             // --select-run
   std::optional<qint64> pid;  // --pid
-  QString error;              // what is wrong, for WrongUsage
+  // --in-memory-limit: files larger than this are indexed, not held in memory.
+  std::optional<uint64_t> inMemoryLimit;
+  QString error;  // what is wrong, for WrongUsage
 };
 
 // `arguments` excludes the program name.

@@ -6,6 +6,7 @@
 #include "HeadlessModes.h"
 #include "SelectRunSender.h"
 #include "StartupFileName.h"
+#include "StoreLimit.h"
 #include "Viewer.h"
 
 #ifdef Q_OS_WIN
@@ -46,9 +47,10 @@ int ReportWrongUsage(const CommandLine& command) {
 
 int main(int argc, char** argv) {
   const CommandLine command = ParseCommandLine(ArgumentsAfterProgramName(argc, argv));
+  SetInMemoryLimit(command.inMemoryLimit);
   switch (command.mode) {
     case CommandLine::Mode::Viewer:
-      return RunViewer(argc, argv, StartupFileName(command), command.follow);
+      return RunViewer(argc, argv, StartupFileName(command), command.follow, command.inMemoryLimit);
     case CommandLine::Mode::Dump:
     case CommandLine::Mode::List:
       return RunHeadlessMode(command);

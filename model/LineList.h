@@ -6,8 +6,8 @@
 
 #include "LineScanner.h"
 
-// Consecutive lines of the store's text buffer. A list owns no text: it is the byte range from
-// its first line to the line end of its last one, so a run of a million lines costs three words.
+// Consecutive lines in memory, to read: a view of a span of lines (LineSpan.h) in the bytes that
+// hold them. A list owns no text, so a run of a million lines costs three words.
 class LineList {
  public:
   class Iterator {
@@ -37,19 +37,24 @@ class LineList {
   };
 
   LineList() = default;
-  // An empty list whose first line, once appended, starts at `firstLine`.
-  explicit LineList(const char* firstLine) : begin_(firstLine), end_(firstLine) {}
+  // The `count` lines from `begin` to the line end of the last one at `end`.
+  LineList(const char* begin, const char* end, size_t count)
+      : begin_(begin), end_(end), count_(count) {}
+
+  // Every line of `bytes`, which must outlive the list; the last one may lack its line end.
+  static LineList Of(std::string_view bytes) {
+    size_t count = 0;
+    for (LineScanner scanner(bytes.data(), bytes.data() + bytes.size()); !scanner.AtEnd();
+         ++count) {
+      scanner.Next();
+    }
+    return {bytes.data(), bytes.data() + bytes.size(), count};
+  }
 
   size_t Count() const { return count_; }
   bool Empty() const { return count_ == 0; }
   // All lines of the list with their line ends, as they stand in the file.
   std::string_view Bytes() const { return {begin_, static_cast<size_t>(end_ - begin_)}; }
-
-  // Appends the line that starts at the list's end and whose line end finishes at `next`.
-  void AppendLineEndingAt(const char* next) {
-    end_ = next;
-    ++count_;
-  }
 
   Iterator begin() const { return {begin_, end_}; }
   Iterator end() const { return {end_, end_}; }

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "LineList.h"
+#include "LineSpan.h"
 #include "RunOutcome.h"
 #include "RunsInfo.h"
 #include "TextEncoding.h"
@@ -24,12 +24,12 @@ enum class ParseState : uint8_t {
 // other change is an append, so this much is enough to put the store back as it was there.
 struct ParseCheckpoint {
   ParseState State = ParseState::SeekingEntry;
-  size_t Offset = 0;  // where the line the parser stands on starts in the text
+  uint64_t Offset = 0;  // where the line the parser stands on starts in the file
   size_t ScriptParts = 0;
   size_t RunLogs = 0;
   size_t Runs = 0;
-  LineList LastScript;
-  LineList LastLog;
+  LineSpan LastScript;
+  LineSpan LastLog;
   RunsInfo LastRun;
   RunOutcome LastOutcome = RunOutcome::Open;
 };

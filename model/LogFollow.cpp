@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "FileReadError.h"
 #include "LogParser.h"
 
 namespace {
@@ -24,36 +25,60 @@ size_t RefoldRowsFrom(LogStore& store, size_t run) {
   return kept;
 }
 
-// Parses on from the checkpoint up to byte `end` of the text.
-FollowUpdate ParseOnTo(LogStore& store, size_t end) {
+// Parses on from the checkpoint up to the file's byte `end`. An indexed store then lets go of the
+// text before the new checkpoint, which no parse reads again.
+FollowUpdate ParseOnTo(LogStore& store, uint64_t end) {
   // The runs before the checkpoint's last one are final, header and all; that one's log and
   // outcome may still change.
   const size_t settledRuns = store.Checkpoint.Parse.Runs;
   ResumeParseUpTo(store, end);
+  if (store.Indexed()) {
+    store.Text = store.Text.TailFrom(store.Checkpoint.Parse.Offset - store.Text.Start());
+  }
   FollowUpdate update{FollowUpdate::Kind::Appended};
   update.FirstChangedRun = settledRuns > 0 ? settledRuns - 1 : 0;
   update.FirstChangedRow = RefoldRowsFrom(store, update.FirstChangedRun);
   return update;
 }
 
-FollowUpdate TakeInStaged(LogStore& store) {
+// An indexed store keeps the look at its text for Auto whatever the choice, since it cannot look
+// at the whole text again when Auto is chosen later.
+bool KeepsUtf8Scan(const LogStore& store) {
+  return store.Checkpoint.Choice == EncodingChoice::Auto || store.Indexed();
+}
+
+// `scan` of the file's bytes before `text` taken on over `text`, the file's bytes from `start` on
+// (an indexed store holds no more); the scan has not stopped before `start` unless it is broken.
+Utf8Scan ScanOn(Utf8Scan scan, std::string_view text, uint64_t start) {
+  if (scan.Broken) return scan;
+  scan.Valid -= start;
+  scan = ContinueUtf8Scan(scan, text);
+  scan.Valid += start;
+  return scan;
+}
+
+// Takes in the staged bytes. A load may find another encoding with them; a store that follows
+// its file needs a full load then.
+FollowUpdate TakeInStaged(LogStore& store, bool loading) {
+  if (loading) {
+    store.Text.TakeStaged();
+    return TakeInPiece(store, store.Text.End());
+  }
   LoadCheckpoint& checkpoint = store.Checkpoint;
-  if (checkpoint.Choice == EncodingChoice::Auto) {
+  if (KeepsUtf8Scan(store)) {
     const std::string_view text(store.Text.Data(), store.Text.Size() + store.Text.Staged().size());
-    const Utf8Scan scan = ContinueUtf8Scan(checkpoint.Utf8, text);
-    if (AutoEncoding(scan) != store.TextEncoding) return NeedsFullLoad();
+    const Utf8Scan scan = ScanOn(checkpoint.Utf8, text, store.Text.Start());
+    const bool isAuto = checkpoint.Choice == EncodingChoice::Auto;
+    if (isAuto && AutoEncoding(scan) != store.TextEncoding) return NeedsFullLoad();
     checkpoint.Utf8 = scan;
   }
   store.Text.TakeStaged();
-  return ParseOnTo(store, store.Text.Size());
+  return ParseOnTo(store, store.Text.End());
 }
 
-}  // namespace
-
-FollowUpdate FollowLogFile(LogStore& store, const std::filesystem::path& path,
-                           EncodingChoice encoding) {
-  if (!CanGoOn(store, encoding)) return NeedsFullLoad();
-  switch (store.Text.StageGrowth(path)) {
+// Takes in what the file has gained, or the first piece of it for an indexed store.
+FollowUpdate TakeInGrowth(LogStore& store, const std::filesystem::path& path, bool loading) {
+  switch (store.Text.StageGrowth(path, store.Indexed() ? kIndexedPieceBytes : SIZE_MAX)) {
     case TextBuffer::Growth::Unchanged:
       return {};
     case TextBuffer::Growth::NotGrown:
@@ -61,14 +86,35 @@ FollowUpdate FollowLogFile(LogStore& store, const std::filesystem::path& path,
     case TextBuffer::Growth::Grown:
       break;
   }
-  return TakeInStaged(store);
+  return TakeInStaged(store, loading);
+}
+
+void Merge(FollowUpdate& into, const FollowUpdate& update) {
+  into.What = update.What == FollowUpdate::Kind::NeedsFullLoad ? update.What : into.What;
+  into.FirstChangedRun = std::min(into.FirstChangedRun, update.FirstChangedRun);
+  into.FirstChangedRow = std::min(into.FirstChangedRow, update.FirstChangedRow);
+}
+
+}  // namespace
+
+FollowUpdate FollowLogFile(LogStore& store, const std::filesystem::path& path,
+                           EncodingChoice encoding) {
+  if (!CanGoOn(store, encoding)) return NeedsFullLoad();
+  FollowUpdate update = TakeInGrowth(store, path, false);
+  // An indexed store takes in a piece at a time, so that what it holds stays small.
+  while (store.Indexed() && update.What == FollowUpdate::Kind::Appended) {
+    const FollowUpdate next = TakeInGrowth(store, path, false);
+    if (next.What == FollowUpdate::Kind::Unchanged) break;
+    Merge(update, next);
+  }
+  return update;
 }
 
 FollowUpdate AppendLogText(LogStore& store, std::string_view bytes, EncodingChoice encoding) {
   if (!CanGoOn(store, encoding)) return NeedsFullLoad();
   if (bytes.empty()) return {};
   if (!store.Text.Stage(bytes)) return NeedsFullLoad();
-  return TakeInStaged(store);
+  return TakeInStaged(store, false);
 }
 
 void BeginLoadInPieces(LogStore& store, TextBuffer text, EncodingChoice encoding) {
@@ -80,13 +126,36 @@ void BeginLoadInPieces(LogStore& store, TextBuffer text, EncodingChoice encoding
                            : ResolveEncoding(encoding, store.Text.View());
 }
 
-FollowUpdate TakeInPiece(LogStore& store, size_t end) {
+FollowUpdate TakeInPiece(LogStore& store, uint64_t end) {
   LoadCheckpoint& checkpoint = store.Checkpoint;
-  if (checkpoint.Choice == EncodingChoice::Auto) {
-    checkpoint.Utf8 = ContinueUtf8Scan(checkpoint.Utf8, store.Text.View().substr(0, end));
-    store.TextEncoding = AutoEncoding(checkpoint.Utf8);
+  const uint64_t start = store.Text.Start();
+  if (KeepsUtf8Scan(store)) {
+    checkpoint.Utf8 = ScanOn(checkpoint.Utf8, store.Text.View().substr(0, end - start), start);
   }
-  FollowUpdate update = ParseOnTo(store, end);
-  checkpoint.Valid = end == store.Text.Size();
-  return update;
+  if (checkpoint.Choice == EncodingChoice::Auto) store.TextEncoding = AutoEncoding(checkpoint.Utf8);
+  checkpoint.Valid = end == store.Text.End();
+  return ParseOnTo(store, end);
+}
+
+void IndexLogFile(LogStore& store, const std::filesystem::path& path, EncodingChoice encoding,
+                  const std::function<bool(uint64_t bytesTaken)>& goOn) {
+  BeginLoadInPieces(store, TextBuffer::ReadFile(path, kIndexedPieceBytes), encoding);
+  store.IndexedFile = path;
+  TakeInPiece(store, store.Text.End());
+  while (!goOn || goOn(store.Text.End())) {
+    switch (TakeInGrowth(store, path, true).What) {
+      case FollowUpdate::Kind::Unchanged:
+        return;
+      case FollowUpdate::Kind::NeedsFullLoad:
+        store.Clear();
+        FailOnFile("Cannot read", path, "the file was replaced or rewritten while it was read");
+      case FollowUpdate::Kind::Appended:
+        break;
+    }
+  }
+}
+
+Encoding EncodingFor(const LogStore& store, EncodingChoice choice) {
+  if (store.Indexed() && choice == EncodingChoice::Auto) return AutoEncoding(store.Checkpoint.Utf8);
+  return ResolveEncoding(choice, store.Text.View());
 }

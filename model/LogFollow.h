@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 #include "LogStore.h"
@@ -25,11 +27,15 @@ struct FollowUpdate {
   size_t FirstChangedRow = 0;
 };
 
+// An indexed store reads its file in pieces of this size, and keeps only the last lines of each.
+inline constexpr size_t kIndexedPieceBytes = size_t{16} << 20;
+
 // Brings `store`, which LoadLogFile filled from `path` with `encoding`, up to date with the
 // file. Appended when the file has only grown (see TextBuffer::StageGrowth); NeedsFullLoad when
 // it is another file, shorter or rewritten, when `encoding` is not the choice the store was
 // loaded with, when Auto would now pick another encoding, or when the store's room for growth
-// is used up.
+// is used up. An indexed store takes the growth in a piece at a time, and may have taken in some
+// pieces before it finds that it needs a full load.
 FollowUpdate FollowLogFile(LogStore& store, const std::filesystem::path& path,
                            EncodingChoice encoding);
 
@@ -40,7 +46,18 @@ FollowUpdate AppendLogText(LogStore& store, std::string_view bytes, EncodingChoi
 // at a time, and the store after the last piece is what LoadLogText of the whole text makes.
 // Empties `store` and gives it `text` to take in, none of it yet.
 void BeginLoadInPieces(LogStore& store, TextBuffer text, EncodingChoice encoding);
-// Takes in the text up to byte `end`, which is not less than the last piece's end. With Auto, the
-// encoding is that of the text so far, and may change with a later piece. The store is ready
-// to follow the file once `end` is the end of the text.
-FollowUpdate TakeInPiece(LogStore& store, size_t end);
+// Takes in the text up to the file's byte `end`, which is not less than the last piece's end. With
+// Auto, the encoding is that of the text so far, and may change with a later piece. The store is
+// ready to follow the file once `end` is the end of the text.
+FollowUpdate TakeInPiece(LogStore& store, uint64_t end);
+
+// Loads `path` into `store` indexed (LogStore.h): the file is read a piece at a time, and only
+// the last lines of each stay. Throws LogFileError as LoadLogFile does, and when the file is
+// replaced or rewritten while it is read. `goOn`, when given, hears after each piece how far the
+// load has got, and stops it by answering false; the store is then of no use.
+void IndexLogFile(LogStore& store, const std::filesystem::path& path, EncodingChoice encoding,
+                  const std::function<bool(uint64_t bytesTaken)>& goOn = {});
+
+// What the store's texts read as with the choice `choice`: an indexed store answers Auto from
+// what its load found, since it holds too little of the text to look again.
+Encoding EncodingFor(const LogStore& store, EncodingChoice choice);

@@ -99,6 +99,11 @@ class LogParser {
         line_(line, end),
         unsettled_(UnsettledFrom(store.Text.Data(), end, HeaderLines::kCount)) {}
 
+  // Where in the file the byte at `at` of the store's text stands.
+  uint64_t FileOffset(const char* at) const {
+    return store_.Text.Start() + static_cast<uint64_t>(at - store_.Text.Data());
+  }
+
   void Parse() {
     while (state_ != State::Stopped) {
       // Every step before this one read only lines that appended bytes cannot change, since no
@@ -115,12 +120,12 @@ class LogParser {
     checkpointTaken_ = true;
     ParseCheckpoint& point = store_.Checkpoint.Parse;
     point.State = state_;
-    point.Offset = static_cast<size_t>(line_.LineStart() - store_.Text.Data());
+    point.Offset = FileOffset(line_.LineStart());
     point.ScriptParts = store_.ScriptParts.size();
     point.RunLogs = store_.RunLogs.size();
     point.Runs = store_.Runs.size();
-    point.LastScript = store_.ScriptParts.empty() ? LineList() : store_.ScriptParts.back();
-    point.LastLog = store_.RunLogs.empty() ? LineList() : store_.RunLogs.back();
+    point.LastScript = store_.ScriptParts.empty() ? LineSpan() : store_.ScriptParts.back();
+    point.LastLog = store_.RunLogs.empty() ? LineSpan() : store_.RunLogs.back();
     point.LastRun = store_.Runs.empty() ? RunsInfo() : store_.Runs.back();
     point.LastOutcome = store_.Outcomes.empty() ? RunOutcome::Open : store_.Outcomes.back();
   }
@@ -152,7 +157,7 @@ class LogParser {
   State SeekingEntry() {
     if (line_.AtEnd()) return State::Stopped;
     if (line_.Line() == kEntryStart) {
-      store_.ScriptParts.emplace_back(line_.LineNext());
+      store_.ScriptParts.push_back(LineSpan::At(FileOffset(line_.LineNext())));
       return AdvanceOr(State::ScriptText);
     }
     line_.Advance();
@@ -161,7 +166,7 @@ class LogParser {
 
   State ScriptText() {
     if (line_.Line() == kLogStart) return State::BetweenRuns;
-    store_.ScriptParts.back().AppendLineEndingAt(line_.LineNext());
+    store_.ScriptParts.back().AppendLineEndingAt(FileOffset(line_.LineNext()));
     return AdvanceOr(State::ScriptText);
   }
 
@@ -188,7 +193,7 @@ class LogParser {
       typeLine = 4;
     }
 
-    store_.RunLogs.emplace_back(header.At(logStart).LineStart());
+    store_.RunLogs.push_back(LineSpan::At(FileOffset(header.At(logStart).LineStart())));
     RunsInfo& run = store_.Runs.emplace_back();
     store_.Outcomes.push_back(RunOutcome::Open);
     run.DateTime = Cut(header.Line(2), kDateTimeStart, kDateTimeCountOffset);
@@ -213,7 +218,7 @@ class LogParser {
           line_.Line() == kRunFinished ? RunOutcome::Finished : RunOutcome::Stopped;
       return State::BetweenRuns;
     }
-    store_.RunLogs.back().AppendLineEndingAt(line_.LineNext());
+    store_.RunLogs.back().AppendLineEndingAt(FileOffset(line_.LineNext()));
     if (line_.Line() == kNextEntry) {
       line_.Advance();
       return State::SeekingEntry;
@@ -248,12 +253,13 @@ void ParseLog(LogStore& store) {
 }
 
 void ResumeParse(LogStore& store) {
-  ResumeParseUpTo(store, store.Text.Size());
+  ResumeParseUpTo(store, store.Text.End());
 }
 
-void ResumeParseUpTo(LogStore& store, size_t end) {
+void ResumeParseUpTo(LogStore& store, uint64_t end) {
   const ParseCheckpoint point = store.Checkpoint.Parse;
   RestoreCheckpoint(store, point);
   const char* text = store.Text.Data();
-  LogParser(store, point.State, text + point.Offset, text + end).Parse();
+  const uint64_t start = store.Text.Start();
+  LogParser(store, point.State, text + (point.Offset - start), text + (end - start)).Parse();
 }

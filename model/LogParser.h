@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstddef>
+#include <cstdint>
 
 struct LogStore;
 
@@ -15,6 +15,6 @@ void ParseLog(LogStore& store);
 // makes, checkpoint included.
 void ResumeParse(LogStore& store);
 
-// The same, as if the text ended after its first `end` bytes (at least the checkpoint's offset):
-// a load in pieces parses the text up to where it has got so far.
-void ResumeParseUpTo(LogStore& store, size_t end);
+// The same, as if the text ended at the file's byte `end` (at least the checkpoint's offset): a
+// load in pieces parses the text up to where it has got so far.
+void ResumeParseUpTo(LogStore& store, uint64_t end);

@@ -1,6 +1,8 @@
 #include "LogStore.h"
 
+#include "LogFollow.h"
 #include "LogParser.h"
+#include "StoreLimit.h"
 
 void LogStore::Clear() {
   RunLogs.clear();
@@ -14,6 +16,7 @@ void LogStore::Clear() {
   RowToRun.shrink_to_fit();
   Outcomes.shrink_to_fit();
   Text = TextBuffer();
+  IndexedFile.reset();
   TextEncoding = Encoding::Windows1252;
   Checkpoint = LoadCheckpoint();
 }
@@ -26,12 +29,17 @@ RunOutcome LogStore::OutcomeOfRow(size_t row) const {
   return Outcomes.at(static_cast<size_t>(RowToRun.at(row)));
 }
 
-const LineList& LogStore::LogOf(const RunsInfo& run) const {
+const LineSpan& LogStore::LogOf(const RunsInfo& run) const {
   return RunLogs.at(static_cast<size_t>(run.LogIndex));
 }
 
-const LineList& LogStore::ScriptOf(const RunsInfo& run) const {
+const LineSpan& LogStore::ScriptOf(const RunsInfo& run) const {
   return ScriptParts.at(static_cast<size_t>(run.ScriptIndex));
+}
+
+LineList LogStore::LinesOf(const LineSpan& span) const {
+  const char* text = Text.Data();
+  return {text + span.Begin, text + span.End, span.Count};
 }
 
 namespace {
@@ -55,6 +63,11 @@ void ParseInto(LogStore& store, TextBuffer text, EncodingChoice encoding) {
 }  // namespace
 
 void LoadLogFile(LogStore& store, const std::filesystem::path& path, EncodingChoice encoding) {
+  const std::optional<ProbedFile> file = ProbeFile(path);
+  if (file && file->Size > InMemoryLimit()) {
+    IndexLogFile(store, path, encoding);
+    return;
+  }
   store.Clear();
   ParseInto(store, TextBuffer::ReadFile(path), encoding);
 }

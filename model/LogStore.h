@@ -1,25 +1,31 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "LineList.h"
+#include "LineSpan.h"
 #include "LoadCheckpoint.h"
 #include "RunOutcome.h"
 #include "RunsInfo.h"
 #include "TextBuffer.h"
 #include "TextEncoding.h"
 
-// What the last load of a log file produced. The line lists are views into Text, so Text is
-// freed only together with them, in Clear().
+// What the last load of a log file produced. It holds the file's text in memory, or, for a file
+// larger than InMemoryLimit(), is indexed: it keeps where each script text and run log lies in
+// the file and reads their bytes again when they are wanted (RunText.h, SpanReader.h).
 struct LogStore {
-  std::vector<LineList> ScriptParts;
-  std::vector<LineList> RunLogs;
+  std::vector<LineSpan> ScriptParts;
+  std::vector<LineSpan> RunLogs;
   std::vector<RunsInfo> Runs;
   std::vector<int32_t> RowToRun;     // for each table row, the position in Runs of the run it shows
   std::vector<RunOutcome> Outcomes;  // for each run in Runs, how its log ended
+  // The whole text; when indexed, only its last lines, from the parse's checkpoint on.
   TextBuffer Text;
+  std::optional<std::filesystem::path> IndexedFile;  // the file, when the store is indexed
   Encoding TextEncoding = Encoding::Windows1252;
   LoadCheckpoint Checkpoint;  // where taking in appended bytes goes on from (LogFollow.h)
 
@@ -30,13 +36,17 @@ struct LogStore {
   // std::out_of_range.
   const RunsInfo& RunOfRow(size_t row) const;
   RunOutcome OutcomeOfRow(size_t row) const;
-  const LineList& LogOf(const RunsInfo& run) const;
-  const LineList& ScriptOf(const RunsInfo& run) const;
+  const LineSpan& LogOf(const RunsInfo& run) const;
+  const LineSpan& ScriptOf(const RunsInfo& run) const;
+  bool Indexed() const { return IndexedFile.has_value(); }
+  // The lines of `span` in the text; only for a store that is not indexed.
+  LineList LinesOf(const LineSpan& span) const;
 };
 
 // Empties `store`, reads the file `path` into it, parses it and folds its runs into table rows:
-// the whole load, for the window and the headless modes alike. A file that cannot be read throws
-// LogFileError and leaves the store empty.
+// the whole load, for the window and the headless modes alike. A file larger than
+// InMemoryLimit() is indexed, read in pieces of which only the last lines are kept. A file that
+// cannot be read throws LogFileError and leaves the store empty.
 void LoadLogFile(LogStore& store, const std::filesystem::path& path,
                  EncodingChoice encoding = EncodingChoice::Auto);
 

@@ -1,6 +1,9 @@
 #include "RunSearch.h"
 
+#include <algorithm>
+
 #include "LineScanner.h"
+#include "SpanReader.h"
 
 namespace {
 
@@ -27,20 +30,21 @@ std::string_view LeadingLines(std::string_view bytes, size_t size) {
   return bytes.substr(0, EndOfLine(bytes, size > 0 ? size - 1 : 0));
 }
 
-std::vector<std::string_view> RowLogBytes(const LogStore& store) {
-  std::vector<std::string_view> logs;
-  logs.reserve(store.RowToRun.size());
-  for (size_t row = 0; row < store.RowToRun.size(); ++row) {
-    logs.push_back(store.LogOf(store.RunOfRow(row)).Bytes());
+std::vector<LineSpan> RowLogSpans(const LogStore& store, size_t firstRow) {
+  std::vector<LineSpan> logs;
+  logs.reserve(store.RowToRun.size() - std::min(firstRow, store.RowToRun.size()));
+  for (size_t row = firstRow; row < store.RowToRun.size(); ++row) {
+    logs.push_back(store.LogOf(store.RunOfRow(row)));
   }
   return logs;
 }
 
 std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& search) {
+  SpanReader reader(store);
   std::vector<size_t> counts;
   counts.reserve(store.RowToRun.size());
-  for (const std::string_view log : RowLogBytes(store)) {
-    counts.push_back(CountMatchingLines(search, log));
+  for (const LineSpan& log : RowLogSpans(store)) {
+    counts.push_back(CountMatchingLines(search, reader.Bytes(log)));
   }
   return counts;
 }

@@ -11,15 +11,17 @@
 // spans a line end, so a line counts once however many matches it holds.
 
 // The lines of `bytes` that hold a match; `bytes` are whole lines with their line ends, as
-// LineList::Bytes() gives them.
+// SpanReader gives them.
 size_t CountMatchingLines(const TextSearch& search, std::string_view bytes);
 
 // The whole lines at the start of `bytes` that take at least `size` bytes (all of `bytes` when
 // they are fewer), so that a long run can be searched piece by piece.
 std::string_view LeadingLines(std::string_view bytes, size_t size);
 
-// The log bytes of each table row's run, in row order.
-std::vector<std::string_view> RowLogBytes(const LogStore& store);
+// Where the log of each table row's run lies, in row order (and so in file order), from row
+// `firstRow` on.
+std::vector<LineSpan> RowLogSpans(const LogStore& store, size_t firstRow = 0);
 
-// For each table row, the number of lines of its run's log that hold a match.
+// For each table row, the number of lines of its run's log that hold a match. An indexed store
+// streams its file (SpanReader.h).
 std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& search);

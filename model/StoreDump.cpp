@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include "SpanReader.h"
+
 namespace {
 
 void AppendJsonString(std::string& out, std::string_view utf8) {
@@ -89,9 +91,10 @@ void WriteArray(JsonWriter& json, const Range& items, std::string_view separator
   json.Raw("]");
 }
 
-void WriteLineLists(JsonWriter& json, const std::vector<LineList>& lists) {
-  WriteArray(json, lists, ",\n  ", [&](const LineList& list) {
-    WriteArray(json, list, ", ", [&](std::string_view line) { json.Text(line); });
+void WriteLineLists(JsonWriter& json, const LogStore& store, const std::vector<LineSpan>& lists) {
+  SpanReader reader(store);
+  WriteArray(json, lists, ",\n  ", [&](const LineSpan& list) {
+    WriteArray(json, reader.Lines(list), ", ", [&](std::string_view line) { json.Text(line); });
   });
 }
 
@@ -122,10 +125,10 @@ void WriteStoreJson(std::ostream& out, const LogStore& store) {
   JsonWriter json(out, store.TextEncoding);
   json.Raw("{");
   json.Key("scriptParts");
-  WriteLineLists(json, store.ScriptParts);
+  WriteLineLists(json, store, store.ScriptParts);
   json.Raw(",\n ");
   json.Key("runLogs");
-  WriteLineLists(json, store.RunLogs);
+  WriteLineLists(json, store, store.RunLogs);
   json.Raw(",\n ");
   json.Key("runs");
   WriteArray(json, store.Runs, ",\n  ", [&](const RunsInfo& run) {
@@ -172,7 +175,7 @@ void WriteRunsTable(std::ostream& out, const LogStore& store, const RunsTableOpt
     if (options.AllColumns) {
       text += '\t';
       text += OutcomeName(store.OutcomeOfRow(row));
-      text += '\t' + std::to_string(store.LogOf(run).Count());
+      text += '\t' + std::to_string(store.LogOf(run).Count);
     }
     if (options.Matches) text += '\t' + std::to_string((*options.Matches)[row]);
     text += '\n';

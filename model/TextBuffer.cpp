@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "AddressSpace.h"
+#include "FileCheck.h"
 #include "FileReadError.h"
 
 // The parts that do not depend on the system; the memory and the file reading live in
@@ -18,7 +19,9 @@ TextBuffer::TextBuffer(TextBuffer&& other) noexcept
       staged_(std::exchange(other.staged_, 0)),
       committed_(std::exchange(other.committed_, 0)),
       capacity_(std::exchange(other.capacity_, 0)),
-      file_(std::exchange(other.file_, std::nullopt)) {}
+      file_(std::exchange(other.file_, std::nullopt)),
+      start_(std::exchange(other.start_, 0)),
+      head_(std::move(other.head_)) {}
 
 TextBuffer& TextBuffer::operator=(TextBuffer&& other) noexcept {
   if (this != &other) {
@@ -29,6 +32,8 @@ TextBuffer& TextBuffer::operator=(TextBuffer&& other) noexcept {
     committed_ = std::exchange(other.committed_, 0);
     capacity_ = std::exchange(other.capacity_, 0);
     file_ = std::exchange(other.file_, std::nullopt);
+    start_ = std::exchange(other.start_, 0);
+    head_ = std::move(other.head_);
   }
   return *this;
 }
@@ -65,6 +70,8 @@ void TextBuffer::Release() {
   data_ = nullptr;
   size_ = staged_ = committed_ = capacity_ = 0;
   file_.reset();
+  start_ = 0;
+  head_.clear();
 }
 
 bool TextBuffer::MakeWritable(size_t from, size_t to) {
@@ -86,8 +93,14 @@ size_t TextBuffer::RoomFor(size_t size) {
 }
 
 TextBuffer TextBuffer::FromBytes(std::string_view bytes) {
-  TextBuffer buffer(bytes.size());
-  if (!bytes.empty()) std::memcpy(buffer.data_, bytes.data(), bytes.size());
+  return Filled(bytes.size(), [bytes](char* into) {
+    if (!bytes.empty()) std::memcpy(into, bytes.data(), bytes.size());
+  });
+}
+
+TextBuffer TextBuffer::Filled(size_t size, const std::function<void(char* into)>& fill) {
+  TextBuffer buffer(size);
+  fill(buffer.data_);
   buffer.SealReadOnly();
   return buffer;
 }
@@ -115,30 +128,49 @@ bool TextBuffer::Stage(std::string_view bytes) {
   return true;
 }
 
-bool TextBuffer::StillHolds(const FileReader& read, size_t offset) const {
-  std::array<char, kCheckedBytes> bytes{};
-  const size_t count = std::min(kCheckedBytes, size_ - offset);
-  return read(offset, bytes.data(), count) == count &&
-         std::memcmp(bytes.data(), data_ + offset, count) == 0;
+std::string_view TextBuffer::Head() const {
+  return start_ == 0 ? View().substr(0, kCheckedBytes) : std::string_view(head_);
 }
 
-TextBuffer::Growth TextBuffer::StageGrowthOf(FileIdentity identity, uint64_t fileSize,
-                                             const FileReader& read) {
-  staged_ = 0;
-  if (!file_ || identity != *file_ || fileSize < size_) return Growth::NotGrown;
-  // A log rewritten from its start, or in its last lines, is not our text grown. (A rewrite
-  // elsewhere that keeps the size and both ends goes unseen; a writer that only appends never
-  // makes one.)
+TextBuffer TextBuffer::TailFrom(size_t offset) const {
+  TextBuffer tail = FromBytes(View().substr(offset));
+  tail.file_ = file_;
+  tail.start_ = start_ + offset;
+  tail.head_ = Head();
+  return tail;
+}
+
+FileCheck TextBuffer::Check() const {
   const size_t tail = size_ - std::min(kCheckedBytes, size_);
-  if (!StillHolds(read, 0) || (tail > 0 && !StillHolds(read, tail))) return Growth::NotGrown;
-  if (fileSize == size_) return Growth::Unchanged;
-  if (fileSize - size_ > capacity_ - size_) return Growth::NotGrown;
-  const auto added = static_cast<size_t>(fileSize - size_);
-  if (!MakeWritable(size_, size_ + added)) return Growth::NotGrown;
-  // A file that shrinks meanwhile gives fewer bytes; those it gives are still its end.
-  const size_t got = read(size_, data_ + size_, added);
-  SealReadOnly(size_);
-  if (got == 0) return Growth::NotGrown;
-  staged_ = got;
-  return Growth::Grown;
+  return {file_.value_or(FileIdentity()), End(), std::string(Head()), start_ + tail,
+          std::string(View().substr(tail))};
+}
+
+TextBuffer::Growth TextBuffer::StageGrowth(const std::filesystem::path& path, size_t most) {
+  staged_ = 0;
+  if (!file_) return Growth::NotGrown;
+  const FileCheck check = Check();
+  Growth growth = Growth::NotGrown;
+  WithSharedFile(path, [&](const ProbedFile& file, const FileReader& read) {
+    // A log rewritten from its start, or in its last lines, is not our text grown.
+    if (!check.Holds(file, read)) return;
+    if (file.Size == End()) {
+      growth = Growth::Unchanged;
+      return;
+    }
+    const auto added = static_cast<size_t>(std::min<uint64_t>(file.Size - End(), most));
+    if (added > capacity_ - size_ || !MakeWritable(size_, size_ + added)) return;
+    // A file that shrinks meanwhile gives fewer bytes; those it gives are still its end.
+    const size_t got = read(End(), data_ + size_, added);
+    SealReadOnly(size_);
+    staged_ = got;
+    if (got > 0) growth = Growth::Grown;
+  });
+  return growth;
+}
+
+std::optional<ProbedFile> ProbeFile(const std::filesystem::path& path) {
+  std::optional<ProbedFile> probed;
+  WithSharedFile(path, [&probed](const ProbedFile& file, const FileReader&) { probed = file; });
+  return probed;
 }

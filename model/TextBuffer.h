@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // Which file a buffer was read from, as the system tells files apart: device and inode on Unix,
@@ -31,14 +32,17 @@ struct ProbedFile {
 // open. Nothing when it cannot be opened or is not a regular file; never throws.
 std::optional<ProbedFile> ProbeFile(const std::filesystem::path& path);
 
+struct FileCheck;
+
 // The bytes of one log file, read once and then only read, except that bytes the file gains at
-// its end can be added in place. The memory comes straight from the system: address space for
-// the file and as much again (at least kGrowthRoom) is reserved, and only what the text takes is
-// committed, so the text grows without ever moving and the line lists that point into it stay
-// valid. On Linux transparent huge pages are asked for, so filling a 1 GiB buffer costs hundreds
-// of page faults instead of a quarter of a million. The text is sealed read-only once filled.
-// The file itself is never mapped, because a log that is truncated while mapped would kill the
-// viewer (SIGBUS on Linux, an in-page error on Windows).
+// its end can be added in place. Usually the whole file; an indexed store keeps only its last
+// lines, from Start() on, since the parse may still read them again. The memory comes straight from
+// the system: address space for the file and as much again (at least kGrowthRoom) is reserved, and
+// only what the text takes is committed, so the text grows without ever moving and the line lists
+// that point into it stay valid. On Linux transparent huge pages are asked for, so filling a 1 GiB
+// buffer costs hundreds of page faults instead of a quarter of a million. The text is sealed
+// read-only once filled. The file itself is never mapped, because a log that is truncated while
+// mapped would kill the viewer (SIGBUS on Linux, an in-page error on Windows).
 class TextBuffer {
  public:
   // Room for growth that even a small file gets.
@@ -54,16 +58,31 @@ class TextBuffer {
   TextBuffer& operator=(TextBuffer&& other) noexcept;
   ~TextBuffer();
 
+  // The machine's memory in bytes; the largest size_t when the system does not tell.
+  static size_t PhysicalMemory();
+
   // A buffer holding a copy of `bytes` (tests and in-memory input).
   static TextBuffer FromBytes(std::string_view bytes);
-  // Reads the whole regular file `path`. Throws LogFileError naming the file and the reason;
-  // refuses anything that is not a regular file before reading a byte.
+  // A buffer of `size` bytes that `fill` writes; what `fill` throws goes on to the caller.
+  static TextBuffer Filled(size_t size, const std::function<void(char* into)>& fill);
+  // Reads the regular file `path`, or its first `most` bytes. Throws LogFileError naming the
+  // file and the reason; refuses anything that is not a regular file before reading a byte.
   // The file is shared with its writer, which may go on appending, renaming or deleting it.
-  static TextBuffer ReadFile(const std::filesystem::path& path);
+  static TextBuffer ReadFile(const std::filesystem::path& path, size_t most = SIZE_MAX);
 
   const char* Data() const { return data_; }
   size_t Size() const { return size_; }
   std::string_view View() const { return {data_, size_}; }
+  // Where in the file the text starts and ends.
+  uint64_t Start() const { return start_; }
+  uint64_t End() const { return start_ + size_; }
+
+  // The text from its byte `offset` on, in a buffer of its own with the room for growth a new
+  // one gets, that still grows from the same file.
+  TextBuffer TailFrom(size_t offset) const;
+  // What the file must still be for bytes read from it now to belong with this text; only for a
+  // text read from a file.
+  FileCheck Check() const;
 
   // Growing: new bytes are first staged after the text, where they do not count yet, and then
   // taken in, or left to be overwritten by the next staging.
@@ -75,11 +94,12 @@ class TextBuffer {
   };
   // Stages `bytes`; false, with nothing staged, when the room reserved cannot hold them.
   bool Stage(std::string_view bytes);
-  // Stages what the file `path` has gained at its end since the text was read from it. It must
-  // be the same file (FileIdentity), not shorter, and its first and last kCheckedBytes bytes as
-  // far as the text goes must be the text's. Only the new bytes are read; reading never blocks
-  // the writer. Nothing here throws: whatever fails is NotGrown.
-  Growth StageGrowth(const std::filesystem::path& path);
+  // Stages what the file `path` has gained at its end since the text was read from it, or the
+  // first `most` bytes of that. It must be the same file (FileIdentity), not shorter, and its
+  // first and last kCheckedBytes bytes as far as the text goes must be the text's. Only the new
+  // bytes are read; reading never blocks the writer. Nothing here throws: whatever fails is
+  // NotGrown.
+  Growth StageGrowth(const std::filesystem::path& path, size_t most = SIZE_MAX);
   std::string_view Staged() const { return {data_ + size_, staged_}; }
   // The staged bytes become the end of the text.
   void TakeStaged() {
@@ -88,16 +108,11 @@ class TextBuffer {
   }
 
  private:
-  // Reads up to `count` bytes of the file at `offset` into `into` and returns how many it read:
-  // fewer only at the end of the file or on an error.
-  using FileReader = std::function<size_t(uint64_t offset, char* into, size_t count)>;
-
   // Reserves room for `size` bytes and their growth and commits the first `size`, writable.
   explicit TextBuffer(size_t size);
   // An unsealed buffer of `fileSize` bytes to read `path` into; throws LogFileError when the
   // memory cannot be had.
   static TextBuffer ForFile(const std::filesystem::path& path, size_t fileSize);
-  static size_t PhysicalMemory();
   static size_t RoomFor(size_t size);
   void Release();
   void Shrink(size_t size) { size_ = size; }
@@ -106,9 +121,8 @@ class TextBuffer {
   bool MakeWritable(size_t from, size_t to);
   // Seals the committed bytes from `from` on read-only.
   void SealReadOnly(size_t from = 0);
-  // The shared part of StageGrowth, once the system has told the file's identity and size.
-  Growth StageGrowthOf(FileIdentity identity, uint64_t fileSize, const FileReader& read);
-  bool StillHolds(const FileReader& read, size_t offset) const;
+  // The file's first bytes, as far as kCheckedBytes and the file go.
+  std::string_view Head() const;
 
   char* data_ = nullptr;
   size_t size_ = 0;
@@ -116,4 +130,6 @@ class TextBuffer {
   size_t committed_ = 0;              // bytes from data_ on that are committed (whole pages)
   size_t capacity_ = 0;               // bytes reserved from data_ on (whole pages)
   std::optional<FileIdentity> file_;  // the file the text was read from
+  uint64_t start_ = 0;                // where in the file the text starts
+  std::string head_;                  // with a start past 0: the file's first bytes
 };

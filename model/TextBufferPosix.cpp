@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "AddressSpace.h"
+#include "FileCheck.h"
 #include "FileReadError.h"
 #include "TextBuffer.h"
 
@@ -103,7 +104,7 @@ size_t TextBuffer::PhysicalMemory() {
                                    : static_cast<size_t>(-1);
 }
 
-TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path) {
+TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path, size_t most) {
   const FileDescriptor file = OpenForReading(path);
   if (file.Get() < 0) FailOnFile("Cannot open", path, std::strerror(errno));
   struct stat info {};
@@ -111,7 +112,7 @@ TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path) {
   if (!S_ISREG(info.st_mode)) FailOnFile("Cannot open", path, RefusalReason(KindOf(info.st_mode)));
   fcntl(file.Get(), F_SETFL, fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
 
-  const auto fileSize = static_cast<size_t>(info.st_size);
+  const auto fileSize = std::min(static_cast<size_t>(info.st_size), most);
   TextBuffer buffer = ForFile(path, fileSize);
   // The size is the one seen at open: a log that grows meanwhile is read up to that point, and
   // one that shrinks is read up to its new end.
@@ -129,19 +130,14 @@ TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path) {
   return buffer;
 }
 
-TextBuffer::Growth TextBuffer::StageGrowth(const std::filesystem::path& path) {
-  staged_ = 0;
+bool WithSharedFile(const std::filesystem::path& path,
+                    const std::function<void(const ProbedFile&, const FileReader&)>& use) {
   const FileDescriptor file = OpenForReading(path);
   const std::optional<struct stat> info = RegularFileInfo(file);
-  if (!info) return Growth::NotGrown;
-  return StageGrowthOf(IdentityOf(*info), static_cast<uint64_t>(info->st_size),
-                       [&file](uint64_t offset, char* into, size_t count) {
-                         return ReadAt(file.Get(), offset, into, count);
-                       });
-}
-
-std::optional<ProbedFile> ProbeFile(const std::filesystem::path& path) {
-  const std::optional<struct stat> info = RegularFileInfo(OpenForReading(path));
-  if (!info) return std::nullopt;
-  return ProbedFile{IdentityOf(*info), static_cast<uint64_t>(info->st_size)};
+  if (!info) return false;
+  use(ProbedFile{IdentityOf(*info), static_cast<uint64_t>(info->st_size)},
+      [&file](uint64_t offset, char* into, size_t count) {
+        return ReadAt(file.Get(), offset, into, count);
+      });
+  return true;
 }

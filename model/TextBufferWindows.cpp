@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "AddressSpace.h"
+#include "FileCheck.h"
 #include "FileReadError.h"
 #include "TextBuffer.h"
 #include "UniqueHandle.h"
@@ -187,13 +188,13 @@ size_t TextBuffer::PhysicalMemory() {
                                        : static_cast<size_t>(-1);
 }
 
-TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path) {
+TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path, size_t most) {
   const OpenedFile opened = OpenFile(path);
   if (opened.error) FailOnFile("Cannot open", path, SystemMessage(opened.error));
   if (opened.facts.refusal) FailOnFile("Cannot open", path, RefusalReason(*opened.facts.refusal));
 
   static_assert(sizeof(size_t) == sizeof(uint64_t), "a file's size must fit in memory's sizes");
-  const auto fileSize = static_cast<size_t>(opened.facts.size);
+  const auto fileSize = std::min(static_cast<size_t>(opened.facts.size), most);
   TextBuffer buffer = ForFile(path, fileSize);
   // The size is the one seen at open: a log that grows meanwhile is read up to that point, and
   // one that shrinks is read up to its new end.
@@ -205,19 +206,14 @@ TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path) {
   return buffer;
 }
 
-TextBuffer::Growth TextBuffer::StageGrowth(const std::filesystem::path& path) {
-  staged_ = 0;
+bool WithSharedFile(const std::filesystem::path& path,
+                    const std::function<void(const ProbedFile&, const FileReader&)>& use) {
   const OpenedFile opened = OpenFile(path);
-  if (!opened.IsRegularFile()) return Growth::NotGrown;
-  return StageGrowthOf(opened.facts.identity, opened.facts.size,
-                       [&opened](uint64_t offset, char* into, size_t count) {
-                         DWORD ignored = 0;
-                         return ReadAt(opened.file.get(), offset, into, count, ignored);
-                       });
-}
-
-std::optional<ProbedFile> ProbeFile(const std::filesystem::path& path) {
-  const OpenedFile opened = OpenFile(path);
-  if (!opened.IsRegularFile()) return std::nullopt;
-  return ProbedFile{opened.facts.identity, opened.facts.size};
+  if (!opened.IsRegularFile()) return false;
+  use(ProbedFile{opened.facts.identity, opened.facts.size},
+      [&opened](uint64_t offset, char* into, size_t count) {
+        DWORD ignored = 0;
+        return ReadAt(opened.file.get(), offset, into, count, ignored);
+      });
+  return true;
 }

@@ -22,15 +22,13 @@ namespace {
 // lines it counts, the rows, the outcomes, and the dump with every line, run and the encoding.
 std::string Snapshot(const LogStore& store) {
   std::ostringstream out;
-  const auto place = [&](const LineList& list) {
-    const std::string_view bytes = list.Bytes();
-    const auto offset = bytes.data() ? bytes.data() - store.Text.Data() : -1;
-    out << offset << '+' << bytes.size() << '#' << list.Count() << ' ';
+  const auto place = [&](const LineSpan& span) {
+    out << span.Begin << '+' << span.Size() << '#' << span.Count << ' ';
   };
-  out << "size " << store.Text.Size() << "\nscripts ";
-  for (const LineList& list : store.ScriptParts) place(list);
+  out << "size " << store.Text.End() << "\nscripts ";
+  for (const LineSpan& span : store.ScriptParts) place(span);
   out << "\nlogs ";
-  for (const LineList& list : store.RunLogs) place(list);
+  for (const LineSpan& span : store.RunLogs) place(span);
   out << "\noutcomes ";
   for (const RunOutcome outcome : store.Outcomes) out << OutcomeName(outcome) << ' ';
   out << '\n';
@@ -389,7 +387,7 @@ TEST(LogFollow, RowsAfterTheChangeAreNamed) {
   EXPECT_EQ(update.FirstChangedRun, 1u);
   EXPECT_EQ(update.FirstChangedRow, 0u);
   log.push_back("m10");
-  EXPECT_EQ(Lines(store.LogOf(store.RunOfRow(0))), log);
+  EXPECT_EQ(Lines(store, store.LogOf(store.RunOfRow(0))), log);
 }
 
 TEST(LogFollow, ATextWithoutRoomToGrowOrAnotherChoiceNeedsAFullLoad) {

@@ -53,10 +53,11 @@ TEST(LogParser, WorkedExampleOfTheFormat) {
   ASSERT_EQ(lines.size(), 25u);
   const LogStore store = Parsed(LogText(lines));
 
-  EXPECT_EQ(Lines(store.ScriptParts), (std::vector<Strings>{{"A", "B"}, {"C"}}));
-  EXPECT_EQ(Lines(store.RunLogs), (std::vector<Strings>{{date0, type0, name0, "M1"},
-                                                        {"M3", "x ==>script type y", "short line 1",
-                                                         "C:\\scripts\\two.scr", "M4", kNext}}));
+  EXPECT_EQ(Lines(store, store.ScriptParts), (std::vector<Strings>{{"A", "B"}, {"C"}}));
+  EXPECT_EQ(Lines(store, store.RunLogs),
+            (std::vector<Strings>{{date0, type0, name0, "M1"},
+                                  {"M3", "x ==>script type y", "short line 1",
+                                   "C:\\scripts\\two.scr", "M4", kNext}}));
   EXPECT_EQ(Fields(store.Runs),
             (std::vector<RunFields>{
                 {date0.substr(9), loading0.substr(19, 9), type0.substr(16), name0.substr(21), 0, 0},
@@ -85,7 +86,7 @@ TEST_P(RunHeaderTest, CutsFieldsByPosition) {
   ASSERT_EQ(store.Runs.size(), 1u);
   EXPECT_EQ(Fields(store.Runs)[0], c.expected);
   ASSERT_EQ(store.RunLogs.size(), 1u);
-  EXPECT_EQ(Lines(store.RunLogs[0]), c.log);
+  EXPECT_EQ(Lines(store, store.RunLogs[0]), c.log);
 }
 
 const std::string kType = "==>script type: X";  // 17 characters: ScriptType is "X"
@@ -226,8 +227,8 @@ class EndOfFileTest : public testing::TestWithParam<EndCase> {};
 TEST_P(EndOfFileTest, KeepsWhatWasRead) {
   const EndCase& c = GetParam();
   const LogStore store = Parsed(LogText(c.lines));
-  EXPECT_EQ(Lines(store.ScriptParts), c.scripts);
-  EXPECT_EQ(Lines(store.RunLogs), c.logs);
+  EXPECT_EQ(Lines(store, store.ScriptParts), c.scripts);
+  EXPECT_EQ(Lines(store, store.RunLogs), c.logs);
   EXPECT_EQ(Fields(store.Runs), c.runs);
 }
 
@@ -321,26 +322,28 @@ TEST(LogParser, LineEndsOfEveryKindGiveTheSameStore) {
   const LogStore crlf = Parsed(LogText(lines, "\r\n"));
   for (const char* lineEnd : {"\n", "\r"}) {
     const LogStore other = Parsed(LogText(lines, lineEnd));
-    EXPECT_EQ(Lines(other.ScriptParts), Lines(crlf.ScriptParts)) << "line end " << int(lineEnd[0]);
-    EXPECT_EQ(Lines(other.RunLogs), Lines(crlf.RunLogs));
+    EXPECT_EQ(Lines(other, other.ScriptParts), Lines(crlf, crlf.ScriptParts))
+        << "line end " << int(lineEnd[0]);
+    EXPECT_EQ(Lines(other, other.RunLogs), Lines(crlf, crlf.RunLogs));
     EXPECT_EQ(Fields(other.Runs), Fields(crlf.Runs));
   }
   std::string noFinalLineEnd = LogText(lines, "\n");
   noFinalLineEnd.pop_back();
-  EXPECT_EQ(Lines(Parsed(noFinalLineEnd).RunLogs), Lines(crlf.RunLogs));
+  EXPECT_EQ(Lines(Parsed(noFinalLineEnd), Parsed(noFinalLineEnd).RunLogs),
+            Lines(crlf, crlf.RunLogs));
 }
 
 TEST(LogParser, MixedLineEndsSplitAsCrLfLoneCrAndLoneLf) {
   const LogStore store = Parsed(kEntry + "\na\r\r\nb\n\rc\r\n\n" + kLogPart);
-  EXPECT_EQ(Lines(store.ScriptParts), (std::vector<Strings>{{"a", "", "b", "", "c", ""}}));
+  EXPECT_EQ(Lines(store, store.ScriptParts), (std::vector<Strings>{{"a", "", "b", "", "c", ""}}));
 }
 
 TEST(LogParser, BinaryBytesAndNulAreOrdinaryCharacters) {
   std::string nul("m\0x", 3);
   const LogStore store =
       Parsed(LogText({kEntry, "\xff\xfe", kLogPart, "==>loading script", "-", "d", nul}));
-  EXPECT_EQ(Lines(store.ScriptParts), (std::vector<Strings>{{"\xff\xfe"}}));
-  EXPECT_EQ(Lines(store.RunLogs), (std::vector<Strings>{{nul}}));
+  EXPECT_EQ(Lines(store, store.ScriptParts), (std::vector<Strings>{{"\xff\xfe"}}));
+  EXPECT_EQ(Lines(store, store.RunLogs), (std::vector<Strings>{{nul}}));
 }
 
 TEST(LogParser, LoadingTwiceGivesEqualStoresWithIndicesFromZero) {
@@ -351,15 +354,15 @@ TEST(LogParser, LoadingTwiceGivesEqualStoresWithIndicesFromZero) {
   LoadLogText(store, text);
   const LogStore fresh = Parsed(text);
   EXPECT_EQ(Fields(store.Runs), Fields(fresh.Runs));
-  EXPECT_EQ(Lines(store.RunLogs), Lines(fresh.RunLogs));
-  EXPECT_EQ(Lines(store.ScriptParts), Lines(fresh.ScriptParts));
+  EXPECT_EQ(Lines(store, store.RunLogs), Lines(fresh, fresh.RunLogs));
+  EXPECT_EQ(Lines(store, store.ScriptParts), Lines(fresh, fresh.ScriptParts));
 }
 
 TEST(LogStore, RowsOutsideTheTableThrowInsteadOfReadingBeyond) {
   const LogStore store =
       Parsed(LogText({kEntry, "a", kLogPart, "==>loading script", "-", "d", "m"}));
-  EXPECT_EQ(Lines(store.LogOf(store.RunOfRow(0))), std::vector<std::string>{"m"});
-  EXPECT_EQ(Lines(store.ScriptOf(store.RunOfRow(0))), std::vector<std::string>{"a"});
+  EXPECT_EQ(Lines(store, store.LogOf(store.RunOfRow(0))), std::vector<std::string>{"m"});
+  EXPECT_EQ(Lines(store, store.ScriptOf(store.RunOfRow(0))), std::vector<std::string>{"a"});
   EXPECT_THROW((void)store.RunOfRow(1), std::out_of_range);
 }
 

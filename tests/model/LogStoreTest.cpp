@@ -42,9 +42,9 @@ TEST_F(LogFileTest, ReadsAFileWholeAndKeepsItsBytes) {
   LoadLogFile(store, Write("a b.log", text));
   EXPECT_EQ(store.Text.View(), text);
   EXPECT_EQ(store.TextEncoding, Encoding::Windows1252);
-  EXPECT_EQ(Lines(store.ScriptParts), (std::vector<std::vector<std::string>>{{"37 \xb0"
-                                                                              "C",
-                                                                              "x"}}));
+  EXPECT_EQ(Lines(store, store.ScriptParts), (std::vector<std::vector<std::string>>{{"37 \xb0"
+                                                                                     "C",
+                                                                                     "x"}}));
 }
 
 TEST_F(LogFileTest, TheBufferCannotBeWrittenThroughTheStore) {

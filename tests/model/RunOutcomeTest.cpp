@@ -32,7 +32,7 @@ TEST_P(RunOutcomeTest, RecordsHowEachRunEnded) {
   const LogStore store = Parsed(LogText(c.lines));
   EXPECT_EQ(store.Outcomes, c.outcomes);
   std::vector<size_t> logLines;
-  for (const LineList& log : store.RunLogs) logLines.push_back(log.Count());
+  for (const LineSpan& log : store.RunLogs) logLines.push_back(log.Count);
   EXPECT_EQ(logLines, c.logLines);
 }
 

@@ -1,4 +1,5 @@
 #include "RunSearch.h"
+#include "SpanReader.h"
 
 #include <gtest/gtest.h>
 
@@ -199,10 +200,13 @@ TEST(RunSearch, AFoldedRowCountsTheRunItShows) {
   EXPECT_EQ(RowMatchCounts(store, TextSearch("pump", kLatin, true)), (std::vector<size_t>{1, 1}));
 }
 
-TEST(RunSearch, RowLogBytesAreTheShownRunsLogs) {
+TEST(RunSearch, RowLogSpansAreTheShownRunsLogs) {
   const LogStore store = Parsed(kFoldedLog);
-  EXPECT_EQ(RowLogBytes(store), (std::vector<std::string_view>{
-                                    "pump on\r\n", "valve open\r\nvalve closed\r\npump on\r\n"}));
+  SpanReader reader(store);
+  std::vector<std::string> logs;
+  for (const LineSpan& span : RowLogSpans(store)) logs.emplace_back(reader.Bytes(span));
+  EXPECT_EQ(logs,
+            (std::vector<std::string>{"pump on\r\n", "valve open\r\nvalve closed\r\npump on\r\n"}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "LogStore.h"
+#include "SpanReader.h"
 
 // Builds log text from lines, joined by `lineEnd` and ended by it.
 inline std::string LogText(const std::vector<std::string>& lines,
@@ -19,9 +20,15 @@ inline std::vector<std::string> Lines(const LineList& list) {
   return lines;
 }
 
-inline std::vector<std::vector<std::string>> Lines(const std::vector<LineList>& lists) {
+inline std::vector<std::string> Lines(const LogStore& store, const LineSpan& span) {
+  return Lines(SpanReader(store).Lines(span));
+}
+
+inline std::vector<std::vector<std::string>> Lines(const LogStore& store,
+                                                   const std::vector<LineSpan>& spans) {
   std::vector<std::vector<std::string>> all;
-  for (const LineList& list : lists) all.push_back(Lines(list));
+  SpanReader reader(store);
+  for (const LineSpan& span : spans) all.push_back(Lines(reader.Lines(span)));
   return all;
 }
 

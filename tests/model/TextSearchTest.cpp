@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "LineScanner.h"
-
 // Found by the test framework next to TextMatch, to print a match that is not the expected one.
 void PrintTo(const TextMatch& match, std::ostream* out) {
   *out << "{" << match.Offset << (match.Wrapped ? ", wrapped}" : "}");
@@ -22,12 +20,7 @@ constexpr size_t kNoLimit = std::numeric_limits<size_t>::max();
 // `bytes` cut into lines the way the store cuts them; the list reads `bytes`, which must outlive
 // it.
 LineList ListOf(const std::string& bytes) {
-  LineList list(bytes.data());
-  for (LineScanner scanner(bytes.data(), bytes.data() + bytes.size()); !scanner.AtEnd();) {
-    scanner.Next();
-    list.AppendLineEndingAt(scanner.Position());
-  }
-  return list;
+  return LineList::Of(bytes);
 }
 
 struct FindCase {

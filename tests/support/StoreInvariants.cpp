@@ -2,24 +2,27 @@
 
 #include <iterator>
 
+#include "SpanReader.h"
+
 namespace {
 
 std::string At(const char* what, size_t position) {
   return std::string(what) + " " + std::to_string(position) + ": ";
 }
 
-std::string CheckLineLists(const std::vector<LineList>& lists, const LogStore& store,
+std::string CheckLineLists(const std::vector<LineSpan>& lists, const LogStore& store,
                            const char* what) {
-  const char* text = store.Text.Data();
-  const char* textEnd = text + store.Text.Size();
-  const char* previousEnd = text;
+  SpanReader reader(store);
+  const uint64_t textEnd = store.Text.End();
+  uint64_t previousEnd = 0;
   for (size_t k = 0; k < lists.size(); ++k) {
-    const std::string_view bytes = lists[k].Bytes();
-    if (!bytes.empty() && (bytes.data() < previousEnd || bytes.data() + bytes.size() > textEnd)) {
+    const LineSpan& span = lists[k];
+    if (!span.Empty() && (span.Begin < previousEnd || span.End > textEnd)) {
       return At(what, k) + "lies outside the text or before the list ahead of it";
     }
-    if (!bytes.empty()) previousEnd = bytes.data() + bytes.size();
-    if (static_cast<size_t>(std::distance(lists[k].begin(), lists[k].end())) != lists[k].Count()) {
+    if (!span.Empty()) previousEnd = span.End;
+    const LineList lines = reader.Lines(span);
+    if (static_cast<size_t>(std::distance(lines.begin(), lines.end())) != span.Count) {
       return At(what, k) + "holds another number of lines than it counts";
     }
   }

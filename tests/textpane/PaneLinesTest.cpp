@@ -33,10 +33,10 @@ std::string RandomText(std::mt19937& random) {
   return text;
 }
 
-std::vector<std::string_view> LinesOf(const std::vector<LineList>& lists) {
+std::vector<std::string_view> LinesOf(const LogStore& store, const std::vector<LineSpan>& lists) {
   std::vector<std::string_view> lines;
-  for (const LineList& list : lists) {
-    for (const std::string_view line : list) lines.push_back(line);
+  for (const LineSpan& list : lists) {
+    for (const std::string_view line : store.LinesOf(list)) lines.push_back(line);
   }
   return lines;
 }
@@ -55,8 +55,9 @@ TEST(PaneLines, AgreeWithTheStoreOnRandomText) {
     LoadLogText(store, entry + RandomText(random) + entryEnd + entry + RandomText(random));
     ASSERT_EQ(store.ScriptParts.size(), 2u);
     TPaneLines pane;
-    for (const LineList& lines : store.ScriptParts) pane.Append(lines, Encoding::Utf8);
-    const std::vector<std::string_view> expected = LinesOf(store.ScriptParts);
+    for (const LineSpan& lines : store.ScriptParts)
+      pane.Append(store.LinesOf(lines), Encoding::Utf8);
+    const std::vector<std::string_view> expected = LinesOf(store, store.ScriptParts);
     ASSERT_EQ(pane.Count(), expected.size());
     checkedLines += expected.size();
 
@@ -97,12 +98,12 @@ TEST(PaneLines, ExtendedEqualsAppendedWhole) {
     LogStore store;
     LoadLogText(store, text.substr(0, cut), EncodingChoice::Utf8);
     TPaneLines extended;
-    extended.Append(store.ScriptParts.at(0), Encoding::Utf8);
+    extended.Append(store.LinesOf(store.ScriptParts.at(0)), Encoding::Utf8);
     ASSERT_EQ(AppendLogText(store, text.substr(cut), EncodingChoice::Utf8).What,
               FollowUpdate::Kind::Appended);
-    ASSERT_TRUE(extended.Extend(store.ScriptParts.at(0), Encoding::Utf8));
+    ASSERT_TRUE(extended.Extend(store.LinesOf(store.ScriptParts.at(0)), Encoding::Utf8));
     TPaneLines whole;
-    whole.Append(store.ScriptParts.at(0), Encoding::Utf8);
+    whole.Append(store.LinesOf(store.ScriptParts.at(0)), Encoding::Utf8);
 
     ASSERT_EQ(extended.Count(), whole.Count()) << "round " << round << ", cut at " << cut;
     ASSERT_EQ(extended.UnitCount(), whole.UnitCount()) << "round " << round;
@@ -124,8 +125,8 @@ TEST(PaneLines, ExtendRefusesAnotherList) {
               "------ NextPart = Script\r\na\r\n------ NextPart = LogMessage\r\n"
               "------ NextEntry\r\n------ NextPart = Script\r\nb\r\nc\r\n");
   TPaneLines pane;
-  pane.Append(store.ScriptParts.at(0), Encoding::Windows1252);
-  EXPECT_FALSE(pane.Extend(store.ScriptParts.at(1), Encoding::Windows1252));
+  pane.Append(store.LinesOf(store.ScriptParts.at(0)), Encoding::Windows1252);
+  EXPECT_FALSE(pane.Extend(store.LinesOf(store.ScriptParts.at(1)), Encoding::Windows1252));
   EXPECT_EQ(pane.Count(), 1u);
   EXPECT_EQ(pane.Line(0), "a");
 }

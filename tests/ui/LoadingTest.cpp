@@ -77,7 +77,7 @@ class LoadingTest : public QObject {
     WAIT_FOR_LOAD(*form_);
     const LogStore& store = form_->LogData();
     QVERIFY(linesFirst < 300);
-    QCOMPARE(form_->LogMemo->LineCount(), static_cast<int>(store.LogOf(store.RunOfRow(0)).Count()));
+    QCOMPARE(form_->LogMemo->LineCount(), static_cast<int>(store.LogOf(store.RunOfRow(0)).Count));
     QVERIFY(form_->LogMemo->Text().contains(QStringLiteral("run 0 line 2\nmessage 0\n")));
     QVERIFY(form_->LogMemo->Text().endsWith(QStringLiteral("\nmessage 299")));
   }

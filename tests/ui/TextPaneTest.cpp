@@ -12,7 +12,6 @@
 #include <string>
 
 #include "LineList.h"
-#include "LineScanner.h"
 #include "TextPane.h"
 #include "TextPaneChunks.h"
 
@@ -21,13 +20,7 @@ namespace {
 // Bytes cut into lines the way the store cuts them, alive for as long as a pane shows them.
 class TTestLines {
  public:
-  explicit TTestLines(std::string bytes) : bytes_(std::move(bytes)), list_(bytes_.data()) {
-    LineScanner scanner(bytes_.data(), bytes_.data() + bytes_.size());
-    while (!scanner.AtEnd()) {
-      scanner.Next();
-      list_.AppendLineEndingAt(scanner.Position());
-    }
-  }
+  explicit TTestLines(std::string bytes) : bytes_(std::move(bytes)), list_(LineList::Of(bytes_)) {}
   TTestLines(const TTestLines&) = delete;
   TTestLines& operator=(const TTestLines&) = delete;
 

@@ -3,8 +3,10 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <filesystem>
+#include <utility>
 
 #include "FileFollower.h"
+#include "LogFileSource.h"
 #include "LogFollow.h"
 #include "PieceLoader.h"
 #include "RunsSearch.h"
@@ -29,6 +31,7 @@ LogDocument::LogDocument(QObject* parent)
   connect(loader_, &PieceLoader::Finished, this,
           [this] { emit LoadFinished(loadTime_.elapsed()); });
   connect(loader_, &PieceLoader::Failed, this, &LogDocument::LoadFailed);
+  connect(search_, &RunsSearch::FileReplaced, this, &LogDocument::TellReplaced);
 }
 
 LogDocument::~LogDocument() {
@@ -43,7 +46,7 @@ void LogDocument::SetEncoding(EncodingChoice choice) {
   encoding_ = choice;
   StopReaders();
   emit StoreChanging();
-  store_.TextEncoding = ResolveEncoding(choice, store_.Text.View());
+  store_.TextEncoding = EncodingFor(store_, choice);
   if (Loading()) {
     // The pieces still to come are taken in with the new choice, as a whole load with it would.
     loader_->ChangeEncoding(choice);
@@ -57,6 +60,7 @@ void LogDocument::Clear() {
   StopReaders();
   emit StoreChanging();
   store_.Clear();
+  replacedTold_ = false;
   emit Cleared();
 }
 
@@ -113,5 +117,30 @@ LogDocument::Change LogDocument::TakeInGrowth() {
     case FollowUpdate::Kind::NeedsFullLoad:
       break;
   }
-  return {file.size() < static_cast<qint64>(store_.Text.Size()) ? Growth::Shrank : Growth::Changed};
+  return {file.size() < static_cast<qint64>(store_.Text.End()) ? Growth::Shrank : Growth::Changed};
+}
+
+RunText LogDocument::ReadRun(int row) {
+  try {
+    return {store_, store_.RunOfRow(static_cast<size_t>(row))};
+  } catch (const FileChangedError& error) {
+    TellReplaced(QString::fromStdString(error.what()));
+    return {};
+  }
+}
+
+bool LogDocument::ExtendRun(RunText& text, int row) {
+  try {
+    return text.Extend(store_, store_.RunOfRow(static_cast<size_t>(row)));
+  } catch (const FileChangedError& error) {
+    TellReplaced(QString::fromStdString(error.what()));
+    return false;
+  }
+}
+
+void LogDocument::TellReplaced(const QString& message) {
+  // Once per load: the load it asks for makes the store anew.
+  if (std::exchange(replacedTold_, true)) return;
+  QMetaObject::invokeMethod(
+      this, [this, message] { emit FileReplaced(message); }, Qt::QueuedConnection);
 }

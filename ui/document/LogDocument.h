@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "LogStore.h"
+#include "RunText.h"
 #include "TextEncoding.h"
 
 class PieceLoader;
@@ -64,6 +65,14 @@ class LogDocument : public QObject {
   // Find in runs: the one search of the store's runs, which every change of the store stops first.
   RunsSearch& Search() const { return *search_; }
 
+  // The lines of the run that table row `row` shows, to show them: for an indexed store read from
+  // the file. When the file is no longer the one the store was made from, nothing is read and
+  // FileReplaced tells why.
+  RunText ReadRun(int row);
+  // Takes in what the run of `row`, whose lines `text` holds, has gained; false when `text` must
+  // be read anew (RunText::Extend), or FileReplaced has been told.
+  bool ExtendRun(RunText& text, int row);
+
  signals:
   // The store is about to change: whatever reads it off the GUI thread has stopped.
   void StoreChanging();
@@ -83,9 +92,14 @@ class LogDocument : public QObject {
   void EncodingChanged(EncodingChoice choice);
   // The followed file has changed on disk.
   void FollowedFileChanged();
+  // The file of an indexed store has been replaced, shortened or rewritten, so that the lines
+  // the store points to are no longer there: only a load shows what the file holds now.
+  // `message` names the file and says so. Queued, so that whoever reads the store has finished.
+  void FileReplaced(const QString& message);
 
  private:
   void StopReaders();
+  void TellReplaced(const QString& message);
   void TakePiece(int firstChangedRow, qint64 bytesTaken, qint64 fileSize);
 
   LogStore store_;
@@ -95,5 +109,6 @@ class LogDocument : public QObject {
   RunsSearch* search_;
   PieceLoader* loader_;
   QElapsedTimer loadTime_;
+  bool replacedTold_ = false;  // FileReplaced was told of the store that is loaded
   ::Encoding loadingEncoding_ = ::Encoding::Windows1252;  // what the load's pieces were shown in
 };

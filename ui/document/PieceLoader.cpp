@@ -1,7 +1,6 @@
 #include "PieceLoader.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -11,19 +10,22 @@
 #include <thread>
 
 #include "LogFollow.h"
+#include "StoreLimit.h"
 
 namespace {
 
 // The first `bytes` bytes of the regular file `path`, or nothing. Anything else is left to the
-// whole read, which refuses it with the reason; a FIFO, for one, must not be opened here.
-std::optional<QByteArray> FirstBytes(const std::filesystem::path& path, size_t bytes,
-                                     uint64_t& fileSize) {
-  const std::optional<ProbedFile> probed = ProbeFile(path);
-  if (!probed) return std::nullopt;
-  fileSize = probed->Size;
-  QFile file(QString::fromStdU16String(path.u16string()));
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  return file.read(static_cast<qint64>(bytes));
+// whole read, which refuses it with the reason.
+std::optional<TextBuffer> FirstBytes(const std::filesystem::path& path, size_t bytes) {
+  try {
+    return TextBuffer::ReadFile(path, bytes);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+std::filesystem::path PathOf(const QString& fileName) {
+  return std::filesystem::path(fileName.toStdU16String());
 }
 
 }  // namespace
@@ -33,9 +35,14 @@ std::optional<QByteArray> FirstBytes(const std::filesystem::path& path, size_t b
 struct PieceLoader::Reader {
   unsigned number = 0;
   std::thread thread;
-  QByteArray firstPiece;  // set before the first piece is reported, and not touched after
+  TextBuffer firstPiece;  // set before the first piece is reported, and not touched after
   uint64_t fileSize = 0;
   TextBuffer text;
+  // A file above the limit is indexed on the thread, into a store of its own.
+  std::atomic<bool> indexing = false;
+  LogStore indexed;
+  std::atomic<uint64_t> indexedBytes = 0;
+  std::atomic<bool> cancelled = false;
   std::string error;
 };
 
@@ -44,6 +51,8 @@ PieceLoader::PieceLoader(LogStore& store, QObject* parent) : QObject(parent), st
   // Zero: the next piece waits for the events that came meanwhile, and for nothing else.
   nextPiece_.setInterval(0);
   connect(&nextPiece_, &QTimer::timeout, this, &PieceLoader::TakeNextPiece);
+  indexProgress_.setInterval(kIndexProgressMilliseconds);
+  connect(&indexProgress_, &QTimer::timeout, this, &PieceLoader::ReportIndexing);
 }
 
 PieceLoader::~PieceLoader() {
@@ -61,29 +70,49 @@ void PieceLoader::Start(const QString& fileName, EncodingChoice encoding) {
   auto reader = std::make_unique<Reader>();
   reader->number = ++reads_;
   const size_t firstBytes = pieceBytes_ > 0 ? pieceBytes_ : kFirstPieceBytes;
-  reader->thread = std::thread([this, reader = reader.get(), firstBytes,
-                                path = std::filesystem::path(fileName.toStdU16String())] {
-    const unsigned read = reader->number;
-    if (const auto bytes = FirstBytes(path, firstBytes, reader->fileSize)) {
-      reader->firstPiece = *bytes;
-      QMetaObject::invokeMethod(
-          this, [this, read] { TakeFirstPiece(read); }, Qt::QueuedConnection);
-    }
-    try {
-      reader->text = TextBuffer::ReadFile(path);
-    } catch (const std::exception& error) {
-      reader->error = error.what();
-    }
-    QMetaObject::invokeMethod(
-        this, [this, read] { TakeText(read); }, Qt::QueuedConnection);
-  });
+  reader->thread =
+      std::thread([this, reader = reader.get(), firstBytes, encoding, path = PathOf(fileName)] {
+        const unsigned read = reader->number;
+        const std::optional<ProbedFile> probed = ProbeFile(path);
+        reader->fileSize = probed ? probed->Size : 0;
+        reader->indexing = probed && probed->Size > InMemoryLimit();
+        if (auto bytes = FirstBytes(path, firstBytes)) {
+          reader->firstPiece = std::move(*bytes);
+          QMetaObject::invokeMethod(
+              this, [this, read] { TakeFirstPiece(read); }, Qt::QueuedConnection);
+        }
+        try {
+          ReadWhole(*reader, path, encoding);
+        } catch (const std::exception& error) {
+          reader->error = error.what();
+        }
+        QMetaObject::invokeMethod(
+            this, [this, read] { TakeText(read); }, Qt::QueuedConnection);
+      });
+  indexProgress_.start();
   readers_.push_back(std::move(reader));
+}
+
+void PieceLoader::ReadWhole(Reader& reader, const std::filesystem::path& path,
+                            EncodingChoice encoding) {
+  if (!reader.indexing) {
+    reader.text = TextBuffer::ReadFile(path);
+    return;
+  }
+  IndexLogFile(reader.indexed, path, encoding, [&reader](uint64_t bytesTaken) {
+    reader.indexedBytes = bytesTaken;
+    return !reader.cancelled;
+  });
 }
 
 void PieceLoader::Cancel() {
   nextPiece_.stop();
+  indexProgress_.stop();
   // A read that goes on is no longer the load's.
-  if (running_) ++reads_;
+  if (running_) {
+    ++reads_;
+    for (const std::unique_ptr<Reader>& reader : readers_) reader->cancelled = true;
+  }
   running_ = false;
 }
 
@@ -100,12 +129,10 @@ PieceLoader::Reader* PieceLoader::Current(unsigned read) const {
 }
 
 void PieceLoader::TakeFirstPiece(unsigned read) {
-  const Reader* reader = Current(read);
+  Reader* reader = Current(read);
   if (!reader) return;
   fileSize_ = static_cast<qint64>(reader->fileSize);
-  const QByteArray& bytes = reader->firstPiece;
-  BeginLoadInPieces(store_, TextBuffer::FromBytes({bytes.constData(), size_t(bytes.size())}),
-                    encoding_);
+  BeginLoadInPieces(store_, std::move(reader->firstPiece), encoding_);
   emit TextRead(fileSize_);
   if (running_) TakeUpTo(store_.Text.Size());
 }
@@ -128,12 +155,35 @@ void PieceLoader::TakeText(unsigned read) {
   // The lines shown so far may point into the first piece's buffer: it stays.
   if (taken_ > 0) firstPiece_ = std::move(store_.Text);
   wholeText_ = true;
+  if (reader->indexing) {
+    TakeIndexed(std::move(reader->indexed));
+    return;
+  }
+  indexProgress_.stop();
   fileSize_ = static_cast<qint64>(reader->text.Size());
   const size_t sofar = std::min(taken_, reader->text.Size());
   BeginLoadInPieces(store_, std::move(reader->text), encoding_);
   emit TextRead(fileSize_);
   taken_ = 0;
   if (running_) TakeUpTo(sofar > 0 ? sofar : std::min(store_.Text.Size(), NextPieceBytes()));
+}
+
+void PieceLoader::TakeIndexed(LogStore indexed) {
+  indexProgress_.stop();
+  store_ = std::move(indexed);
+  store_.Checkpoint.Choice = encoding_;
+  store_.TextEncoding = EncodingFor(store_, encoding_);
+  emit TextRead(fileSize_);
+  taken_ = store_.Text.End();
+  // Every row may show more than the first piece had of it.
+  Report(0);
+}
+
+void PieceLoader::ReportIndexing() {
+  const Reader* reader = Current(reads_);
+  if (!reader || !reader->indexing) return;
+  emit PieceTaken(static_cast<int>(store_.RowToRun.size()),
+                  static_cast<qint64>(reader->indexedBytes.load()), fileSize_);
 }
 
 size_t PieceLoader::NextPieceBytes() const {
@@ -161,7 +211,7 @@ void PieceLoader::Report(size_t firstChangedRow) {
   emit PieceTaken(static_cast<int>(firstChangedRow), static_cast<qint64>(taken_), fileSize_);
   // Whoever heard of the piece may have started another load, or stopped this one.
   if (!running_ || !wholeText_) return;
-  if (taken_ < store_.Text.Size()) {
+  if (taken_ < store_.Text.End()) {
     nextPiece_.start();
     return;
   }

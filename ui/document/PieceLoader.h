@@ -4,13 +4,13 @@
 #include <QString>
 #include <QTimer>
 #include <cstddef>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
+#include "LogStore.h"
 #include "TextBuffer.h"
 #include "TextEncoding.h"
-
-struct LogStore;
 
 // Loads a log file into a store without holding up the GUI thread: the file is read on a thread
 // of its own, and the store takes the text in a piece at a time on the GUI thread, one piece per
@@ -24,6 +24,10 @@ struct LogStore;
 // show at once. When the whole text has come, the store takes it in from its start up to where
 // it had got; the small buffer stays until the next load, since the panes may still show lines
 // of it (the same bytes).
+//
+// A file larger than InMemoryLimit() is indexed instead, on the thread and into a store of its
+// own, which takes the place of the store's content when it is done; meanwhile the first piece's
+// rows show and how far the index has got is reported a few times a second.
 class PieceLoader : public QObject {
   Q_OBJECT
 
@@ -36,6 +40,7 @@ class PieceLoader : public QObject {
   static constexpr qint64 kTurnMilliseconds = 20;
   // The first piece is smaller, so that the first rows show at once.
   static constexpr size_t kFirstPieceBytes = size_t{256} << 10;
+  static constexpr int kIndexProgressMilliseconds = 250;
 
   explicit PieceLoader(LogStore& store, QObject* parent = nullptr);
   // Waits for a read that is still going on.
@@ -69,6 +74,12 @@ class PieceLoader : public QObject {
   struct Reader;
 
   Reader* Current(unsigned read) const;
+  // On the reader's thread: reads the file whole, or indexes it.
+  static void ReadWhole(Reader& reader, const std::filesystem::path& path, EncodingChoice encoding);
+  // The store becomes the index the reader made.
+  void TakeIndexed(LogStore indexed);
+  // Tells how far the index of the load's file has got.
+  void ReportIndexing();
   // The read numbered `read` has its first piece.
   void TakeFirstPiece(unsigned read);
   // The read numbered `read` has ended.
@@ -91,6 +102,7 @@ class PieceLoader : public QObject {
   TextBuffer firstPiece_;  // what the store took the first rows from, until the next load
   size_t pieceBytes_ = 0;
   QTimer nextPiece_;
+  QTimer indexProgress_;
   unsigned reads_ = 0;  // the reads started; the last one is the load's while it runs
   std::vector<std::unique_ptr<Reader>> readers_;  // those still going on or not yet reported
 };

@@ -14,7 +14,7 @@ constexpr size_t kPieceBytes = 1 << 20;
 // search sends one report.
 constexpr std::chrono::milliseconds kReportInterval(50);
 
-int Percent(size_t done, size_t total) {
+int Percent(uint64_t done, uint64_t total) {
   return total == 0 ? 100 : static_cast<int>(done * 100 / total);
 }
 
@@ -26,14 +26,14 @@ RunsSearch::~RunsSearch() {
   Cancel();
 }
 
-void RunsSearch::Start(const TextSearch& search, std::vector<std::string_view> rowLogs,
+void RunsSearch::Start(const TextSearch& search, SpanReader reader, std::vector<LineSpan> rowLogs,
                        int firstRow) {
   Cancel();
   cancelled_ = false;
-  thread_ =
-      std::thread([this, search, rowLogs = std::move(rowLogs), firstRow, generation = generation_] {
-        Search(search, rowLogs, firstRow, generation);
-      });
+  thread_ = std::thread([this, search, reader = std::move(reader), rowLogs = std::move(rowLogs),
+                         firstRow, generation = generation_]() mutable {
+    Search(search, reader, rowLogs, firstRow, generation);
+  });
 }
 
 void RunsSearch::Cancel() {
@@ -42,15 +42,28 @@ void RunsSearch::Cancel() {
   ++generation_;
 }
 
-void RunsSearch::Search(const TextSearch& search, const std::vector<std::string_view>& rowLogs,
-                        int firstRow, unsigned generation) {
-  using Clock = std::chrono::steady_clock;
-  const size_t total =
-      std::accumulate(rowLogs.begin(), rowLogs.end(), size_t{0},
-                      [](size_t sum, std::string_view log) { return sum + log.size(); });
-  size_t done = 0;
+void RunsSearch::Search(const TextSearch& search, SpanReader& reader,
+                        const std::vector<LineSpan>& rowLogs, int firstRow, unsigned generation) {
   Report report;
   report.firstRow = firstRow;
+  try {
+    Count(search, reader, rowLogs, report, generation);
+  } catch (const FileChangedError& error) {
+    report.failure = QString::fromStdString(error.what());
+  }
+  if (cancelled_) return;
+  report.percent = 100;
+  report.last = true;
+  Post(std::move(report), generation);
+}
+
+void RunsSearch::Count(const TextSearch& search, SpanReader& reader,
+                       const std::vector<LineSpan>& rowLogs, Report& report, unsigned generation) {
+  using Clock = std::chrono::steady_clock;
+  const uint64_t total =
+      std::accumulate(rowLogs.begin(), rowLogs.end(), uint64_t{0},
+                      [](uint64_t sum, const LineSpan& log) { return sum + log.Size(); });
+  uint64_t done = 0;
   auto lastReport = Clock::now();
   const auto reportInTime = [&] {
     if (Clock::now() - lastReport < kReportInterval) return;
@@ -60,9 +73,9 @@ void RunsSearch::Search(const TextSearch& search, const std::vector<std::string_
     Post(std::exchange(report, std::move(next)), generation);
     lastReport = Clock::now();
   };
-  for (const std::string_view log : rowLogs) {
+  for (const LineSpan& log : rowLogs) {
     size_t count = 0;
-    for (std::string_view rest = log; !rest.empty();) {
+    for (std::string_view rest = reader.Bytes(log); !rest.empty();) {
       if (cancelled_) return;
       const std::string_view piece = LeadingLines(rest, kPieceBytes);
       count += CountMatchingLines(search, piece);
@@ -72,9 +85,6 @@ void RunsSearch::Search(const TextSearch& search, const std::vector<std::string_
     }
     report.counts.push_back(count);
   }
-  report.percent = 100;
-  report.last = true;
-  Post(std::move(report), generation);
 }
 
 void RunsSearch::Post(Report report, unsigned generation) {
@@ -90,5 +100,6 @@ void RunsSearch::Deliver(const Report& report) {
   if (report.last) thread_.join();
   if (!report.counts.empty()) emit Counted(report.firstRow, report.counts);
   emit Progressed(report.percent);
+  if (!report.failure.isEmpty()) emit FileReplaced(report.failure);
   if (report.last) emit Finished();
 }

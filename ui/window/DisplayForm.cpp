@@ -9,8 +9,8 @@
 #include "ErrorDisplay.h"
 #include "FileDrops.h"
 #include "FindCommands.h"
-#include "FindInRunsCommand.h"
 #include "FindInLogsCommand.h"
+#include "FindInRunsCommand.h"
 #include "FollowCommand.h"
 #include "HelpMenu.h"
 #include "LogDocument.h"
@@ -168,10 +168,9 @@ void TFormDisplay::FinishLoad() {
 }
 
 void TFormDisplay::ShowRunGrown(int row) {
-  const LogStore& store = document_->Store();
-  const RunsInfo& run = store.RunOfRow(static_cast<size_t>(row));
-  if (LogMemo->ExtendLines(store.LogOf(run), store.TextEncoding) &&
-      ScriptMemo->ExtendLines(store.ScriptOf(run), store.TextEncoding)) {
+  const Encoding encoding = document_->Store().TextEncoding;
+  if (document_->ExtendRun(shownRun_, row) && LogMemo->ExtendLines(shownRun_.Log(), encoding) &&
+      ScriptMemo->ExtendLines(shownRun_.Script(), encoding)) {
     emit RunShown(row);
   } else {
     // The row shows another run now: one that folded into it.
@@ -296,6 +295,7 @@ void TFormDisplay::ClearLogData() {
   // A form made by the (owner, dummy) constructor has no panes and no table to empty.
   if (LogMemo) LogMemo->Clear();
   if (ScriptMemo) ScriptMemo->Clear();
+  shownRun_ = RunText();
   if (RunsView) RunsView->Items()->Clear();
   document_->Clear();
 }
@@ -318,12 +318,12 @@ void TFormDisplay::FillRunsView(int firstChangedRow) {
 
 void TFormDisplay::RunsViewSelectItem(QObject* /*sender*/, int item, bool selected) {
   if (!selected) return;
-  const LogStore& store = document_->Store();
-  const RunsInfo& run = store.RunOfRow(static_cast<size_t>(item));
   LogMemo->Clear();
   ScriptMemo->Clear();
-  LogMemo->AppendLines(store.LogOf(run), store.TextEncoding);
-  ScriptMemo->AppendLines(store.ScriptOf(run), store.TextEncoding);
+  shownRun_ = document_->ReadRun(item);
+  const Encoding encoding = document_->Store().TextEncoding;
+  LogMemo->AppendLines(shownRun_.Log(), encoding);
+  ScriptMemo->AppendLines(shownRun_.Script(), encoding);
   emit RunShown(item);
 }
 

@@ -5,6 +5,7 @@
 
 #include "Form.h"
 #include "LogStore.h"
+#include "RunText.h"
 
 class EncodingMenu;
 class FollowCommand;
@@ -81,6 +82,8 @@ class TFormDisplay : public TForm {
   LogDocument& Document() const { return *document_; }
   // What the last load produced, for the window's own parts and for tests.
   const LogStore& LogData() const;
+  // The lines of the run the panes show.
+  const RunText& ShownRun() const { return shownRun_; }
   QString CurrentFile() const { return CurrentFileName; }
 
  signals:
@@ -145,6 +148,8 @@ class TFormDisplay : public TForm {
   // when the table has not.
   int loadedRowsPending_ = -1;
   QElapsedTimer loadedRowsShown_;
+  // What the panes show; for an indexed store, read from the file.
+  RunText shownRun_;
 
   // Additions of ours, each of which the window only creates and connects.
   TStatusLine* statusLine_ = nullptr;

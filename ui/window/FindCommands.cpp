@@ -68,11 +68,9 @@ void FindCommands::FindFirstInLogPane(const QString& needle, bool matchCase) {
   finder_->Open(*window_.LogMemo);
 }
 
-void FindCommands::RunShown(int row) {
-  const LogStore& store = window_.LogData();
-  const RunsInfo& run = store.RunOfRow(static_cast<size_t>(row));
-  logLines_ = store.LogOf(run);
-  scriptLines_ = store.ScriptOf(run);
+void FindCommands::RunShown(int /*row*/) {
+  logLines_ = window_.ShownRun().Log();
+  scriptLines_ = window_.ShownRun().Script();
   finder_->LinesChanged();
 }
 

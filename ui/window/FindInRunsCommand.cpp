@@ -11,6 +11,7 @@
 #include "FindBar.h"
 #include "FindCommands.h"
 #include "LogDocument.h"
+#include "RunSearch.h"
 #include "RunsSearch.h"
 #include "RunsView.h"
 #include "StatusLine.h"
@@ -131,13 +132,13 @@ void FindInRunsCommand::SearchFrom(int firstRow, bool keepCounts) {
   if (bar_->Needle().isEmpty()) return;
   bar_->ShowSummary(tr("Searching..."));
   const LogStore& store = window_.LogData();
-  std::vector<std::string_view> rowLogs;
-  for (int row = firstRow; row < table_.rowCount(); ++row) {
-    rowLogs.push_back(store.LogOf(store.RunOfRow(static_cast<size_t>(row))).Bytes());
-  }
+  std::vector<LineSpan> rowLogs = RowLogSpans(store, static_cast<size_t>(firstRow));
+  // The table may not have taken in every row of a load that runs yet.
+  rowLogs.resize(
+      std::min(rowLogs.size(), static_cast<size_t>(std::max(0, table_.rowCount() - firstRow))));
   searchTime_.start();
   search_->Start(TextSearch(bar_->Needle().toStdString(), store.TextEncoding, bar_->MatchCase()),
-                 std::move(rowLogs), firstRow);
+                 SpanReader(store), std::move(rowLogs), firstRow);
 }
 
 void FindInRunsCommand::ShowProgress(int percent) {

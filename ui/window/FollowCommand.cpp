@@ -54,6 +54,8 @@ FollowCommand::FollowCommand(TFormDisplay& window, TStatusLine& statusLine)
   window.File1->insertAction(window.N2, menuItem_);
   connect(&document_, &LogDocument::FollowedFileChanged, this,
           ShowingErrors([this] { FileChanged(); }));
+  connect(&document_, &LogDocument::FileReplaced, this,
+          ShowingErrors([this](const QString& why) { ReadAgain(why); }));
   connect(menuItem_, &QAction::toggled, this, ShowingErrors([this](bool on) {
             if (rememberChoice_) QSettings().setValue(kFollowSetting, on);
             Follow(fileName_);
@@ -95,14 +97,22 @@ void FollowCommand::Follow(const QString& fileName) {
   document_.Follow(menuItem_->isChecked() ? fileName_ : QString());
 }
 
-void FollowCommand::FileChanged() {
+FollowCommand::Places FollowCommand::PlacesNow() const {
   const TRunsView* runsView = window_.RunsView;
-  const int rows = runsView->RowCount();
   const int selected = runsView->SelectedIndex();
   // With the match filter on, the newest row it shows stands for the last row.
   const bool newestSelected = selected >= 0 && selected == runsView->LastShownRow();
-  const Places before{rows, selected, newestSelected, ScrollOf(window_.LogMemo),
-                      ScrollOf(window_.ScriptMemo)};
+  return {runsView->RowCount(), selected, newestSelected, ScrollOf(window_.LogMemo),
+          ScrollOf(window_.ScriptMemo)};
+}
+
+void FollowCommand::ReadAgain(const QString& why) {
+  reloadNotice_ = why + tr("; it was read again.");
+  LoadWhole(PlacesNow());
+}
+
+void FollowCommand::FileChanged() {
+  const Places before = PlacesNow();
   // The table has taken in the rows that changed by the time this returns.
   const LogDocument::Change change = document_.TakeInGrowth();
   switch (change.What) {

@@ -37,6 +37,10 @@ class FollowCommand : public QObject {
   // Follows `fileName` from now on, while the command is on.
   void Follow(const QString& fileName);
   void FileChanged();
+  Places PlacesNow() const;
+  // The file of an indexed store was replaced or rewritten (`why` says so): it is read whole
+  // again, keeping the places, and the status line says why.
+  void ReadAgain(const QString& why);
   // Reads the followed file whole, and shows it if the window's current file is another one.
   void LoadWhole(const Places& before);
   // A load has finished: following goes on, and a reload that following started shows the

@@ -94,7 +94,7 @@ QString TRunsTableModel::CellText(int row, int column) const {
     case OutcomeColumn:
       return QString::fromLatin1(OutcomeName(store_.OutcomeOfRow(at)));
     case LinesColumn:
-      return QString::number(store_.LogOf(store_.RunOfRow(at)).Count());
+      return QString::number(store_.LogOf(store_.RunOfRow(at)).Count);
     case MatchesColumn: {
       const std::optional<size_t> count = MatchCount(row);
       return count ? QString::number(*count) : QString();

@@ -38,7 +38,7 @@ void TStatusLine::ShowStore(const LogStore& store, qint64 loadMilliseconds) {
                      .arg(Counted(store.Runs.size(), tr("run"), tr("runs")),
                           Counted(store.RowToRun.size(), tr("row"), tr("rows"))));
   clearMessage();
-  size_->setText(locale.formattedDataSize(qint64(store.Text.Size())));
+  size_->setText(locale.formattedDataSize(qint64(store.Text.End())));
   loadTime_->setText(tr("loaded in %1 ms").arg(loadMilliseconds));
 }
 

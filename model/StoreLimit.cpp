@@ -1,0 +1,40 @@
+#include "StoreLimit.h"
+
+#include <atomic>
+#include <cctype>
+#include <charconv>
+
+#include "TextBuffer.h"
+
+namespace {
+
+constexpr uint64_t kUnset = UINT64_MAX;
+std::atomic<uint64_t> chosenLimit{kUnset};
+
+}  // namespace
+
+uint64_t InMemoryLimit() {
+  const uint64_t chosen = chosenLimit.load();
+  return chosen != kUnset ? chosen : TextBuffer::PhysicalMemory() / 4;
+}
+
+void SetInMemoryLimit(std::optional<uint64_t> bytes) {
+  chosenLimit.store(bytes.value_or(kUnset));
+}
+
+std::optional<uint64_t> ParseByteSize(std::string_view text) {
+  uint64_t number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc() || end == text.data()) return std::nullopt;
+  std::string_view unit = text.substr(static_cast<size_t>(end - text.data()));
+  if (unit.empty()) return number;
+  static constexpr std::string_view kUnits = "KMGT";
+  const size_t power =
+      kUnits.find(static_cast<char>(std::toupper(static_cast<unsigned char>(unit[0]))));
+  if (power == std::string_view::npos) return std::nullopt;
+  unit.remove_prefix(1);
+  if (unit != "" && unit != "B" && unit != "b" && unit != "iB" && unit != "ib") return std::nullopt;
+  const unsigned shift = 10 * static_cast<unsigned>(power + 1);
+  if (number > (UINT64_MAX >> shift)) return std::nullopt;
+  return number << shift;
+}

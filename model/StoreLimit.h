@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// Up to which size a log file's text is held in memory; a larger one is indexed. A quarter of
+// the machine's physical memory, unless set otherwise for this process (a user's setting, or a
+// test that wants small files indexed).
+uint64_t InMemoryLimit();
+// Nothing goes back to the quarter of physical memory.
+void SetInMemoryLimit(std::optional<uint64_t> bytes);
+
+// A size as a user writes it: a whole number of bytes, or of KiB, MiB, GiB or TiB with the suffix
+// K, M, G or T (in either letter case, "B" or "iB" may follow). Nothing for anything else.
+std::optional<uint64_t> ParseByteSize(std::string_view text);
