@@ -4,6 +4,7 @@
 
 #include "FileReadError.h"
 #include "LogParser.h"
+#include "StoreLimit.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ FollowUpdate TakeInStaged(LogStore& store, bool loading) {
 
 // Takes in what the file has gained, or the first piece of it for an indexed store.
 FollowUpdate TakeInGrowth(LogStore& store, const std::filesystem::path& path, bool loading) {
-  switch (store.Text.StageGrowth(path, store.Indexed() ? kIndexedPieceBytes : SIZE_MAX)) {
+  switch (store.Text.StageGrowth(path, store.Indexed() ? IndexedPieceBytes() : SIZE_MAX)) {
     case TextBuffer::Growth::Unchanged:
       return {};
     case TextBuffer::Growth::NotGrown:
@@ -139,7 +140,7 @@ FollowUpdate TakeInPiece(LogStore& store, uint64_t end) {
 
 void IndexLogFile(LogStore& store, const std::filesystem::path& path, EncodingChoice encoding,
                   const std::function<bool(uint64_t bytesTaken)>& goOn) {
-  BeginLoadInPieces(store, TextBuffer::ReadFile(path, kIndexedPieceBytes), encoding);
+  BeginLoadInPieces(store, TextBuffer::ReadFile(path, IndexedPieceBytes()), encoding);
   store.IndexedFile = path;
   TakeInPiece(store, store.Text.End());
   while (!goOn || goOn(store.Text.End())) {

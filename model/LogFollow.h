@@ -27,9 +27,6 @@ struct FollowUpdate {
   size_t FirstChangedRow = 0;
 };
 
-// An indexed store reads its file in pieces of this size, and keeps only the last lines of each.
-inline constexpr size_t kIndexedPieceBytes = size_t{16} << 20;
-
 // Brings `store`, which LoadLogFile filled from `path` with `encoding`, up to date with the
 // file. Appended when the file has only grown (see TextBuffer::StageGrowth); NeedsFullLoad when
 // it is another file, shorter or rewritten, when `encoding` is not the choice the store was

@@ -10,6 +10,8 @@ namespace {
 
 constexpr uint64_t kUnset = UINT64_MAX;
 std::atomic<uint64_t> chosenLimit{kUnset};
+constexpr size_t kPieceBytes = size_t{16} << 20;
+std::atomic<size_t> chosenPieceBytes{kPieceBytes};
 
 }  // namespace
 
@@ -20,6 +22,14 @@ uint64_t InMemoryLimit() {
 
 void SetInMemoryLimit(std::optional<uint64_t> bytes) {
   chosenLimit.store(bytes.value_or(kUnset));
+}
+
+size_t IndexedPieceBytes() {
+  return chosenPieceBytes.load();
+}
+
+void SetIndexedPieceBytes(std::optional<size_t> bytes) {
+  chosenPieceBytes.store(bytes.value_or(kPieceBytes));
 }
 
 std::optional<uint64_t> ParseByteSize(std::string_view text) {

@@ -10,31 +10,17 @@
 #include <random>
 #include <sstream>
 
+#include "GeneratedLogs.h"
 #include "LogFileFixture.h"
+#include "LogFileSource.h"
 #include "LogFollow.h"
 #include "LogGenerator.h"
+#include "RunText.h"
 #include "StoreDump.h"
 #include "StoreInvariants.h"
+#include "StoreLimit.h"
 
 namespace {
-
-// Everything a store holds, as text: each line list as where it lies in the text and how many
-// lines it counts, the rows, the outcomes, and the dump with every line, run and the encoding.
-std::string Snapshot(const LogStore& store) {
-  std::ostringstream out;
-  const auto place = [&](const LineSpan& span) {
-    out << span.Begin << '+' << span.Size() << '#' << span.Count << ' ';
-  };
-  out << "size " << store.Text.End() << "\nscripts ";
-  for (const LineSpan& span : store.ScriptParts) place(span);
-  out << "\nlogs ";
-  for (const LineSpan& span : store.RunLogs) place(span);
-  out << "\noutcomes ";
-  for (const RunOutcome outcome : store.Outcomes) out << OutcomeName(outcome) << ' ';
-  out << '\n';
-  WriteStoreJson(out, store);
-  return out.str();
-}
 
 // Where two snapshots part, with a little of each around it.
 std::string Difference(const std::string& got, const std::string& expected) {
@@ -42,70 +28,6 @@ std::string Difference(const std::string& got, const std::string& expected) {
   const auto from = static_cast<size_t>(std::max<std::ptrdiff_t>(0, at - got.begin() - 120));
   return "incremental: ..." + got.substr(from, 300) + "\nfull load:   ..." +
          expected.substr(from, 300);
-}
-
-std::string Generated(uint64_t seed) {
-  LogTextWriter out;
-  LogGenerator generator(out, seed);
-  generator.WriteShortRuns(10);
-  generator.WriteOneRun(30);
-  generator.WriteShortRuns(20);
-  return out.Written();
-}
-
-using TextLines = std::vector<std::string>;
-
-TextLines SplitAtCrLf(const std::string& text) {
-  TextLines lines;
-  size_t start = 0;
-  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    lines.push_back(text.substr(start, end - start));
-  }
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
-}
-
-// Ways to vary a generated log, so that every line end, folded rows and both encodings come by.
-enum class Variant { CrLf, Lf, MixedLineEnds, SharedStartTimes, Utf8Late, Windows1252InUtf8 };
-
-std::string Varied(const std::string& generated, Variant variant, std::mt19937_64& random) {
-  const auto chance = [&random](int percent) { return static_cast<int>(random() % 100) < percent; };
-  std::string text;
-  std::string lastStart;
-  const TextLines lines = SplitAtCrLf(generated);
-  for (size_t k = 0; k < lines.size(); ++k) {
-    std::string line = lines[k];
-    std::string end = "\r\n";
-    switch (variant) {
-      case Variant::CrLf:
-        break;
-      case Variant::Lf:
-        end = "\n";
-        break;
-      case Variant::MixedLineEnds: {
-        const char* ends[] = {"\r\n", "\n", "\r"};
-        end = ends[random() % 3];
-        break;
-      }
-      case Variant::SharedStartTimes:
-        // Runs that start in the same second as the one before fold into its row.
-        if (line.starts_with("Started: ")) {
-          if (!lastStart.empty() && chance(40)) line = lastStart;
-          lastStart = line;
-        }
-        break;
-      case Variant::Utf8Late:
-        // Plain ASCII (read as Windows-1252) until "µ" in UTF-8 comes, late in the log.
-        if (k > lines.size() * 3 / 4 && chance(10)) line += "\xc2\xb5";
-        break;
-      case Variant::Windows1252InUtf8:
-        if (chance(10)) line += k > lines.size() * 4 / 5 ? "\xb5" : "\xe2\x82\xac";
-        break;
-    }
-    text += line;
-    if (k + 1 < lines.size() || generated.ends_with("\r\n")) text += end;
-  }
-  return text;
 }
 
 // Places to cut `text`: inside and around the marker and header lines, between CR and LF, and
@@ -409,14 +331,21 @@ TEST(LogFollow, ATextWithoutRoomToGrowOrAnotherChoiceNeedsAFullLoad) {
             FollowUpdate::Kind::NeedsFullLoad);
 }
 
-// The same for a file on disk, and the ways it can change that are not growth.
-class LogFollowFile : public LogFileTest {
+// The same for a file on disk, and the ways it can change that are not growth, with the store
+// holding the text (false) or indexed (true).
+class LogFollowFile : public LogFileTest, public testing::WithParamInterface<bool> {
  protected:
   void SetUp() override {
     LogFileTest::SetUp();
+    if (GetParam()) SetInMemoryLimit(0);
     text_ = Generated(7);
     path_ = Write("f.log", text_.substr(0, text_.size() / 2));
     LoadLogFile(store_, path_);
+  }
+
+  void TearDown() override {
+    SetInMemoryLimit(std::nullopt);
+    LogFileTest::TearDown();
   }
 
   FollowUpdate Follow() { return FollowLogFile(store_, path_, EncodingChoice::Auto); }
@@ -436,7 +365,7 @@ class LogFollowFile : public LogFileTest {
   LogStore store_;
 };
 
-TEST_F(LogFollowFile, ReadsOnlyWhatWasAppended) {
+TEST_P(LogFollowFile, ReadsOnlyWhatWasAppended) {
   EXPECT_EQ(Follow().What, FollowUpdate::Kind::Unchanged);
   Append(text_.substr(text_.size() / 2, 1000));
   EXPECT_EQ(Follow().What, FollowUpdate::Kind::Appended);
@@ -444,10 +373,11 @@ TEST_F(LogFollowFile, ReadsOnlyWhatWasAppended) {
   Append(text_.substr(text_.size() / 2 + 1000));
   EXPECT_EQ(Follow().What, FollowUpdate::Kind::Appended);
   ExpectAsLoaded();
-  EXPECT_EQ(store_.Text.View(), text_);
+  EXPECT_EQ(store_.Text.End(), text_.size());
+  EXPECT_EQ(store_.Indexed(), GetParam());
 }
 
-TEST_F(LogFollowFile, AnythingButGrowthNeedsAFullLoad) {
+TEST_P(LogFollowFile, AnythingButGrowthNeedsAFullLoad) {
   const std::string half = text_.substr(0, text_.size() / 2);
   const std::string more = text_.substr(text_.size() / 2, 500);
   std::string rewrittenStart = half + more;
@@ -476,14 +406,19 @@ TEST_F(LogFollowFile, AnythingButGrowthNeedsAFullLoad) {
   for (const auto& [name, change] : changes) {
     Write("f.log", half);
     LoadLogFile(store_, path_);
-    const std::string before = Snapshot(store_);
+    ASSERT_FALSE(store_.RowToRun.empty());
+    const std::string before = Layout(store_);
     change();
     EXPECT_EQ(Follow().What, FollowUpdate::Kind::NeedsFullLoad) << name;
-    EXPECT_EQ(Snapshot(store_), before) << name;
+    EXPECT_EQ(Layout(store_), before) << name;
+    // Lines read on demand are never the changed file's.
+    if (store_.Indexed()) {
+      EXPECT_THROW(RunText(store_, store_.RunOfRow(0)), FileChangedError) << name;
+    }
   }
 }
 
-TEST_F(LogFollowFile, AnotherEncodingChoiceNeedsAFullLoad) {
+TEST_P(LogFollowFile, AnotherEncodingChoiceNeedsAFullLoad) {
   Append("x\r\n");
   EXPECT_EQ(FollowLogFile(store_, path_, EncodingChoice::Utf8).What,
             FollowUpdate::Kind::NeedsFullLoad);
@@ -492,9 +427,14 @@ TEST_F(LogFollowFile, AnotherEncodingChoiceNeedsAFullLoad) {
   EXPECT_EQ(FollowLogFile(store_, path_, EncodingChoice::Utf8).What, FollowUpdate::Kind::Appended);
 }
 
-TEST_F(LogFollowFile, AStoreNotLoadedFromAFileNeedsAFullLoad) {
+TEST_P(LogFollowFile, AStoreNotLoadedFromAFileNeedsAFullLoad) {
   LoadLogText(store_, text_.substr(0, text_.size() / 2));
   EXPECT_EQ(Follow().What, FollowUpdate::Kind::NeedsFullLoad);
 }
+
+INSTANTIATE_TEST_SUITE_P(HeldOrIndexed, LogFollowFile, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& held) {
+                           return held.param ? "Indexed" : "InMemory";
+                         });
 
 }  // namespace

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "LogStore.h"
 #include "SpanReader.h"
+#include "StoreDump.h"
 
 // Builds log text from lines, joined by `lineEnd` and ended by it.
 inline std::string LogText(const std::vector<std::string>& lines,
@@ -58,4 +60,34 @@ inline LogStore Parsed(const std::string& text) {
 inline void PrintTo(const RunFields& run, std::ostream* out) {
   *out << "{\"" << run.DateTime << "\", \"" << run.Script << "\", \"" << run.ScriptType << "\", \""
        << run.ScriptFilename << "\", " << run.ScriptIndex << ", " << run.LogIndex << "}";
+}
+
+// What a store holds but the bytes of its lines, as text: each line list as where it lies in the
+// file and how many lines it counts, the outcomes, the runs and the rows.
+inline std::string Layout(const LogStore& store) {
+  std::ostringstream out;
+  const auto place = [&](const LineSpan& span) {
+    out << span.Begin << '+' << span.Size() << '#' << span.Count << ' ';
+  };
+  out << "size " << store.Text.End() << "\nscripts ";
+  for (const LineSpan& span : store.ScriptParts) place(span);
+  out << "\nlogs ";
+  for (const LineSpan& span : store.RunLogs) place(span);
+  out << "\noutcomes ";
+  for (const RunOutcome outcome : store.Outcomes) out << OutcomeName(outcome) << ' ';
+  out << "\nruns ";
+  for (const RunFields& run : Fields(store.Runs)) PrintTo(run, &out);
+  out << "\nrows ";
+  for (const int32_t run : store.RowToRun) out << run << ' ';
+  out << '\n';
+  return out.str();
+}
+
+// Everything a store holds, as text: its layout and the dump with every line, run and the
+// encoding.
+inline std::string Snapshot(const LogStore& store) {
+  std::ostringstream out;
+  out << Layout(store);
+  WriteStoreJson(out, store);
+  return out.str();
 }

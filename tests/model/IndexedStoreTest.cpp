@@ -1,0 +1,99 @@
+// An indexed store must agree with a store that holds the text: whatever the size of the pieces
+// it reads the file in, it makes the same store, gives each row the same lines, counts the same
+// matches, and follows a growing file to the same store.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "GeneratedLogs.h"
+#include "LogFileFixture.h"
+#include "LogFollow.h"
+#include "RunSearch.h"
+#include "RunText.h"
+#include "StoreLimit.h"
+
+namespace {
+
+class IndexedStore : public LogFileTest {
+ protected:
+  void TearDown() override {
+    SetInMemoryLimit(std::nullopt);
+    SetIndexedPieceBytes(std::nullopt);
+    LogFileTest::TearDown();
+  }
+
+  void Append(const std::string& bytes) {
+    std::ofstream(path_, std::ios::binary | std::ios::app) << bytes;
+  }
+
+  // `indexed` against a store in memory of `text`, on every row and for a few searches.
+  static void ExpectAgree(const LogStore& indexed, const std::string& text, EncodingChoice choice,
+                          const std::string& name) {
+    LogStore held;
+    LoadLogText(held, text, choice);
+    ASSERT_TRUE(indexed.Indexed()) << name;
+    ASSERT_EQ(Snapshot(indexed), Snapshot(held)) << name;
+    for (size_t row = 0; row < held.RowToRun.size(); ++row) {
+      const RunText fromFile(indexed, indexed.RunOfRow(row));
+      const RunText fromMemory(held, held.RunOfRow(row));
+      ASSERT_EQ(Lines(fromFile.Log()), Lines(fromMemory.Log())) << name << " row " << row;
+      ASSERT_EQ(Lines(fromFile.Script()), Lines(fromMemory.Script())) << name << " row " << row;
+    }
+    for (const char* needle : {"e", "step 1", "TIMEOUT"}) {
+      const TextSearch search(needle, held.TextEncoding, false);
+      ASSERT_EQ(RowMatchCounts(indexed, search), RowMatchCounts(held, search)) << name << needle;
+    }
+  }
+
+  std::filesystem::path path_;
+};
+
+TEST_F(IndexedStore, AgreesWithTheStoreInMemoryAsTheFileGrows) {
+  const Variant variants[] = {Variant::CrLf, Variant::MixedLineEnds, Variant::SharedStartTimes,
+                              Variant::Utf8Late, Variant::Windows1252InUtf8};
+  SetInMemoryLimit(0);
+  size_t follows = 0;
+  for (uint64_t seed = 1; seed <= 3; ++seed) {
+    std::mt19937_64 random(seed);
+    for (const Variant variant : variants) {
+      // The generated logs are Windows-1252; turned into UTF-8 they are read as UTF-8 whole.
+      const std::string varied = Varied(Generated(seed), variant, random);
+      const bool utf8 = random() % 2 == 0;
+      const std::string text = utf8 ? Decode(varied, Encoding::Windows1252) : varied;
+      const EncodingChoice choice = random() % 3 == 0 ? EncodingChoice::Utf8 : EncodingChoice::Auto;
+      const std::string name = "variant " + std::to_string(static_cast<int>(variant)) +
+                               (utf8 ? " in UTF-8" : "") + ", seed " + std::to_string(seed);
+      // Pieces from a byte to a few lines, so that each load and follow takes many.
+      SetIndexedPieceBytes(1 + random() % 600);
+      size_t done = random() % text.size();
+      path_ = Write("grows.log", text.substr(0, done));
+      LogStore store;
+      LoadLogFile(store, path_, choice);
+      ExpectAgree(store, text.substr(0, done), choice, name + ", loaded");
+      if (HasFatalFailure()) return;
+      const size_t shownRow = store.RowToRun.empty() ? 0 : store.RowToRun.size() - 1;
+      RunText shown = store.RowToRun.empty() ? RunText() : RunText(store, store.RunOfRow(shownRow));
+      while (done < text.size()) {
+        const size_t cut = std::min(text.size(), done + 1 + random() % 3000);
+        Append(text.substr(done, cut - done));
+        done = cut;
+        if (FollowLogFile(store, path_, choice).What == FollowUpdate::Kind::NeedsFullLoad) {
+          LoadLogFile(store, path_, choice);
+        }
+        ExpectAgree(store, text.substr(0, done), choice,
+                    name + ", followed to " + std::to_string(done));
+        if (HasFatalFailure()) return;
+        // The lines a pane shows grow in place with the run, as a fresh read has them.
+        if (shownRow < store.RowToRun.size() && shown.Extend(store, store.RunOfRow(shownRow))) {
+          const RunText fresh(store, store.RunOfRow(shownRow));
+          ASSERT_EQ(Lines(shown.Log()), Lines(fresh.Log())) << name;
+        }
+        ++follows;
+      }
+    }
+  }
+  EXPECT_GE(follows, 100u);
+}
+
+}  // namespace
