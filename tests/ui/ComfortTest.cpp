@@ -2,6 +2,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QtTest>
 
 #include "CommandLine.h"
@@ -363,6 +364,9 @@ class ComfortTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(form_->RunsView->RowCount(), 2, 5000);
     QCOMPARE(form_->RunsView->SelectedIndex(), 1);
     QVERIFY(form_->LogMemo->Text().contains("run 1 line 1"));
+    if (how == "shrunk") {
+      QTRY_VERIFY(form_->statusBar()->currentMessage().contains(QStringLiteral("shrank")));
+    }
 
     // The newest run is still followed.
     logs_->Write("r.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));

@@ -107,8 +107,7 @@ FollowCommand::Places FollowCommand::PlacesNow() const {
 }
 
 void FollowCommand::ReadAgain(const QString& why) {
-  reloadNotice_ = why + tr("; it was read again.");
-  LoadWhole(PlacesNow());
+  LoadWhole(PlacesNow(), why + tr("; it was read again."));
 }
 
 void FollowCommand::FileChanged() {
@@ -128,13 +127,12 @@ void FollowCommand::FileChanged() {
     case LogDocument::Growth::Changed:
       break;
   }
-  reloadNotice_ = change.What == LogDocument::Growth::Shrank
-                      ? tr("The file shrank; it was read again from its start.")
-                      : QString();
-  LoadWhole(before);
+  LoadWhole(before, change.What == LogDocument::Growth::Shrank
+                        ? tr("The file shrank; it was read again from its start.")
+                        : QString());
 }
 
-void FollowCommand::LoadWhole(const Places& before) {
+void FollowCommand::LoadWhole(const Places& before, const QString& notice) {
   if (window_.CurrentFile() == fileName_) {
     window_.ReloadLogFile();
     reloadPlaces_ = std::make_unique<Places>(before);
@@ -143,6 +141,8 @@ void FollowCommand::LoadWhole(const Places& before) {
     // one: it is shown again under it, and Reload reads it again.
     window_.OpenLogFile(fileName_);
   }
+  // Only now: the load has emptied the window, which forgets what an earlier load left to say.
+  reloadNotice_ = notice;
   window_.ShowFailureInStatusLine();
 }
 

@@ -41,8 +41,9 @@ class FollowCommand : public QObject {
   // The file of an indexed store was replaced or rewritten (`why` says so): it is read whole
   // again, keeping the places, and the status line says why.
   void ReadAgain(const QString& why);
-  // Reads the followed file whole, and shows it if the window's current file is another one.
-  void LoadWhole(const Places& before);
+  // Reads the followed file whole, and shows it if the window's current file is another one;
+  // `notice`, unless empty, goes to the status line when it has loaded.
+  void LoadWhole(const Places& before, const QString& notice);
   // A load has finished: following goes on, and a reload that following started shows the
   // places it had before.
   void Loaded();
