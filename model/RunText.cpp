@@ -6,8 +6,8 @@
 #include "LogStore.h"
 
 RunText::RunText(const LogStore& store, const RunsInfo& run)
-    : scriptSpan_(store.ScriptOf(run)), logSpan_(store.LogOf(run)) {
-  if (!store.Indexed()) {
+    : scriptSpan_(store.ScriptOf(run)), logSpan_(store.LogOf(run)), fromFile_(store.Indexed()) {
+  if (!fromFile_) {
     ViewStoreText(store);
     return;
   }
@@ -21,10 +21,11 @@ RunText::RunText(const LogStore& store, const RunsInfo& run)
 
 bool RunText::Extend(const LogStore& store, const RunsInfo& run) {
   const LineSpan& log = store.LogOf(run);
-  if (store.ScriptOf(run) != scriptSpan_ || log.Begin != logSpan_.Begin || log.End < logSpan_.End) {
+  if (store.Indexed() != fromFile_ || store.ScriptOf(run) != scriptSpan_ ||
+      log.Begin != logSpan_.Begin || log.End < logSpan_.End) {
     return false;
   }
-  if (!store.Indexed()) {
+  if (!fromFile_) {
     logSpan_ = log;
     ViewStoreText(store);
     return true;

@@ -22,8 +22,9 @@ class RunText {
 
   // Takes in what the log of `run` has gained in `store` since: true when these are still the
   // lines of the run, now as the store has them. False, with nothing changed, when the store's
-  // lines of `run` are other lines than these, or the growth does not fit the room left (read
-  // the run anew then). Throws as the constructor does.
+  // lines of `run` are other lines than these, the store holds its text in another way than when
+  // these were read, or the growth does not fit the room left (read the run anew then). Throws
+  // as the constructor does.
   bool Extend(const LogStore& store, const RunsInfo& run);
 
  private:
@@ -32,7 +33,8 @@ class RunText {
 
   LineSpan scriptSpan_;
   LineSpan logSpan_;
-  TextBuffer bytes_;  // read from the file, for an indexed store
+  bool fromFile_ = false;  // read from the file of an indexed store into `bytes_`
+  TextBuffer bytes_;
   LineList script_;
   LineList log_;
 };

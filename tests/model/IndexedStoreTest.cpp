@@ -96,4 +96,21 @@ TEST_F(IndexedStore, AgreesWithTheStoreInMemoryAsTheFileGrows) {
   EXPECT_GE(follows, 100u);
 }
 
+// A window shows a run from the first piece of a file, held in memory, until the file's index is
+// done: those lines are read anew then, even where the run has not grown.
+TEST_F(IndexedStore, LinesHeldInMemoryAreNotExtendedFromAnIndex) {
+  path_ = Write("both.log", Generated(3));
+  LogStore held;
+  LoadLogFile(held, path_);
+  SetInMemoryLimit(0);
+  LogStore indexed;
+  LoadLogFile(indexed, path_);
+  ASSERT_FALSE(held.RowToRun.empty());
+  RunText shown(held, held.RunOfRow(0));
+  EXPECT_FALSE(shown.Extend(indexed, indexed.RunOfRow(0)));
+  RunText fromFile(indexed, indexed.RunOfRow(0));
+  EXPECT_FALSE(fromFile.Extend(held, held.RunOfRow(0)));
+  EXPECT_EQ(Lines(shown.Log()), Lines(fromFile.Log()));
+}
+
 }  // namespace

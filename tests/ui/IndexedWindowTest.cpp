@@ -58,6 +58,24 @@ class IndexedWindowTest : public QObject {
     QVERIFY(indexed.Errors().isEmpty());
   }
 
+  // Row 1 shows from the first piece while the index is made, and all of its lines after.
+  void theShownRunGrowsWhenTheIndexIsDone() {
+    QByteArray log = TestLogs::RunsWithDates(TestLogs::Dates(3));
+    QByteArray lines;
+    for (int k = 0; k < 300; ++k) lines += "message " + QByteArray::number(k) + "\r\n";
+    log.insert(log.indexOf("==>script execution finished."), lines);
+    const QString path = logs_.Write("long run.log", log);
+    SetInMemoryLimit(0);
+    WindowBench indexed;
+    indexed.Form().Document().SetPieceBytes(400);
+    indexed.Open(path);
+    const std::unique_ptr<WindowBench> held = HoldingTheText(path);
+    QVERIFY(indexed.Form().LogData().Indexed());
+    QCOMPARE(indexed.Form().RunsView->SelectedIndex(), 0);
+    QCOMPARE(indexed.Form().LogMemo->Text(), held->Form().LogMemo->Text());
+    QVERIFY(indexed.Form().LogMemo->Text().endsWith(QStringLiteral("message 299")));
+  }
+
   void aFileChangedUnderTheIndexIsReadAgain_data() {
     QTest::addColumn<QByteArray>("now");
     QTest::addColumn<bool>("replaced");
