@@ -22,6 +22,10 @@
 //                           then uses in 5 s while the file does not change
 //   gui-bench findruns FILE open, then type a word into Find in runs and wait until every run
 //                           is searched and the table has painted its "Matches" column
+//   gui-bench indexed-MODE FILE
+//                           MODE with the log indexed whatever its size: the window keeps per
+//                           run only its fields and byte ranges and reads a run's text from the
+//                           file when it shows the run
 // Prints "ms=<milliseconds> max_rss_kib=<peak resident memory>".
 #include <sys/resource.h>
 
@@ -44,6 +48,7 @@
 #include "FindBar.h"
 #include "LogDocument.h"
 #include "RunsView.h"
+#include "StoreLimit.h"
 #include "TextPane.h"
 
 namespace {
@@ -54,6 +59,8 @@ const QString kFindNeedle = QStringLiteral("step 99999");
 
 // In the generated logs only the runs that lose the instrument log it: about 1.5% of them.
 const QString kFindInRunsNeedle = QStringLiteral("timeout");
+
+const QLatin1String kIndexedPrefix("indexed-");
 
 constexpr int kFollowAppends = 10;
 constexpr qsizetype kFollowAppendBytes = 4096;
@@ -278,15 +285,20 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() != 3) {
-    std::fprintf(stderr,
-                 "usage: gui-bench open|first|gap|select|fill|find|follow|idle|findruns FILE\n");
+    std::fprintf(
+        stderr,
+        "usage: gui-bench [indexed-]open|first|gap|select|fill|find|follow|idle|findruns FILE\n");
     return 2;
+  }
+  QString mode = arguments[1];
+  if (mode.startsWith(kIndexedPrefix)) {
+    SetInMemoryLimit(0);
+    mode.remove(0, kIndexedPrefix.size());
   }
   TFormDisplay form;
   form.show();
   QApplication::processEvents();
   GuiBenchmark benchmark(form);
-  const QString& mode = arguments[1];
   const QString& file = arguments[2];
   double ms = 0;
   if (mode == QLatin1String("open")) {

@@ -21,7 +21,8 @@ set -euo pipefail
 : "${MLD_VIEWER:?}" "${MLD_GENERATE_LOG:?}" "${MLD_BENCH_RUNNER:?}" "${MLD_BENCH_DATA:?}"
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/piece-helpers.sh"
-pieces=("$here/list-vs-wc.sh" "$here/gui-bench.sh" "$here/findlogs-vs-findruns.sh")
+pieces=("$here/list-vs-wc.sh" "$here/gui-bench.sh" "$here/findlogs-vs-findruns.sh"
+  "$here/indexed-bench.sh")
 
 size=${MLD_BENCH_SIZE:-1G}
 seed=${MLD_BENCH_SEED:-1}
