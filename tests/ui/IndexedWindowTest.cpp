@@ -60,10 +60,7 @@ class IndexedWindowTest : public QObject {
 
   // Row 1 shows from the first piece while the index is made, and all of its lines after.
   void theShownRunGrowsWhenTheIndexIsDone() {
-    QByteArray log = TestLogs::RunsWithDates(TestLogs::Dates(3));
-    QByteArray lines;
-    for (int k = 0; k < 300; ++k) lines += "message " + QByteArray::number(k) + "\r\n";
-    log.insert(log.indexOf("==>script execution finished."), lines);
+    const QByteArray log = TestLogs::FirstRunWithMessages(3, 300);
     const QString path = logs_.Write("long run.log", log);
     SetInMemoryLimit(0);
     WindowBench indexed;

@@ -65,10 +65,7 @@ class LoadingTest : public QObject {
 
   // Row 1's run is still coming when it is selected: its pane grows with the pieces.
   void theShownRunGrowsWithTheLoad() {
-    QByteArray log = TestLogs::RunsWithDates(TestLogs::Dates(1));
-    QByteArray lines;
-    for (int k = 0; k < 300; ++k) lines += "message " + QByteArray::number(k) + "\r\n";
-    log.insert(log.indexOf("==>script execution finished."), lines);
+    const QByteArray log = TestLogs::FirstRunWithMessages(1, 300);
     const QString path = logs_.Write("long.log", log);
     QSignalSpy rows(&form_->Document(), &LogDocument::RowsLoaded);
     Open(path);

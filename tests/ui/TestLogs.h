@@ -30,6 +30,15 @@ class TestLogs {
     return text;
   }
 
+  // RunsWithDates of `runs` runs, whose first run logs "message 0" to "message <count - 1>" too.
+  static QByteArray FirstRunWithMessages(int runs, int count) {
+    QByteArray log = RunsWithDates(Dates(runs));
+    QByteArray lines;
+    for (int k = 0; k < count; ++k) lines += "message " + QByteArray::number(k) + "\r\n";
+    log.insert(log.indexOf("==>script execution finished."), lines);
+    return log;
+  }
+
   static QStringList Dates(int count) {
     QStringList dates;
     for (int k = 0; k < count; ++k)
