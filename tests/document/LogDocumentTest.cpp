@@ -15,6 +15,7 @@
 #include "LogGenerator.h"
 #include "StoreDump.h"
 #include "StoreInvariants.h"
+#include "StoreLimit.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ std::string Dump(const LogStore& store) {
   WriteStoreJson(out, store);
   out << "\noutcomes";
   for (const RunOutcome outcome : store.Outcomes) out << ' ' << static_cast<int>(outcome);
-  out << "\nsize " << store.Text.Size() << " follows " << store.Checkpoint.Valid;
+  out << "\nsize " << store.Text.End() << " follows " << store.Checkpoint.Valid;
   return out.str();
 }
 
@@ -87,6 +88,33 @@ class LogDocumentTest : public QObject {
       }
     }
     QVERIFY(loads >= 40);
+  }
+
+  // Above the in-memory limit the file is indexed while its first piece shows; the index is the
+  // store a whole load in memory makes, also with an encoding chosen meanwhile.
+  void anIndexedLoadEndsAsAWholeLoad() {
+    const EncodingChoice encodings[] = {EncodingChoice::Auto, EncodingChoice::Windows1252,
+                                        EncodingChoice::Utf8};
+    int loads = 0;
+    for (const QByteArray& log : GeneratedLogs(5)) {
+      const QString path = Write(log);
+      for (const EncodingChoice choice : encodings) {
+        const bool chosenWhileLoading = loads++ % 2 == 1;
+        SetInMemoryLimit(0);
+        LogDocument document;
+        document.SetPieceBytes(64);
+        if (!chosenWhileLoading) document.SetEncoding(choice);
+        QSignalSpy rows(&document, &LogDocument::RowsLoaded);
+        QSignalSpy finished(&document, &LogDocument::LoadFinished);
+        document.Load(path);
+        QVERIFY(rows.wait());
+        if (chosenWhileLoading) document.SetEncoding(choice);
+        QVERIFY(finished.size() == 1 || finished.wait(20000));
+        SetInMemoryLimit(std::nullopt);
+        QVERIFY(document.Store().Indexed());
+        QCOMPARE(Dump(document.Store()), WholeLoad(path, choice));
+      }
+    }
   }
 
   void anotherLoadReplacesTheOneThatRuns() {

@@ -56,6 +56,8 @@ PieceLoader::PieceLoader(LogStore& store, QObject* parent) : QObject(parent), st
 }
 
 PieceLoader::~PieceLoader() {
+  // An index that is being made stops after its piece; a whole read ends by itself.
+  for (const std::unique_ptr<Reader>& reader : readers_) reader->cancelled = true;
   for (const std::unique_ptr<Reader>& reader : readers_) reader->thread.join();
 }
 

@@ -43,7 +43,7 @@ class PieceLoader : public QObject {
   static constexpr int kIndexProgressMilliseconds = 250;
 
   explicit PieceLoader(LogStore& store, QObject* parent = nullptr);
-  // Waits for a read that is still going on.
+  // Waits for a read that is still going on; an index being made stops at its next piece.
   ~PieceLoader() override;
   PieceLoader(const PieceLoader&) = delete;
   PieceLoader& operator=(const PieceLoader&) = delete;
