@@ -24,9 +24,14 @@ std::string DisplayName(const std::filesystem::path& path) {
   return {name.begin(), name.end()};
 }
 
-void FailOnFile(std::string_view verb, const std::filesystem::path& path, std::string_view reason) {
+std::string FileMessage(std::string_view verb, const std::filesystem::path& path,
+                        std::string_view reason) {
   std::string message(verb);
   message += " \"" + DisplayName(path) + "\": ";
   message += reason;
-  throw LogFileError(message);
+  return message;
+}
+
+void FailOnFile(std::string_view verb, const std::filesystem::path& path, std::string_view reason) {
+  throw LogFileError(FileMessage(verb, path, reason));
 }

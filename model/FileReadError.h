@@ -15,6 +15,9 @@ const char* RefusalReason(NonRegularFile kind);
 // The path as the user would type it, in UTF-8 on every system.
 std::string DisplayName(const std::filesystem::path& path);
 
-// Throws LogFileError "<verb> "<path>": <reason>".
+// "<verb> "<path>": <reason>".
+std::string FileMessage(std::string_view verb, const std::filesystem::path& path,
+                        std::string_view reason);
+// Throws LogFileError with that message.
 [[noreturn]] void FailOnFile(std::string_view verb, const std::filesystem::path& path,
                              std::string_view reason);

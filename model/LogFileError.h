@@ -9,3 +9,9 @@ class LogFileError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// The file is too large for the memory that can be had for it; indexing it still works.
+class FileTooLargeError : public LogFileError {
+ public:
+  using LogFileError::LogFileError;
+};

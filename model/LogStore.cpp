@@ -1,5 +1,6 @@
 #include "LogStore.h"
 
+#include "LogFileError.h"
 #include "LogFollow.h"
 #include "LogParser.h"
 #include "StoreLimit.h"
@@ -64,12 +65,17 @@ void ParseInto(LogStore& store, TextBuffer text, EncodingChoice encoding) {
 
 void LoadLogFile(LogStore& store, const std::filesystem::path& path, EncodingChoice encoding) {
   const std::optional<ProbedFile> file = ProbeFile(path);
-  if (file && file->Size > InMemoryLimit()) {
-    IndexLogFile(store, path, encoding);
-    return;
+  if (!file || file->Size <= InMemoryLimit()) {
+    store.Clear();
+    try {
+      ParseInto(store, TextBuffer::ReadFile(path), encoding);
+      return;
+    } catch (const FileTooLargeError&) {
+      // The memory for the text cannot be had (a limited address space, a machine short of
+      // memory); an index needs little.
+    }
   }
-  store.Clear();
-  ParseInto(store, TextBuffer::ReadFile(path), encoding);
+  IndexLogFile(store, path, encoding);
 }
 
 void LoadLogText(LogStore& store, std::string_view bytes, EncodingChoice encoding) {

@@ -9,6 +9,7 @@
 #include "AddressSpace.h"
 #include "FileCheck.h"
 #include "FileReadError.h"
+#include "LogFileError.h"
 
 // The parts that do not depend on the system; the memory and the file reading live in
 // TextBufferPosix.cpp and TextBufferWindows.cpp.
@@ -107,14 +108,16 @@ TextBuffer TextBuffer::Filled(size_t size, const std::function<void(char* into)>
 
 TextBuffer TextBuffer::ForFile(const std::filesystem::path& path, size_t fileSize) {
   if (fileSize > PhysicalMemory()) {
-    FailOnFile("Cannot read", path,
-               "the file is too large for memory (" + std::to_string(fileSize) + " bytes)");
+    throw FileTooLargeError(
+        FileMessage("Cannot read", path,
+                    "the file is too large for memory (" + std::to_string(fileSize) + " bytes)"));
   }
   try {
     return TextBuffer(fileSize);
   } catch (const std::bad_alloc&) {
-    FailOnFile("Cannot read", path,
-               "not enough memory for the file (" + std::to_string(fileSize) + " bytes)");
+    throw FileTooLargeError(
+        FileMessage("Cannot read", path,
+                    "not enough memory for the file (" + std::to_string(fileSize) + " bytes)"));
   }
 }
 

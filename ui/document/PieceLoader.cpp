@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "LogFileError.h"
 #include "LogFollow.h"
 #include "StoreLimit.h"
 
@@ -98,8 +99,13 @@ void PieceLoader::Start(const QString& fileName, EncodingChoice encoding) {
 void PieceLoader::ReadWhole(Reader& reader, const std::filesystem::path& path,
                             EncodingChoice encoding) {
   if (!reader.indexing) {
-    reader.text = TextBuffer::ReadFile(path);
-    return;
+    try {
+      reader.text = TextBuffer::ReadFile(path);
+      return;
+    } catch (const FileTooLargeError&) {
+      // The memory for the text cannot be had; an index needs little.
+      reader.indexing = true;
+    }
   }
   IndexLogFile(reader.indexed, path, encoding, [&reader](uint64_t bytesTaken) {
     reader.indexedBytes = bytesTaken;
