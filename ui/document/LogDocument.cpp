@@ -28,6 +28,7 @@ LogDocument::LogDocument(QObject* parent)
   connect(loader_, &PieceLoader::TextRead, this,
           [this] { loadingEncoding_ = store_.TextEncoding; });
   connect(loader_, &PieceLoader::PieceTaken, this, &LogDocument::TakePiece);
+  connect(loader_, &PieceLoader::Indexing, this, &LogDocument::Indexing);
   connect(loader_, &PieceLoader::Finished, this,
           [this] { emit LoadFinished(loadTime_.elapsed()); });
   connect(loader_, &PieceLoader::Failed, this, &LogDocument::LoadFailed);

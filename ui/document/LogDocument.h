@@ -80,6 +80,9 @@ class LogDocument : public QObject {
   // A load took in a piece of the file, `bytesTaken` of `bytesTotal` so far: the rows from
   // `firstChangedRow` on are new or show more.
   void RowsLoaded(int firstChangedRow, qint64 bytesTaken, qint64 bytesTotal);
+  // The load of a file above the in-memory limit has indexed `bytesTaken` of `bytesTotal`; its
+  // rows come when it is done.
+  void Indexing(qint64 bytesTaken, qint64 bytesTotal);
   // A load has finished; it took `milliseconds`.
   void LoadFinished(qint64 milliseconds);
   // The file could not be read; the store keeps what was taken in. `message` names the file and

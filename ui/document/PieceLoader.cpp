@@ -154,6 +154,7 @@ void PieceLoader::TakeText(unsigned read) {
   // It has posted its report, its last step.
   reader->thread.join();
   if (read != reads_ || !running_) return;
+  indexProgress_.stop();
   if (!reader->error.empty()) {
     // What the first piece showed stays, as what a load that fails part-way had read.
     running_ = false;
@@ -167,7 +168,6 @@ void PieceLoader::TakeText(unsigned read) {
     TakeIndexed(std::move(reader->indexed));
     return;
   }
-  indexProgress_.stop();
   fileSize_ = static_cast<qint64>(reader->text.Size());
   const size_t sofar = std::min(taken_, reader->text.Size());
   BeginLoadInPieces(store_, std::move(reader->text), encoding_);
@@ -177,7 +177,6 @@ void PieceLoader::TakeText(unsigned read) {
 }
 
 void PieceLoader::TakeIndexed(LogStore indexed) {
-  indexProgress_.stop();
   store_ = std::move(indexed);
   store_.Checkpoint.Choice = encoding_;
   store_.TextEncoding = EncodingFor(store_, encoding_);
@@ -190,8 +189,7 @@ void PieceLoader::TakeIndexed(LogStore indexed) {
 void PieceLoader::ReportIndexing() {
   const Reader* reader = Current(reads_);
   if (!reader || !reader->indexing) return;
-  emit PieceTaken(static_cast<int>(store_.RowToRun.size()),
-                  static_cast<qint64>(reader->indexedBytes.load()), fileSize_);
+  emit Indexing(static_cast<qint64>(reader->indexedBytes.load()), fileSize_);
 }
 
 size_t PieceLoader::NextPieceBytes() const {

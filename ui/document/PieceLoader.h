@@ -66,6 +66,8 @@ class PieceLoader : public QObject {
   // The store took in a piece of the text, `textTaken` bytes of the file's `fileSize` so far: the
   // rows from `firstChangedRow` on are new or show more.
   void PieceTaken(int firstChangedRow, qint64 textTaken, qint64 fileSize);
+  // The index of a file above the limit has got `bytesTaken` of its `fileSize` bytes so far.
+  void Indexing(qint64 bytesTaken, qint64 fileSize);
   void Finished();
   // The file could not be read: `message` names it and the reason.
   void Failed(const QString& message);

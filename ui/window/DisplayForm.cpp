@@ -192,6 +192,7 @@ void TFormDisplay::CreateAdditions() {
   statusLine_ = new TStatusLine(this);
   setStatusBar(statusLine_);
   connect(this, &TFormDisplay::LogCleared, statusLine_, &TStatusLine::ClearFigures);
+  connect(document_, &LogDocument::Indexing, statusLine_, &TStatusLine::ShowIndexing);
   connect(this, &TFormDisplay::LogLoaded, statusLine_,
           [this](qint64 milliseconds) { statusLine_->ShowStore(LogData(), milliseconds); });
 

@@ -49,6 +49,12 @@ void TStatusLine::ShowLoading(const LogStore& store, qint64 bytesTaken, qint64 b
                        Counted(store.Runs.size(), tr("run"), tr("runs"))));
 }
 
+void TStatusLine::ShowIndexing(qint64 bytesTaken, qint64 bytesTotal) {
+  const QLocale locale;
+  showMessage(tr("Indexing: %1 of %2")
+                  .arg(locale.formattedDataSize(bytesTaken), locale.formattedDataSize(bytesTotal)));
+}
+
 void TStatusLine::ShowEncoding(const QString& encoding) {
   encoding_->setText(encoding);
 }

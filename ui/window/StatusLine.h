@@ -18,6 +18,7 @@ class TStatusLine : public QStatusBar {
   void ShowStore(const LogStore& store, qint64 loadMilliseconds);
   // How far a load has got: `bytesTaken` of `bytesTotal`, and the runs found so far.
   void ShowLoading(const LogStore& store, qint64 bytesTaken, qint64 bytesTotal);
+  void ShowIndexing(qint64 bytesTaken, qint64 bytesTotal);
   void ShowEncoding(const QString& encoding);
   void ClearFigures();
   QString FiguresText() const;
