@@ -73,6 +73,21 @@ class IndexedWindowTest : public QObject {
     QVERIFY(indexed.Form().LogMemo->Text().endsWith(QStringLiteral("message 299")));
   }
 
+  // A deleted log has nothing to read again: the window keeps its table and says why.
+  void aDeletedFileKeepsTheTable() {
+    const QString path = logs_.Write("deleted.log", TestLogs::RunsWithDates(TestLogs::Dates(6)));
+    SetInMemoryLimit(0);
+    WindowBench indexed;
+    indexed.Open(path);
+    TFormDisplay& form = indexed.Form();
+    QVERIFY(QFile::remove(path));
+    form.RunsView->SetSelectedIndex(2);
+    QTRY_VERIFY(form.statusBar()->currentMessage().contains(QStringLiteral("is gone")));
+    QCOMPARE(form.RunsView->RowCount(), 6);
+    QCOMPARE(form.LogMemo->Text(), QString());
+    QVERIFY(indexed.Errors().isEmpty());
+  }
+
   void aFileChangedUnderTheIndexIsReadAgain_data() {
     QTest::addColumn<QByteArray>("now");
     QTest::addColumn<bool>("replaced");

@@ -1,6 +1,7 @@
 #include "FollowCommand.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSettings>
@@ -107,6 +108,11 @@ FollowCommand::Places FollowCommand::PlacesNow() const {
 }
 
 void FollowCommand::ReadAgain(const QString& why) {
+  // A file that is gone would only fail to load: the window keeps what it shows.
+  if (!QFileInfo::exists(fileName_)) {
+    statusLine_.showMessage(why + tr("; it is gone, so the lines not shown yet cannot be read."));
+    return;
+  }
   LoadWhole(PlacesNow(), why + tr("; it was read again."));
 }
 

@@ -39,7 +39,7 @@ class FollowCommand : public QObject {
   void FileChanged();
   Places PlacesNow() const;
   // The file of an indexed store was replaced or rewritten (`why` says so): it is read whole
-  // again, keeping the places, and the status line says why.
+  // again, keeping the places, and the status line says why; a file that is gone is not.
   void ReadAgain(const QString& why);
   // Reads the followed file whole, and shows it if the window's current file is another one;
   // `notice`, unless empty, goes to the status line when it has loaded.
