@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,14 +13,17 @@
 
 // Gives the bytes of a store's line spans one after the other, as a search or a dump goes
 // through the runs: from the store's text, or, for an indexed store, from its file in large
-// reads that serve the many spans they hold, so that going through the whole file streams it at
-// the disk's speed. Spans are read fastest in file order. A copy may read on another thread.
+// reads that serve the many spans they hold. While the spans of one read are used, the next read
+// is already under way on a thread of its own, so that going through the whole file costs about
+// what the slower of reading and using it costs. Spans are read fastest in file order. A reader
+// may be moved to another thread.
 class SpanReader {
  public:
   // Bytes are read this many at a time, or a span's worth when it is larger.
-  static constexpr size_t kReadBytes = size_t{16} << 20;
+  static constexpr size_t kReadBytes = size_t{8} << 20;
 
-  explicit SpanReader(const LogStore& store);
+  // `readBytes`: tests read a few bytes at a time, so that small files take many reads.
+  explicit SpanReader(const LogStore& store, size_t readBytes = kReadBytes);
 
   // The bytes of `span`, with its line ends; valid until the next call. An indexed store's file
   // may throw FileChangedError (LogFileSource::Read).
@@ -27,9 +31,24 @@ class SpanReader {
   LineList Lines(const LineSpan& span);
 
  private:
+  struct Block {
+    uint64_t start = 0;
+    std::string bytes;
+  };
+
+  uint64_t BufferEnd() const { return bufferStart_ + buffer_.size(); }
+  // Makes the buffer hold `span`, keeping what it holds of it and reading on from there.
+  void FillFor(const LineSpan& span);
+  static Block Read(const LogFileSource& source, uint64_t start, size_t bytes);
+  void ReadAhead();
+
   std::string_view text_;  // the store's text, when it is not indexed
   uint64_t textStart_ = 0;
   std::optional<LogFileSource> source_;
+  size_t readBytes_;
   std::string buffer_;
   uint64_t bufferStart_ = 0;
+  // The read of the bytes after the buffer, with a source of its own; a reader that goes waits
+  // for it.
+  std::future<Block> next_;
 };

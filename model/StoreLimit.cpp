@@ -10,7 +10,7 @@ namespace {
 
 constexpr uint64_t kUnset = UINT64_MAX;
 std::atomic<uint64_t> chosenLimit{kUnset};
-constexpr size_t kPieceBytes = size_t{16} << 20;
+constexpr size_t kPieceBytes = size_t{8} << 20;
 std::atomic<size_t> chosenPieceBytes{kPieceBytes};
 
 }  // namespace

@@ -12,10 +12,10 @@ uint64_t InMemoryLimit();
 // Nothing goes back to the quarter of physical memory.
 void SetInMemoryLimit(std::optional<uint64_t> bytes);
 
-// An indexed store reads its file in pieces of this size (16 MiB) and keeps only the last lines
+// An indexed store reads its file in pieces of this size (8 MiB) and keeps only the last lines
 // of each; tests choose small pieces, so that small files take many.
 size_t IndexedPieceBytes();
-// Nothing goes back to 16 MiB.
+// Nothing goes back to 8 MiB.
 void SetIndexedPieceBytes(std::optional<size_t> bytes);
 
 // A size as a user writes it: a whole number of bytes, or of KiB, MiB, GiB or TiB with the suffix

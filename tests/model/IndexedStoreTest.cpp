@@ -11,6 +11,7 @@
 #include "LogFollow.h"
 #include "RunSearch.h"
 #include "RunText.h"
+#include "SpanReader.h"
 #include "StoreLimit.h"
 
 namespace {
@@ -39,6 +40,14 @@ class IndexedStore : public LogFileTest {
       const RunText fromMemory(held, held.RunOfRow(row));
       ASSERT_EQ(Lines(fromFile.Log()), Lines(fromMemory.Log())) << name << " row " << row;
       ASSERT_EQ(Lines(fromFile.Script()), Lines(fromMemory.Script())) << name << " row " << row;
+    }
+    // Read a few bytes at a time, ahead and back again (the runs of an entry share its script).
+    SpanReader fromFile(indexed, 64 + static_cast<size_t>(held.Runs.size() % 512));
+    SpanReader fromMemory(held);
+    for (const RunsInfo& run : held.Runs) {
+      for (const LineSpan& span : {held.ScriptOf(run), held.LogOf(run)}) {
+        ASSERT_EQ(fromFile.Bytes(span), fromMemory.Bytes(span)) << name;
+      }
     }
     for (const char* needle : {"e", "step 1", "TIMEOUT"}) {
       const TextSearch search(needle, held.TextEncoding, false);
