@@ -34,7 +34,7 @@ FollowUpdate ParseOnTo(LogStore& store, uint64_t end) {
   const size_t settledRuns = store.Checkpoint.Parse.Runs;
   ResumeParseUpTo(store, end);
   if (store.Indexed()) {
-    store.Text = store.Text.TailFrom(store.Checkpoint.Parse.Offset - store.Text.Start());
+    store.Text.KeepFrom(store.Checkpoint.Parse.Offset - store.Text.Start());
   }
   FollowUpdate update{FollowUpdate::Kind::Appended};
   update.FirstChangedRun = settledRuns > 0 ? settledRuns - 1 : 0;

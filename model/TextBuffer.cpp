@@ -135,12 +135,17 @@ std::string_view TextBuffer::Head() const {
   return start_ == 0 ? View().substr(0, kCheckedBytes) : std::string_view(head_);
 }
 
-TextBuffer TextBuffer::TailFrom(size_t offset) const {
-  TextBuffer tail = FromBytes(View().substr(offset));
-  tail.file_ = file_;
-  tail.start_ = start_ + offset;
-  tail.head_ = Head();
-  return tail;
+void TextBuffer::KeepFrom(size_t offset) {
+  if (offset == 0) return;
+  std::string head(Head());
+  const size_t kept = size_ - offset;
+  MakeWritable(0, kept);
+  std::memmove(data_, data_ + offset, kept);
+  SealReadOnly();
+  size_ = kept;
+  staged_ = 0;
+  start_ += offset;
+  head_ = std::move(head);
 }
 
 FileCheck TextBuffer::Check() const {

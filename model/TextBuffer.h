@@ -77,9 +77,10 @@ class TextBuffer {
   uint64_t Start() const { return start_; }
   uint64_t End() const { return start_ + size_; }
 
-  // The text from its byte `offset` on, in a buffer of its own with the room for growth a new
-  // one gets, that still grows from the same file.
-  TextBuffer TailFrom(size_t offset) const;
+  // Keeps only the text from its byte `offset` on, moved to the start of the buffer, where it
+  // still grows from the same file. The memory stays the buffer's, so the next bytes staged need
+  // no fresh pages. Only for a text that nothing points into.
+  void KeepFrom(size_t offset);
   // What the file must still be for bytes read from it now to belong with this text; only for a
   // text read from a file.
   FileCheck Check() const;
