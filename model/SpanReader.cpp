@@ -1,10 +1,13 @@
 #include "SpanReader.h"
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 #include "LogStore.h"
 
-SpanReader::SpanReader(const LogStore& store, size_t readBytes) : readBytes_(readBytes) {
+SpanReader::SpanReader(const LogStore& store, size_t readBytes)
+    : readBytes_(readBytes), keptBytes_(readBytes / 4) {
   if (store.Indexed()) {
     source_.emplace(store);
   } else {
@@ -15,8 +18,8 @@ SpanReader::SpanReader(const LogStore& store, size_t readBytes) : readBytes_(rea
 
 std::string_view SpanReader::Bytes(const LineSpan& span) {
   if (!source_) return text_.substr(span.Begin - textStart_, span.Size());
-  if (span.Begin < bufferStart_ || span.End > BufferEnd()) FillFor(span);
-  return std::string_view(buffer_).substr(span.Begin - bufferStart_, span.Size());
+  if (span.Begin < heldStart_ || span.End > HeldEnd()) Hold(span);
+  return held_.substr(span.Begin - heldStart_, span.Size());
 }
 
 LineList SpanReader::Lines(const LineSpan& span) {
@@ -24,32 +27,53 @@ LineList SpanReader::Lines(const LineSpan& span) {
   return {bytes.data(), bytes.data() + bytes.size(), span.Count};
 }
 
-void SpanReader::FillFor(const LineSpan& span) {
-  if (span.Begin >= bufferStart_ && span.Begin <= BufferEnd()) {
-    buffer_.erase(0, span.Begin - bufferStart_);
-  } else {
-    buffer_.clear();
+void SpanReader::Hold(const LineSpan& span) {
+  const bool runsOn = span.Begin >= heldStart_ && span.Begin <= HeldEnd();
+  const std::string_view kept = runsOn ? held_.substr(span.Begin - heldStart_) : std::string_view();
+  const uint64_t from = runsOn ? HeldEnd() : span.Begin;
+  if (kept.size() > keptBytes_ || span.End - from > readBytes_) {
+    HoldLarge(span);
+    return;
   }
-  bufferStart_ = span.Begin;
-  while (BufferEnd() < span.End) {
-    Block block = next_.valid() ? next_.get() : Read(*source_, BufferEnd(), readBytes_);
-    // A read ahead of bytes that the span skipped is of no use.
-    if (block.start != BufferEnd()) block = Read(*source_, BufferEnd(), readBytes_);
-    buffer_ += block.bytes;
-  }
-  ReadAhead();
+  Block block = BlockAt(from);
+  char* bytes = block.memory.get() + keptBytes_ - kept.size();
+  std::memcpy(bytes, kept.data(), kept.size());
+  std::unique_ptr<char[]> spare = std::exchange(current_, std::move(block)).memory;
+  held_ = {bytes, kept.size() + current_.size};
+  heldStart_ = span.Begin;
+  ReadAhead(std::move(spare));
 }
 
-SpanReader::Block SpanReader::Read(const LogFileSource& source, uint64_t start, size_t bytes) {
-  Block block{start, std::string(std::min<uint64_t>(bytes, source.End() - start), '\0')};
-  source.Read(start, block.bytes.data(), block.bytes.size());
-  return block;
+void SpanReader::HoldLarge(const LineSpan& span) {
+  large_.resize(span.Size());
+  source_->Read(span.Begin, large_.data(), large_.size());
+  held_ = large_;
+  heldStart_ = span.Begin;
 }
 
-void SpanReader::ReadAhead() {
-  if (next_.valid() || BufferEnd() >= source_->End()) return;
-  next_ =
-      std::async(std::launch::async, [source = *source_, start = BufferEnd(), bytes = readBytes_] {
-        return Read(source, start, bytes);
-      });
+SpanReader::Block SpanReader::BlockAt(uint64_t start) {
+  if (next_.valid()) {
+    Block ahead = next_.get();
+    // A read ahead of bytes that the span skipped is of no use but for its memory.
+    if (ahead.start == start) return ahead;
+    return Read(*source_, start, readBytes_, keptBytes_, std::move(ahead.memory));
+  }
+  return Read(*source_, start, readBytes_, keptBytes_, nullptr);
+}
+
+SpanReader::Block SpanReader::Read(const LogFileSource& source, uint64_t start, size_t readBytes,
+                                   size_t keptBytes, std::unique_ptr<char[]> memory) {
+  if (!memory) memory = std::make_unique_for_overwrite<char[]>(keptBytes + readBytes);
+  const auto size = static_cast<size_t>(std::min<uint64_t>(readBytes, source.End() - start));
+  source.Read(start, memory.get() + keptBytes, size);
+  return {std::move(memory), start, size};
+}
+
+void SpanReader::ReadAhead(std::unique_ptr<char[]> memory) {
+  if (HeldEnd() >= source_->End()) return;
+  next_ = std::async(std::launch::async,
+                     [source = *source_, start = HeldEnd(), readBytes = readBytes_,
+                      keptBytes = keptBytes_, memory = std::move(memory)]() mutable {
+                       return Read(source, start, readBytes, keptBytes, std::move(memory));
+                     });
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <future>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,8 +16,8 @@
 // through the runs: from the store's text, or, for an indexed store, from its file in large
 // reads that serve the many spans they hold. While the spans of one read are used, the next read
 // is already under way on a thread of its own, so that going through the whole file costs about
-// what the slower of reading and using it costs. Spans are read fastest in file order. A reader
-// may be moved to another thread.
+// what the slower of reading and using it costs; the two blocks the reads fill are used again and
+// again. Spans are read fastest in file order. A reader may be moved to another thread.
 class SpanReader {
  public:
   // Bytes are read this many at a time, or a span's worth when it is larger.
@@ -31,24 +32,35 @@ class SpanReader {
   LineList Lines(const LineSpan& span);
 
  private:
+  // The bytes of one read, after room for what the read before held of a span that runs on
+  // into this one.
   struct Block {
+    std::unique_ptr<char[]> memory;
     uint64_t start = 0;
-    std::string bytes;
+    size_t size = 0;
   };
 
-  uint64_t BufferEnd() const { return bufferStart_ + buffer_.size(); }
-  // Makes the buffer hold `span`, keeping what it holds of it and reading on from there.
-  void FillFor(const LineSpan& span);
-  static Block Read(const LogFileSource& source, uint64_t start, size_t bytes);
-  void ReadAhead();
+  uint64_t HeldEnd() const { return heldStart_ + held_.size(); }
+  // Makes the bytes held hold `span`, keeping what they hold of it and reading on from there.
+  void Hold(const LineSpan& span);
+  // Reads `span` whole on its own, when a block cannot hold it.
+  void HoldLarge(const LineSpan& span);
+  // The block that starts at `start`: the read ahead, or a read now.
+  Block BlockAt(uint64_t start);
+  void ReadAhead(std::unique_ptr<char[]> memory);
+  static Block Read(const LogFileSource& source, uint64_t start, size_t readBytes, size_t keptBytes,
+                    std::unique_ptr<char[]> memory);
 
   std::string_view text_;  // the store's text, when it is not indexed
   uint64_t textStart_ = 0;
   std::optional<LogFileSource> source_;
   size_t readBytes_;
-  std::string buffer_;
-  uint64_t bufferStart_ = 0;
-  // The read of the bytes after the buffer, with a source of its own; a reader that goes waits
-  // for it.
+  size_t keptBytes_;  // the room before a block's bytes
+  std::string_view held_;
+  uint64_t heldStart_ = 0;
+  Block current_;
+  std::string large_;
+  // The read of the bytes after the held ones, with a source of its own; a reader that goes
+  // waits for it.
   std::future<Block> next_;
 };

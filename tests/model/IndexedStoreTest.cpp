@@ -41,12 +41,16 @@ class IndexedStore : public LogFileTest {
       ASSERT_EQ(Lines(fromFile.Log()), Lines(fromMemory.Log())) << name << " row " << row;
       ASSERT_EQ(Lines(fromFile.Script()), Lines(fromMemory.Script())) << name << " row " << row;
     }
-    // Read a few bytes at a time, ahead and back again (the runs of an entry share its script).
-    SpanReader fromFile(indexed, 64 + static_cast<size_t>(held.Runs.size() % 512));
+    // Read a few bytes at a time: the logs one after the other, as a search reads them, and with
+    // the scripts too, ahead and back again (the runs of an entry share its script).
+    const size_t readBytes = 2048 + held.Runs.size() * 97 % 8192;
+    SpanReader logs(indexed, readBytes);
+    SpanReader both(indexed, readBytes);
     SpanReader fromMemory(held);
     for (const RunsInfo& run : held.Runs) {
+      ASSERT_EQ(logs.Bytes(held.LogOf(run)), fromMemory.Bytes(held.LogOf(run))) << name;
       for (const LineSpan& span : {held.ScriptOf(run), held.LogOf(run)}) {
-        ASSERT_EQ(fromFile.Bytes(span), fromMemory.Bytes(span)) << name;
+        ASSERT_EQ(both.Bytes(span), fromMemory.Bytes(span)) << name;
       }
     }
     for (const char* needle : {"e", "step 1", "TIMEOUT"}) {
