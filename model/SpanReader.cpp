@@ -37,7 +37,7 @@ void SpanReader::Hold(const LineSpan& span) {
   }
   Block block = BlockAt(from);
   char* bytes = block.memory.get() + keptBytes_ - kept.size();
-  std::memcpy(bytes, kept.data(), kept.size());
+  if (!kept.empty()) std::memcpy(bytes, kept.data(), kept.size());
   std::unique_ptr<char[]> spare = std::exchange(current_, std::move(block)).memory;
   held_ = {bytes, kept.size() + current_.size};
   heldStart_ = span.Begin;
