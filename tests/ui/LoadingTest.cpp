@@ -6,10 +6,10 @@
 
 #include "DisplayForm.h"
 #include "MRUList.h"
-#include "OpenDialog.h"
 #include "RunsView.h"
 #include "TestLogs.h"
 #include "TextPane.h"
+#include "WindowBench.h"
 #include "WindowTest.h"
 
 namespace {
@@ -29,18 +29,12 @@ class LoadingTest : public QObject {
 
  private slots:
   void init() {
-    settings_.reset(new ScratchSettings);
-    errors_.reset(new RecordedErrors);
-    TOpenDialog::SetRunner([this](const TOpenDialog&) { return dialogAnswer_; });
-    form_.reset(new TFormDisplay);
+    window_ = std::make_unique<WindowBench>();
+    form_ = &window_->Form();
     form_->Document().SetPieceBytes(kSmallPieces);
     path_ = logs_.Write("many.log", TestLogs::RunsWithDates(TestLogs::Dates(kRuns)));
   }
-  void cleanup() {
-    form_.reset();
-    errors_.reset();
-    TOpenDialog::SetRunner({});
-  }
+  void cleanup() { window_.reset(); }
 
   void theFirstRowsShowBeforeTheLoadEnds() {
     QSignalSpy rows(&form_->Document(), &LogDocument::RowsLoaded);
@@ -60,7 +54,7 @@ class LoadingTest : public QObject {
     QCOMPARE(form_->RunsView->SelectedIndex(), 0);
     QCOMPARE(form_->windowTitle(), Caption(path_));
     QCOMPARE(form_->MRUList1->Entries(), QStringList{path_});
-    QVERIFY(errors_->Messages().isEmpty());
+    QVERIFY(window_->Errors().isEmpty());
   }
 
   // Row 1's run is still coming when it is selected: its pane grows with the pieces.
@@ -86,23 +80,23 @@ class LoadingTest : public QObject {
     for (int k = 0; k < kRuns; ++k) dates << QStringLiteral("2026-12-01 10:%1").arg(k / 3);
     const QString path = logs_.Write("folded.log", TestLogs::RunsWithDates(dates));
     form_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(form_));
     WAIT_FOR_LOAD(*form_);
     // As the user's scrolling would, the table paints its rows between the pieces.
-    connect(&form_->Document(), &LogDocument::RowsLoaded, form_.get(),
+    connect(&form_->Document(), &LogDocument::RowsLoaded, form_,
             [this] { RunShowingErrors([this] { form_->RunsView->viewport()->repaint(); }); });
     Open(path);
     WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->RowCount(), kRuns / 3);
     QCOMPARE(form_->LogData().RowToRun.size(), size_t{kRuns / 3});
     QVERIFY(form_->LogMemo->Text().contains(QStringLiteral("run 2 line 1")));
-    QVERIFY(errors_->Messages().isEmpty());
+    QVERIFY(window_->Errors().isEmpty());
   }
 
   void openingAnotherFileStopsTheLoad() {
     const QString other = logs_.Write("few.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
     QSignalSpy rows(&form_->Document(), &LogDocument::RowsLoaded);
-    QSignalSpy loaded(form_.get(), &TFormDisplay::LogLoaded);
+    QSignalSpy loaded(form_, &TFormDisplay::LogLoaded);
     Open(path_);
     QVERIFY(rows.wait());
     Open(other);
@@ -122,7 +116,7 @@ class LoadingTest : public QObject {
     QVERIFY(!form_->Document().Loading());
     QCoreApplication::processEvents();
     QCOMPARE(form_->RunsView->RowCount(), rowsShown);
-    QVERIFY(errors_->Messages().isEmpty());
+    QVERIFY(window_->Errors().isEmpty());
   }
 
   void reloadSelectsItsRowOnceTheLoadHasFinished() {
@@ -162,7 +156,7 @@ class LoadingTest : public QObject {
     QCOMPARE(form_->RunsView->SelectedIndex(), 0);
     WAIT_FOR_LOAD(*form_);
     QCOMPARE(form_->RunsView->SelectedIndex(), selected);
-    QVERIFY(errors_->Messages().isEmpty());
+    QVERIFY(window_->Errors().isEmpty());
   }
 
   // The file is gone by the time its load reads it: the error shows, and the window shows no
@@ -173,24 +167,19 @@ class LoadingTest : public QObject {
     const QString gone = logs_.Path(QStringLiteral("gone.log"));
     Open(gone);
     WAIT_FOR_LOAD(*form_);
-    QCOMPARE(errors_->Messages().size(), 1);
-    QVERIFY(errors_->Messages().first().contains(QDir::toNativeSeparators(gone)));
+    QCOMPARE(window_->Errors().size(), 1);
+    QVERIFY(window_->Errors().first().contains(QDir::toNativeSeparators(gone)));
     QCOMPARE(form_->RunsView->RowCount(), 0);
     QCOMPARE(form_->windowTitle(), Caption(path_));
     QCOMPARE(form_->CurrentFile(), gone);
   }
 
  private:
-  void Open(const QString& path) {
-    dialogAnswer_ = path;
-    form_->OpenMenuItemClick(form_->OpenMenuItem);
-  }
+  void Open(const QString& path) { window_->StartOpen(path); }
 
-  QScopedPointer<ScratchSettings> settings_;
-  QScopedPointer<RecordedErrors> errors_;
   TestLogs logs_;
-  std::unique_ptr<TFormDisplay> form_;
-  std::optional<QString> dialogAnswer_;
+  std::unique_ptr<WindowBench> window_;
+  TFormDisplay* form_ = nullptr;
   QString path_;
 };
 

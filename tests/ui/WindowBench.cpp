@@ -30,6 +30,11 @@ void WindowBench::Open(const QString& fileName) {
   FromEventLoop([this] { form_->OpenMenuItem->trigger(); });
 }
 
+void WindowBench::StartOpen(const QString& fileName) {
+  dialogAnswer_ = fileName;
+  form_->OpenMenuItemClick(form_->OpenMenuItem);
+}
+
 void WindowBench::OpenRecent(const QString& fileName) {
   FromEventLoop([this, fileName] { emit form_->MRUList1->Click(form_->MRUList1, fileName, 0); });
 }

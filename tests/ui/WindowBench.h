@@ -25,6 +25,8 @@ class WindowBench {
 
   // "&Open", with the dialog answering `fileName`.
   void Open(const QString& fileName);
+  // The same, run at once and not waiting for the load it starts.
+  void StartOpen(const QString& fileName);
   // The entry `fileName` chosen from the recent files, which hands it to MRUList1Click.
   void OpenRecent(const QString& fileName);
   // Shows the window and makes it the active one, which its shortcuts need; false when the

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "FilePath.h"
+
 namespace {
 
 #ifdef Q_OS_WIN
@@ -61,7 +63,7 @@ void TFileFollower::Poll() {
 }
 
 std::optional<ProbedFile> TFileFollower::Probe() const {
-  return ProbeFile(std::filesystem::path(path_.toStdU16String()));
+  return ProbeFile(PathOf(path_));
 }
 
 void TFileFollower::Watch() {

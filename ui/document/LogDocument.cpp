@@ -6,18 +6,11 @@
 #include <utility>
 
 #include "FileFollower.h"
+#include "FilePath.h"
 #include "LogFileSource.h"
 #include "LogFollow.h"
 #include "PieceLoader.h"
 #include "RunsSearch.h"
-
-namespace {
-
-std::filesystem::path PathOf(const QString& fileName) {
-  return std::filesystem::path(fileName.toStdU16String());
-}
-
-}  // namespace
 
 LogDocument::LogDocument(QObject* parent)
     : QObject(parent),

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "FilePath.h"
 #include "LogFileError.h"
 #include "LogFollow.h"
 #include "StoreLimit.h"
@@ -23,10 +24,6 @@ std::optional<TextBuffer> FirstBytes(const std::filesystem::path& path, size_t b
   } catch (const std::exception&) {
     return std::nullopt;
   }
-}
-
-std::filesystem::path PathOf(const QString& fileName) {
-  return std::filesystem::path(fileName.toStdU16String());
 }
 
 }  // namespace
