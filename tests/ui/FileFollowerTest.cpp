@@ -24,14 +24,16 @@ class FileFollowerTest : public QObject {
     TFileFollower follower;
     follower.Follow(path);
 
+    // In nanoseconds: a report made in the same millisecond as the last append, and after it,
+    // must still count as later than that append.
     QElapsedTimer clock;
     QList<qint64> appends, reports;
-    connect(&follower, &TFileFollower::Changed, this, [&] { reports << clock.elapsed(); });
+    connect(&follower, &TFileFollower::Changed, this, [&] { reports << clock.nsecsElapsed(); });
     QTimer appending;
     appending.setInterval(100);
     connect(&appending, &QTimer::timeout, this, [&] {
       QVERIFY(writer.write("line\r\n") > 0 && writer.flush());
-      appends << clock.elapsed();
+      appends << clock.nsecsElapsed();
     });
     clock.start();
     appending.start();
@@ -44,13 +46,13 @@ class FileFollowerTest : public QObject {
     // itself came late is added to the bound.
     qint64 stall = 0;
     for (qsizetype i = 1; i < appends.size(); ++i) {
-      stall = std::max(stall, appends[i] - appends[i - 1] - appending.interval());
+      stall = std::max(stall, appends[i] - appends[i - 1] - appending.interval() * kMillisecond);
     }
     for (const qint64 appended : appends) {
       const auto report = std::lower_bound(reports.begin(), reports.end(), appended);
-      QVERIFY2(report != reports.end() && *report - appended <= 500 + stall,
+      QVERIFY2(report != reports.end() && *report - appended <= 500 * kMillisecond + stall,
                qPrintable(QStringLiteral("append at %1 ms, reports at %2 ms")
-                              .arg(appended)
+                              .arg(appended / kMillisecond)
                               .arg(ToText(reports))));
     }
   }
@@ -73,6 +75,8 @@ class FileFollowerTest : public QObject {
   }
 
  private:
+  static constexpr qint64 kMillisecond = 1'000'000;  // in the clock's nanoseconds
+
   static void BothWays() {
     QTest::addColumn<bool>("notifications");
     QTest::newRow("by the poll alone") << false;
@@ -86,7 +90,7 @@ class FileFollowerTest : public QObject {
 
   static QString ToText(const QList<qint64>& times) {
     QStringList texts;
-    for (const qint64 time : times) texts << QString::number(time);
+    for (const qint64 time : times) texts << QString::number(time / kMillisecond);
     return texts.join(' ');
   }
 
