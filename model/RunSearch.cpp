@@ -1,11 +1,17 @@
 #include "RunSearch.h"
 
 #include <algorithm>
+#include <future>
+#include <thread>
 
 #include "LineScanner.h"
 #include "SpanReader.h"
 
 namespace {
+
+// Blocks a core's cache holds while it searches them.
+constexpr size_t kPartReadBytes = size_t{2} << 20;
+constexpr unsigned kMostParts = 4;
 
 // Where the line that holds byte `at` of `bytes` ends, with its line end.
 size_t EndOfLine(std::string_view bytes, size_t at) {
@@ -39,12 +45,43 @@ std::vector<LineSpan> RowLogSpans(const LogStore& store, size_t firstRow) {
   return logs;
 }
 
-std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& search) {
-  SpanReader reader(store);
-  std::vector<size_t> counts;
-  counts.reserve(store.RowToRun.size());
-  for (const LineSpan& log : RowLogSpans(store)) {
-    counts.push_back(CountMatchingLines(search, reader.Bytes(log)));
+size_t SearchPartsForThisMachine() {
+  return std::clamp(std::thread::hardware_concurrency(), 1U, kMostParts);
+}
+
+std::vector<SearchPart> SearchParts(const LogStore& store, const std::vector<LineSpan>& rowLogs,
+                                    size_t count) {
+  uint64_t total = 0;
+  for (const LineSpan& log : rowLogs) total += log.Size();
+  std::vector<SearchPart> parts;
+  uint64_t taken = 0;
+  size_t row = 0;
+  for (size_t part = 1; part <= count; ++part) {
+    const size_t begin = row;
+    // The part ends where the bytes taken reach its share of the whole.
+    while (row < rowLogs.size() && (part == count || taken < total * part / count)) {
+      taken += rowLogs[row++].Size();
+    }
+    parts.push_back({begin, row, SpanReader(store, kPartReadBytes, SpanReader::ReadAhead::Off)});
   }
+  return parts;
+}
+
+std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& search) {
+  const std::vector<LineSpan> logs = RowLogSpans(store);
+  std::vector<size_t> counts(logs.size());
+  std::vector<SearchPart> parts = SearchParts(store, logs);
+  const auto count = [&](SearchPart& part) {
+    for (size_t row = part.Begin; row < part.End; ++row) {
+      counts[row] = CountMatchingLines(search, part.Reader.Bytes(logs[row]));
+    }
+  };
+  // Every part is waited for, even when one throws: they write into `counts`.
+  std::vector<std::future<void>> others;
+  for (size_t part = 1; part < parts.size(); ++part) {
+    others.push_back(std::async(std::launch::async, count, std::ref(parts[part])));
+  }
+  count(parts.front());
+  for (std::future<void>& other : others) other.get();
   return counts;
 }

@@ -6,8 +6,8 @@
 
 #include "LogStore.h"
 
-SpanReader::SpanReader(const LogStore& store, size_t readBytes)
-    : readBytes_(readBytes), keptBytes_(readBytes / 4) {
+SpanReader::SpanReader(const LogStore& store, size_t readBytes, ReadAhead readAhead)
+    : readBytes_(readBytes), keptBytes_(readBytes / 4), readAhead_(readAhead) {
   if (store.Indexed()) {
     source_.emplace(store);
   } else {
@@ -41,7 +41,7 @@ void SpanReader::Hold(const LineSpan& span) {
   std::unique_ptr<char[]> spare = std::exchange(current_, std::move(block)).memory;
   held_ = {bytes, kept.size() + current_.size};
   heldStart_ = span.Begin;
-  ReadAhead(std::move(spare));
+  StartReadAhead(std::move(spare));
 }
 
 void SpanReader::HoldLarge(const LineSpan& span) {
@@ -58,7 +58,7 @@ SpanReader::Block SpanReader::BlockAt(uint64_t start) {
     if (ahead.start == start) return ahead;
     return Read(*source_, start, readBytes_, keptBytes_, std::move(ahead.memory));
   }
-  return Read(*source_, start, readBytes_, keptBytes_, nullptr);
+  return Read(*source_, start, readBytes_, keptBytes_, std::move(spare_));
 }
 
 SpanReader::Block SpanReader::Read(const LogFileSource& source, uint64_t start, size_t readBytes,
@@ -69,8 +69,11 @@ SpanReader::Block SpanReader::Read(const LogFileSource& source, uint64_t start, 
   return {std::move(memory), start, size};
 }
 
-void SpanReader::ReadAhead(std::unique_ptr<char[]> memory) {
-  if (HeldEnd() >= source_->End()) return;
+void SpanReader::StartReadAhead(std::unique_ptr<char[]> memory) {
+  if (readAhead_ == ReadAhead::Off || HeldEnd() >= source_->End()) {
+    spare_ = std::move(memory);
+    return;
+  }
   next_ = std::async(std::launch::async,
                      [source = *source_, start = HeldEnd(), readBytes = readBytes_,
                       keptBytes = keptBytes_, memory = std::move(memory)]() mutable {

@@ -23,8 +23,14 @@ class SpanReader {
   // Bytes are read this many at a time, or a span's worth when it is larger.
   static constexpr size_t kReadBytes = size_t{8} << 20;
 
+  // Off for one of several readers that each have a core to themselves (SearchParts): each
+  // searches a block right after reading it, while the block is in its core's cache, and the
+  // cores are busy enough without a thread to read ahead.
+  enum class ReadAhead : bool { Off, On };
+
   // `readBytes`: tests read a few bytes at a time, so that small files take many reads.
-  explicit SpanReader(const LogStore& store, size_t readBytes = kReadBytes);
+  explicit SpanReader(const LogStore& store, size_t readBytes = kReadBytes,
+                      ReadAhead readAhead = ReadAhead::On);
 
   // The bytes of `span`, with its line ends; valid until the next call. An indexed store's file
   // may throw FileChangedError (LogFileSource::Read).
@@ -47,7 +53,7 @@ class SpanReader {
   void HoldLarge(const LineSpan& span);
   // The block that starts at `start`: the read ahead, or a read now.
   Block BlockAt(uint64_t start);
-  void ReadAhead(std::unique_ptr<char[]> memory);
+  void StartReadAhead(std::unique_ptr<char[]> memory);
   static Block Read(const LogFileSource& source, uint64_t start, size_t readBytes, size_t keptBytes,
                     std::unique_ptr<char[]> memory);
 
@@ -56,6 +62,7 @@ class SpanReader {
   std::optional<LogFileSource> source_;
   size_t readBytes_;
   size_t keptBytes_;  // the room before a block's bytes
+  ReadAhead readAhead_;
   std::string_view held_;
   uint64_t heldStart_ = 0;
   Block current_;
@@ -63,4 +70,5 @@ class SpanReader {
   // The read of the bytes after the held ones, with a source of its own; a reader that goes
   // waits for it.
   std::future<Block> next_;
+  std::unique_ptr<char[]> spare_;  // the memory for the next read, without reads ahead
 };

@@ -1,10 +1,16 @@
 #include "TextSearch.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+// AVX2 is chosen when the processor has it, so the program still runs on one without it.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define MLD_AVX2 1
+#include <immintrin.h>
 #endif
 
 namespace {
@@ -86,6 +92,8 @@ TextSearch::TextSearch(std::string_view needle, Encoding encoding, bool matchCas
       forwardShifts_(Shifts(needle_)),
       backwardShifts_(Shifts(std::string(needle_.rbegin(), needle_.rend()))),
       firstBytes_(BothCases(needle_.empty() ? '\0' : needle_.front(), *fold_)),
+      secondOffset_(needle_.size() > 1 ? 1 : 0),
+      secondBytes_(BothCases(needle_.empty() ? '\0' : needle_[secondOffset_], *fold_)),
       lastBytes_(BothCases(needle_.empty() ? '\0' : needle_.back(), *fold_)) {}
 
 bool TextSearch::MatchesAt(std::string_view bytes, size_t at) const {
@@ -98,23 +106,94 @@ bool TextSearch::MatchesAt(std::string_view bytes, size_t at) const {
 // Searching every run of a large log must go at the speed of memory: Horspool's skips reach that
 // only for long needles, and a word of a few letters moves its window a few bytes at a time.
 #if defined(__SSE2__)
-size_t TextSearch::ScanWindows(std::string_view bytes, size_t& from) const {
-  constexpr size_t kBlock = 16;
-  const __m128i first0 = _mm_set1_epi8(firstBytes_[0]);
-  const __m128i first1 = _mm_set1_epi8(firstBytes_[1]);
-  const __m128i last0 = _mm_set1_epi8(lastBytes_[0]);
-  const __m128i last1 = _mm_set1_epi8(lastBytes_[1]);
+namespace {
+
+using CaseBytes = std::array<char, 2>;
+
+// Which windows of a block may match, by their first, second and last bytes: in SSE2, which every
+// x86-64 processor has, and in AVX2, twice as wide.
+class Sse2Lanes {
+ public:
+  static constexpr size_t kWidth = 16;
+
+  Sse2Lanes(const CaseBytes& first, const CaseBytes& second, const CaseBytes& last)
+      : first_(Splat(first)), second_(Splat(second)), last_(Splat(last)) {}
+
+  uint32_t Candidates(const char* block, size_t secondOffset, size_t lastOffset) const {
+    const __m128i hits =
+        _mm_and_si128(_mm_and_si128(Either(block, first_), Either(block + secondOffset, second_)),
+                      Either(block + lastOffset, last_));
+    return static_cast<uint32_t>(_mm_movemask_epi8(hits));
+  }
+
+ private:
+  struct Pair {
+    __m128i one, other;
+  };
+  static Pair Splat(const CaseBytes& bytes) {
+    return {_mm_set1_epi8(bytes[0]), _mm_set1_epi8(bytes[1])};
+  }
+  static __m128i Either(const char* at, const Pair& pair) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    return _mm_or_si128(_mm_cmpeq_epi8(bytes, pair.one), _mm_cmpeq_epi8(bytes, pair.other));
+  }
+
+  Pair first_, second_, last_;
+};
+
+#ifdef MLD_AVX2
+class Avx2Lanes {
+ public:
+  static constexpr size_t kWidth = 32;
+
+  [[gnu::target("avx2")]] Avx2Lanes(const CaseBytes& first, const CaseBytes& second,
+                                    const CaseBytes& last)
+      : first_(Splat(first)), second_(Splat(second)), last_(Splat(last)) {}
+
+  [[gnu::target("avx2")]] uint32_t Candidates(const char* block, size_t secondOffset,
+                                              size_t lastOffset) const {
+    const __m256i hits = _mm256_and_si256(
+        _mm256_and_si256(Either(block, first_), Either(block + secondOffset, second_)),
+        Either(block + lastOffset, last_));
+    return static_cast<uint32_t>(_mm256_movemask_epi8(hits));
+  }
+
+ private:
+  struct Pair {
+    __m256i one, other;
+  };
+  [[gnu::target("avx2")]] static Pair Splat(const CaseBytes& bytes) {
+    return {_mm256_set1_epi8(bytes[0]), _mm256_set1_epi8(bytes[1])};
+  }
+  [[gnu::target("avx2")]] static __m256i Either(const char* at, const Pair& pair) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+    return _mm256_or_si256(_mm256_cmpeq_epi8(bytes, pair.one),
+                           _mm256_cmpeq_epi8(bytes, pair.other));
+  }
+
+  Pair first_, second_, last_;
+};
+
+bool ProcessorHasAvx2() {
+  // This may run among the static constructors, before the one that would have set this up.
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2");
+}
+
+std::atomic<bool> useAvx2 = ProcessorHasAvx2();
+#endif
+
+}  // namespace
+
+template <class Lanes>
+[[gnu::always_inline]] inline size_t TextSearch::ScanWith(std::string_view bytes,
+                                                          size_t& from) const {
+  const Lanes lanes(firstBytes_, secondBytes_, lastBytes_);
   const size_t lastOffset = needle_.size() - 1;
   size_t at = from;
-  for (; at + lastOffset + kBlock <= bytes.size(); at += kBlock) {
-    const char* block = bytes.data() + at;
-    const __m128i firsts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
-    const __m128i lasts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + lastOffset));
-    const __m128i hits =
-        _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(firsts, first0), _mm_cmpeq_epi8(firsts, first1)),
-                      _mm_or_si128(_mm_cmpeq_epi8(lasts, last0), _mm_cmpeq_epi8(lasts, last1)));
-    for (auto candidates = static_cast<uint32_t>(_mm_movemask_epi8(hits)); candidates != 0;
-         candidates &= candidates - 1) {
+  for (; at + lastOffset + Lanes::kWidth <= bytes.size(); at += Lanes::kWidth) {
+    for (uint32_t candidates = lanes.Candidates(bytes.data() + at, secondOffset_, lastOffset);
+         candidates != 0; candidates &= candidates - 1) {
       const size_t start = at + static_cast<size_t>(std::countr_zero(candidates));
       if (MatchesAt(bytes, start)) return start;
     }
@@ -122,11 +201,33 @@ size_t TextSearch::ScanWindows(std::string_view bytes, size_t& from) const {
   from = at;
   return npos;
 }
+
+#ifdef MLD_AVX2
+[[gnu::target("avx2")]] size_t TextSearch::ScanWithAvx2(std::string_view bytes,
+                                                        size_t& from) const {
+  return ScanWith<Avx2Lanes>(bytes, from);
+}
+#endif
+
+size_t TextSearch::ScanWindows(std::string_view bytes, size_t& from) const {
+#ifdef MLD_AVX2
+  if (useAvx2.load(std::memory_order_relaxed)) return ScanWithAvx2(bytes, from);
+#endif
+  return ScanWith<Sse2Lanes>(bytes, from);
+}
 #else
 size_t TextSearch::ScanWindows(std::string_view /*bytes*/, size_t& /*from*/) const {
   return npos;
 }
 #endif
+
+void TextSearch::UseAvx2(bool use) {
+#ifdef MLD_AVX2
+  useAvx2 = use && ProcessorHasAvx2();
+#else
+  (void)use;
+#endif
+}
 
 size_t TextSearch::FindForward(std::string_view bytes, size_t from) const {
   const size_t size = needle_.size();

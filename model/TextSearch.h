@@ -28,6 +28,10 @@ class TextSearch {
   // The number of bytes a match takes.
   size_t Size() const { return needle_.size(); }
 
+  // Whether searches use AVX2 on a processor that has it, as they do unless told otherwise;
+  // tests turn it off to try the narrower scan that other processors use.
+  static void UseAvx2(bool use);
+
   // Where the first match that starts at or after `from` starts, or npos.
   size_t FindForward(std::string_view bytes, size_t from) const;
   // Where the last match that ends at or before `to` starts, or npos.
@@ -42,18 +46,26 @@ class TextSearch {
 
   char Fold(char byte) const { return (*fold_)[static_cast<unsigned char>(byte)]; }
   bool MatchesAt(std::string_view bytes, size_t at) const;
-  // Tests the windows from `from` on, 16 at a time by their first and last bytes, while whole
-  // blocks of 16 fit. Returns the first match, or npos with `from` moved to the first window left
+  // Tests the windows from `from` on, a vector's width at a time by three of their bytes, while
+  // whole blocks fit. Returns the first match, or npos with `from` moved to the first window left
   // untested.
   size_t ScanWindows(std::string_view bytes, size_t& from) const;
+  template <class Lanes>
+  size_t ScanWith(std::string_view bytes, size_t& from) const;
+  // ScanWith in AVX2, on x86-64 processors that have it.
+  size_t ScanWithAvx2(std::string_view bytes, size_t& from) const;
 
   const FoldTable* fold_;
   std::string needle_;  // folded
   ShiftTable forwardShifts_;
   ShiftTable backwardShifts_;
-  // The bytes that fold to the needle's first and to its last byte (the same byte twice when
-  // only one does).
+  // The bytes that fold to the needle's first, second and last byte (the same byte twice when
+  // only one does). A window is tested by three bytes, since a word often starts and ends with
+  // common letters ("timeout"): first and last alone let one window in a few hundred through
+  // to the byte-by-byte test, which then costs more than the scan.
   std::array<char, 2> firstBytes_;
+  size_t secondOffset_;  // 1, or 0 for a needle of one byte
+  std::array<char, 2> secondBytes_;
   std::array<char, 2> lastBytes_;
 };
 

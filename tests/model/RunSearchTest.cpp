@@ -131,7 +131,15 @@ std::string Typed(const std::string& bytes, Encoding encoding) {
   return encoding == kLatin ? Decode(bytes, kLatin) : bytes;
 }
 
-TEST(RunSearch, AgreesWithAByteByByteSearch) {
+// With and without AVX2, where the processor has it: the two scans test windows a different
+// number at a time.
+class AgreesWithAByteByByteSearch : public testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { TextSearch::UseAvx2(GetParam()); }
+  void TearDown() override { TextSearch::UseAvx2(true); }
+};
+
+TEST_P(AgreesWithAByteByByteSearch, FindsAndCountsTheSame) {
   std::mt19937 random(14);
   std::uniform_int_distribution<size_t> textSize(0, 120);
   std::uniform_int_distribution<size_t> needleSize(1, 4);
@@ -152,6 +160,11 @@ TEST(RunSearch, AgreesWithAByteByByteSearch) {
               NaiveMatchingLines(text, needle, encoding, matchCase));
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(RunSearch, AgreesWithAByteByByteSearch, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Avx2" : "Sse2";
+                         });
 
 TEST(RunSearch, PiecesCountAsMuchAsTheWhole) {
   std::mt19937 random(41);
@@ -207,6 +220,34 @@ TEST(RunSearch, RowLogSpansAreTheShownRunsLogs) {
   for (const LineSpan& span : RowLogSpans(store)) logs.emplace_back(reader.Bytes(span));
   EXPECT_EQ(logs,
             (std::vector<std::string>{"pump on\r\n", "valve open\r\nvalve closed\r\npump on\r\n"}));
+}
+
+// The parts cover the rows once, in order, and none takes much more than its share of the bytes.
+TEST(RunSearch, SearchPartsShareTheBytes) {
+  const LogStore store = Parsed(kFoldedLog);
+  std::mt19937 random(7);
+  for (int round = 0; round < 200; ++round) {
+    std::vector<LineSpan> logs(random() % 12);
+    uint64_t total = 0;
+    uint64_t largest = 0;
+    for (LineSpan& log : logs) {
+      log = {total, total + random() % 1000, 1};
+      total = log.End;
+      largest = std::max(largest, log.Size());
+    }
+    const size_t count = 1 + random() % 5;
+    const std::vector<SearchPart> parts = SearchParts(store, logs, count);
+    ASSERT_EQ(parts.size(), count);
+    size_t next = 0;
+    for (const SearchPart& part : parts) {
+      ASSERT_EQ(part.Begin, next) << "round " << round;
+      next = part.End;
+      uint64_t bytes = 0;
+      for (size_t row = part.Begin; row < part.End; ++row) bytes += logs[row].Size();
+      ASSERT_LE(bytes, total / count + 1 + largest) << "round " << round;
+    }
+    ASSERT_EQ(next, logs.size()) << "round " << round;
+  }
 }
 
 }  // namespace

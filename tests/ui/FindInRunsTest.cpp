@@ -10,6 +10,7 @@
 #include "DisplayForm.h"
 #include "EncodingMenu.h"
 #include "FindBar.h"
+#include "RunsSearch.h"
 #include "RunsView.h"
 #include "TestLogs.h"
 #include "TextPane.h"
@@ -315,6 +316,33 @@ class FindInRunsTest : public QObject {
   }
 
   // The bar is open when a load starts: its rows are counted as its pieces bring them.
+  // The rows are counted in parts at once, and reported in row order all the same, whichever
+  // part ends first: a search that starts again after a load goes on from the first row not
+  // reported.
+  void countsComeInRowOrderWhicheverPartEndsFirst() {
+    QList<Run> runs;
+    QStringList expected;
+    for (int run = 0; run < 400; ++run) {
+      QStringList lines(run % 13, QStringLiteral("valve open"));
+      lines << QStringList(run % 7 * 200, QStringLiteral("idle"));
+      runs.append(Run{QString::number(run), lines});
+      expected << QString::number(run % 13);
+    }
+    OpenAndShow(Log(runs));
+    OpenBar();
+    QTest::keyClicks(Bar()->NeedleEdit(), "VALVE");
+    QTRY_COMPARE(MatchesColumn(), expected);
+    int nextRow = 0;
+    connect(form_->Document().findChild<RunsSearch*>(), &RunsSearch::Counted, this,
+            [&](int firstRow, const std::vector<size_t>& counts) {
+              QCOMPARE(firstRow, nextRow);
+              nextRow += static_cast<int>(counts.size());
+            });
+    CheckBox("Match case")->setChecked(true);
+    QTRY_COMPARE(Bar()->Status(), QStringLiteral("No matches"));
+    QCOMPARE(nextRow, static_cast<int>(runs.size()));
+  }
+
   void theRowsOfALoadAreCountedAsTheyCome() {
     window_->Open(logs_->Write("first.log", Log({Run{"x", {"nothing"}}})));
     QVERIFY(window_->ShowActive());

@@ -26,61 +26,79 @@ RunsSearch::~RunsSearch() {
   Cancel();
 }
 
-void RunsSearch::Start(const TextSearch& search, SpanReader reader, std::vector<LineSpan> rowLogs,
-                       int firstRow) {
+void RunsSearch::Start(const TextSearch& search, const LogStore& store,
+                       std::vector<LineSpan> rowLogs, int firstRow) {
   Cancel();
   cancelled_ = false;
-  thread_ = std::thread([this, search, reader = std::move(reader), rowLogs = std::move(rowLogs),
-                         firstRow, generation = generation_]() mutable {
-    Search(search, reader, rowLogs, firstRow, generation);
-  });
+  failed_ = false;
+  done_ = 0;
+  shownPercent_ = 0;
+  failureShown_ = false;
+  rowLogs_ = std::move(rowLogs);
+  total_ = std::accumulate(rowLogs_.begin(), rowLogs_.end(), uint64_t{0},
+                           [](uint64_t sum, const LineSpan& log) { return sum + log.Size(); });
+  parts_ = SearchParts(store, rowLogs_);
+  partCounts_.clear();
+  for (const SearchPart& part : parts_) {
+    partCounts_.push_back({firstRow + static_cast<int>(part.Begin),
+                           firstRow + static_cast<int>(part.End),
+                           {},
+                           false});
+  }
+  for (size_t index = 0; index < parts_.size(); ++index) {
+    threads_.emplace_back([this, search, index, generation = generation_] {
+      Search(search, parts_[index], index, generation);
+    });
+  }
 }
 
 void RunsSearch::Cancel() {
   cancelled_ = true;
-  if (thread_.joinable()) thread_.join();
+  Join();
   ++generation_;
 }
 
-void RunsSearch::Search(const TextSearch& search, SpanReader& reader,
-                        const std::vector<LineSpan>& rowLogs, int firstRow, unsigned generation) {
+void RunsSearch::Join() {
+  for (std::thread& thread : threads_) thread.join();
+  threads_.clear();
+}
+
+void RunsSearch::Search(const TextSearch& search, SearchPart& part, size_t index,
+                        unsigned generation) {
   Report report;
-  report.firstRow = firstRow;
+  report.part = index;
   try {
-    Count(search, reader, rowLogs, report, generation);
+    Count(search, part, report, generation);
   } catch (const FileChangedError& error) {
     report.failure = QString::fromStdString(error.what());
+    failed_ = true;
   }
   if (cancelled_) return;
-  report.percent = 100;
+  report.percent = Percent(done_, total_);
   report.last = true;
   Post(std::move(report), generation);
 }
 
-void RunsSearch::Count(const TextSearch& search, SpanReader& reader,
-                       const std::vector<LineSpan>& rowLogs, Report& report, unsigned generation) {
+void RunsSearch::Count(const TextSearch& search, SearchPart& part, Report& report,
+                       unsigned generation) {
   using Clock = std::chrono::steady_clock;
-  const uint64_t total =
-      std::accumulate(rowLogs.begin(), rowLogs.end(), uint64_t{0},
-                      [](uint64_t sum, const LineSpan& log) { return sum + log.Size(); });
-  uint64_t done = 0;
   auto lastReport = Clock::now();
   const auto reportInTime = [&] {
     if (Clock::now() - lastReport < kReportInterval) return;
-    report.percent = Percent(done, total);
+    report.percent = Percent(done_, total_);
     Report next;
-    next.firstRow = report.firstRow + static_cast<int>(report.counts.size());
+    next.part = report.part;
     Post(std::exchange(report, std::move(next)), generation);
     lastReport = Clock::now();
   };
-  for (const LineSpan& log : rowLogs) {
+  for (size_t row = part.Begin; row < part.End; ++row) {
     size_t count = 0;
-    for (std::string_view rest = reader.Bytes(log); !rest.empty();) {
-      if (cancelled_) return;
+    for (std::string_view rest = part.Reader.Bytes(rowLogs_[row]); !rest.empty();) {
+      if (cancelled_ || failed_) return;
       const std::string_view piece = LeadingLines(rest, kPieceBytes);
       count += CountMatchingLines(search, piece);
       rest.remove_prefix(piece.size());
-      done += piece.size();
+      done_ += piece.size();
       reportInTime();
     }
     report.counts.push_back(count);
@@ -96,10 +114,43 @@ void RunsSearch::Post(Report report, unsigned generation) {
       Qt::QueuedConnection);
 }
 
+// A slot may start another search from any signal, which ends this delivery.
 void RunsSearch::Deliver(const Report& report) {
-  if (report.last) thread_.join();
-  if (!report.counts.empty()) emit Counted(report.firstRow, report.counts);
-  emit Progressed(report.percent);
-  if (!report.failure.isEmpty()) emit FileReplaced(report.failure);
-  if (report.last) emit Finished();
+  const unsigned generation = generation_;
+  PartCounts& part = partCounts_[report.part];
+  part.held.insert(part.held.end(), report.counts.begin(), report.counts.end());
+  part.done = report.last;
+  const bool finished = std::all_of(partCounts_.begin(), partCounts_.end(),
+                                    [](const PartCounts& counts) { return counts.done; });
+  if (finished) Join();
+  EmitCountsInOrder();
+  if (generation != generation_) return;
+  const int percent = finished ? 100 : std::max(shownPercent_, report.percent);
+  if (percent != shownPercent_ || finished) {
+    shownPercent_ = percent;
+    emit Progressed(percent);
+    if (generation != generation_) return;
+  }
+  if (!report.failure.isEmpty() && !failureShown_) {
+    failureShown_ = true;
+    emit FileReplaced(report.failure);
+    if (generation != generation_) return;
+  }
+  if (finished) emit Finished();
+}
+
+void RunsSearch::EmitCountsInOrder() {
+  const unsigned generation = generation_;
+  for (PartCounts& part : partCounts_) {
+    if (!part.held.empty()) {
+      const int firstRow = part.nextRow;
+      const std::vector<size_t> counts = std::exchange(part.held, {});
+      part.nextRow += static_cast<int>(counts.size());
+      emit Counted(firstRow, counts);
+      if (generation != generation_) return;
+    }
+    // A part stopped short by a file that changed leaves rows uncounted, and the rows after
+    // them are not reported.
+    if (!part.done || part.nextRow != part.endRow) return;
+  }
 }

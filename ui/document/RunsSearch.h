@@ -7,14 +7,15 @@
 #include <vector>
 
 #include "LineSpan.h"
-#include "SpanReader.h"
+#include "RunSearch.h"
 #include "TextSearch.h"
 
 // Find in runs off the GUI thread: counts, row by row, the lines of each row's run log that hold
-// a text, in a thread of its own, and reports the counts on the GUI thread as they come. The
-// thread reads only the log bytes of the spans it was given, through its own reader, which for a
-// store in memory reads bytes that must not change until the search has finished or been
-// cancelled, and for an indexed store reads the file.
+// a text, in the parts SearchParts cuts the rows into, each on a thread of its own, and reports
+// the counts on the GUI thread as they come, in row order. Each thread reads only the log bytes
+// of the spans it was given, through its own reader, which for a store in memory reads bytes that
+// must not change until the search has finished or been cancelled, and for an indexed store
+// reads the file.
 class RunsSearch : public QObject {
   Q_OBJECT
 
@@ -24,15 +25,15 @@ class RunsSearch : public QObject {
   RunsSearch(const RunsSearch&) = delete;
   RunsSearch& operator=(const RunsSearch&) = delete;
 
-  // Counts the matches of `search` in `rowLogs` (the run logs of the rows from `firstRow` on),
-  // which `reader` reads, after cancelling a search that runs.
-  void Start(const TextSearch& search, SpanReader reader, std::vector<LineSpan> rowLogs,
+  // Counts the matches of `search` in `rowLogs` (the run logs of the rows from `firstRow` on,
+  // which `store` holds), after cancelling a search that runs.
+  void Start(const TextSearch& search, const LogStore& store, std::vector<LineSpan> rowLogs,
              int firstRow = 0);
-  // Stops a running search and waits for its thread; nothing of it is reported after this.
+  // Stops a running search and waits for its threads; nothing of it is reported after this.
   void Cancel();
 
  signals:
-  // The rows from `firstRow` on have these counts.
+  // The rows from `firstRow` on have these counts. Rows are reported in order, from the first.
   void Counted(int firstRow, const std::vector<size_t>& counts);
   // How much of the bytes to search has been searched, in percent.
   void Progressed(int percent);
@@ -41,24 +42,39 @@ class RunsSearch : public QObject {
   void FileReplaced(const QString& message);
 
  private:
-  // What the thread found since its last report.
+  // What a part's thread found since its last report.
   struct Report {
-    int firstRow = 0;
+    size_t part = 0;
     std::vector<size_t> counts;
     int percent = 0;
     bool last = false;
     QString failure;  // why the search stopped before the end
   };
+  // A part as the GUI thread sees it: the counts it has that wait for the parts before it.
+  struct PartCounts {
+    int nextRow = 0;
+    int endRow = 0;
+    std::vector<size_t> held;
+    bool done = false;
+  };
 
-  void Search(const TextSearch& search, SpanReader& reader, const std::vector<LineSpan>& rowLogs,
-              int firstRow, unsigned generation);
-  void Count(const TextSearch& search, SpanReader& reader, const std::vector<LineSpan>& rowLogs,
-             Report& report, unsigned generation);
+  void Search(const TextSearch& search, SearchPart& part, size_t index, unsigned generation);
+  void Count(const TextSearch& search, SearchPart& part, Report& report, unsigned generation);
   void Post(Report report, unsigned generation);
   void Deliver(const Report& report);
+  void EmitCountsInOrder();
+  void Join();
 
-  std::thread thread_;
+  std::vector<LineSpan> rowLogs_;
+  std::vector<SearchPart> parts_;
+  std::vector<std::thread> threads_;
+  std::vector<PartCounts> partCounts_;
+  uint64_t total_ = 0;
+  std::atomic<uint64_t> done_ = 0;
   std::atomic<bool> cancelled_ = false;
+  std::atomic<bool> failed_ = false;  // one part could not read the file: the others stop too
+  int shownPercent_ = 0;
+  bool failureShown_ = false;
   // Counts the searches started; a report of an earlier one that was still on its way when the
   // search was cancelled is dropped on arrival.
   unsigned generation_ = 0;

@@ -138,7 +138,7 @@ void FindInRunsCommand::SearchFrom(int firstRow, bool keepCounts) {
       std::min(rowLogs.size(), static_cast<size_t>(std::max(0, table_.rowCount() - firstRow))));
   searchTime_.start();
   search_->Start(TextSearch(bar_->Needle().toStdString(), store.TextEncoding, bar_->MatchCase()),
-                 SpanReader(store), std::move(rowLogs), firstRow);
+                 store, std::move(rowLogs), firstRow);
 }
 
 void FindInRunsCommand::ShowProgress(int percent) {
