@@ -42,10 +42,11 @@ class IndexedStore : public LogFileTest {
       ASSERT_EQ(Lines(fromFile.Script()), Lines(fromMemory.Script())) << name << " row " << row;
     }
     // Read a few bytes at a time: the logs one after the other, as a search reads them, and with
-    // the scripts too, ahead and back again (the runs of an entry share its script).
+    // the scripts too, ahead and back again (the runs of an entry share its script), without
+    // reading ahead.
     const size_t readBytes = 2048 + held.Runs.size() * 97 % 8192;
     SpanReader logs(indexed, readBytes);
-    SpanReader both(indexed, readBytes);
+    SpanReader both(indexed, readBytes, SpanReader::ReadAhead::Off);
     SpanReader fromMemory(held);
     for (const RunsInfo& run : held.Runs) {
       ASSERT_EQ(logs.Bytes(held.LogOf(run)), fromMemory.Bytes(held.LogOf(run))) << name;
