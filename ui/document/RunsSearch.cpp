@@ -61,6 +61,8 @@ void RunsSearch::Cancel() {
 void RunsSearch::Join() {
   for (std::thread& thread : threads_) thread.join();
   threads_.clear();
+  // The readers' blocks are not kept while no search runs.
+  parts_.clear();
 }
 
 void RunsSearch::Search(const TextSearch& search, SearchPart& part, size_t index,
