@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <future>
+#include <numeric>
 #include <thread>
 
 #include "LineScanner.h"
@@ -45,14 +46,18 @@ std::vector<LineSpan> RowLogSpans(const LogStore& store, size_t firstRow) {
   return logs;
 }
 
+uint64_t BytesOf(const std::vector<LineSpan>& spans) {
+  return std::accumulate(spans.begin(), spans.end(), uint64_t{0},
+                         [](uint64_t sum, const LineSpan& span) { return sum + span.Size(); });
+}
+
 size_t SearchPartsForThisMachine() {
   return std::clamp(std::thread::hardware_concurrency(), 1U, kMostParts);
 }
 
 std::vector<SearchPart> SearchParts(const LogStore& store, const std::vector<LineSpan>& rowLogs,
                                     size_t count) {
-  uint64_t total = 0;
-  for (const LineSpan& log : rowLogs) total += log.Size();
+  const uint64_t total = BytesOf(rowLogs);
   std::vector<SearchPart> parts;
   uint64_t taken = 0;
   size_t row = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +23,9 @@ std::string_view LeadingLines(std::string_view bytes, size_t size);
 // Where the log of each table row's run lies, in row order (and so in file order), from row
 // `firstRow` on.
 std::vector<LineSpan> RowLogSpans(const LogStore& store, size_t firstRow = 0);
+
+// The bytes of all of `spans`.
+uint64_t BytesOf(const std::vector<LineSpan>& spans);
 
 // Find in runs goes through the rows in parts, one for each core (up to four), each on a thread
 // of its own with a reader of its own that searches a block right after reading it. Reading a

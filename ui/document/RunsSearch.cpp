@@ -1,7 +1,6 @@
 #include "RunsSearch.h"
 
 #include <chrono>
-#include <numeric>
 #include <utility>
 
 #include "RunSearch.h"
@@ -35,8 +34,7 @@ void RunsSearch::Start(const TextSearch& search, const LogStore& store,
   shownPercent_ = 0;
   failureShown_ = false;
   rowLogs_ = std::move(rowLogs);
-  total_ = std::accumulate(rowLogs_.begin(), rowLogs_.end(), uint64_t{0},
-                           [](uint64_t sum, const LineSpan& log) { return sum + log.Size(); });
+  total_ = BytesOf(rowLogs_);
   parts_ = SearchParts(store, rowLogs_);
   partCounts_.clear();
   for (const SearchPart& part : parts_) {
