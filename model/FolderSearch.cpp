@@ -1,11 +1,14 @@
 #include "FolderSearch.h"
 
 #include <algorithm>
+#include <functional>
+#include <new>
 #include <system_error>
 
 #include "FileNamePattern.h"
 #include "FileReadError.h"
 #include "LogFileError.h"
+#include "LogFileSource.h"
 #include "LogStore.h"
 #include "RunSearch.h"
 
@@ -70,21 +73,60 @@ std::vector<std::filesystem::path> FilesToSearch(const FolderSearchRequest& requ
   }
 }
 
+namespace {
+
+std::function<void(const std::filesystem::path&)>& LoadedHook() {
+  static std::function<void(const std::filesystem::path&)> hook;
+  return hook;
+}
+
+// An indexed file that changes between its index and the search of its rows is loaded again
+// this many times before it is passed over as changing too fast to search.
+constexpr int kSearchAttempts = 3;
+
+std::string ChangingReason(const std::filesystem::path& path) {
+  return "Cannot search \"" + DisplayName(path) +
+         "\": it kept changing while it was searched (replaced, shortened or rewritten)";
+}
+
+// Loads and searches the file once; a file that changes under its index throws
+// FileChangedError.
+void LoadAndSearch(FileMatches& result, const FolderSearchRequest& request) {
+  const std::filesystem::path path = request.Folder / result.File;
+  LogStore store;
+  LoadLogFile(store, path, request.Encoding);
+  if (LoadedHook()) LoadedHook()(path);
+  // An indexed store keeps only the text's last lines; its size as read is where they end.
+  result.Bytes = store.Text.End();
+  result.Runs = MatchingRows(store, request);
+}
+
+}  // namespace
+
+void SetSearchLoadedHook(std::function<void(const std::filesystem::path&)> hook) {
+  LoadedHook() = std::move(hook);
+}
+
 FileMatches SearchLogFile(const FolderSearchRequest& request, const std::filesystem::path& file) {
   FileMatches result;
   result.File = file;
-  LogStore store;
-  try {
-    LoadLogFile(store, request.Folder / file, request.Encoding);
-  } catch (const LogFileError& error) {
-    result.Skipped = error.what();
-    return result;
-  } catch (const std::bad_alloc&) {
-    result.Skipped =
-        "Cannot read \"" + DisplayName(request.Folder / file) + "\": not enough memory";
-    return result;
+  const std::filesystem::path path = request.Folder / file;
+  for (int attempt = 0; attempt < kSearchAttempts; ++attempt) {
+    try {
+      LoadAndSearch(result, request);
+      result.Skipped.clear();
+      return result;
+    } catch (const FileChangedError&) {
+      result.Skipped = ChangingReason(path);
+    } catch (const LogFileError& error) {
+      result.Skipped = error.what();
+      break;
+    } catch (const std::bad_alloc&) {
+      result.Skipped = "Cannot read \"" + DisplayName(path) + "\": not enough memory";
+      break;
+    }
   }
-  result.Bytes = store.Text.Size();
-  result.Runs = MatchingRows(store, request);
+  result.Bytes = 0;
+  result.Runs.clear();
   return result;
 }

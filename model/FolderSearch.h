@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,5 +46,12 @@ struct FileMatches {
 };
 
 // Loads `file` (relative to the request's folder) as Open does, searches its rows as Find in
-// runs does and lets go of it again. A file that cannot be read comes back skipped.
+// runs does and lets go of it again. A file that cannot be read, or that lacks the memory it
+// needs, comes back skipped with the reason; one that changes under its index while its rows are
+// searched is loaded and searched again, and skipped only when it keeps changing. Nothing else
+// is thrown but what the standard library throws for a broken program.
 FileMatches SearchLogFile(const FolderSearchRequest& request, const std::filesystem::path& file);
+
+// For tests: called with each file's path after it is loaded and before its rows are searched,
+// so that a test can change the file there, or throw; an empty one turns it off.
+void SetSearchLoadedHook(std::function<void(const std::filesystem::path&)> hook);

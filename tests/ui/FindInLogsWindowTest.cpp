@@ -1,10 +1,12 @@
 #include <QAction>
 #include <QDir>
 #include <QtTest>
+#include <stdexcept>
 
 #include "DisplayForm.h"
 #include "FindBar.h"
 #include "FindInLogsDialog.h"
+#include "FolderSearch.h"
 #include "LogsResults.h"
 #include "RunsView.h"
 #include "TestLogs.h"
@@ -115,6 +117,14 @@ class FindInLogsWindowTest : public QObject {
     QVERIFY(found < 52);
     QTest::keyClick(dialog_, Qt::Key_Escape);
     QVERIFY(!dialog_->isVisible());
+  }
+
+  void aFailureOnItsThreadIsShownNotFatal() {
+    SetSearchLoadedHook(
+        [](const std::filesystem::path&) { throw std::runtime_error("the disk went away"); });
+    SearchToTheEnd();
+    SetSearchLoadedHook(nullptr);
+    QCOMPARE(dialog_->StatusText(), "the disk went away");
   }
 
  private:

@@ -189,6 +189,10 @@ QString FindInLogsDialog::Summary() const {
   return text;
 }
 
+QString FindInLogsDialog::StatusText() const {
+  return status_->text();
+}
+
 void FindInLogsDialog::ShowSummary(const QString& prefix) {
   find_->setText(tr("&Find"));
   status_->setText(prefix + Summary());

@@ -39,6 +39,8 @@ class FindInLogsDialog : public QDialog {
 
   LogsResults* Results() const { return results_; }
   QString Summary() const;
+  // What the line under the results says: the progress, the summary or why the search failed.
+  QString StatusText() const;
 
  signals:
   // Show the run of table row `row` (from 0) of `file`, with the log pane's Find on `text`.

@@ -1,8 +1,7 @@
 #include "LogsSearch.h"
 
+#include <exception>
 #include <system_error>
-
-#include "LogFileError.h"
 
 namespace {
 
@@ -40,19 +39,18 @@ void LogsSearch::Cancel() {
 }
 
 void LogsSearch::Search(const FolderSearchRequest& request, unsigned generation) {
-  std::vector<std::filesystem::path> files;
+  // Nothing thrown may leave the thread: it would end the program.
   try {
-    files = FilesToSearch(request);
-  } catch (const LogFileError& error) {
-    const QString reason = QString::fromUtf8(error.what());
-    Post(
-        [this, reason] {
-          thread_.join();
-          emit Failed(reason);
-        },
-        generation);
-    return;
+    SearchFiles(request, generation);
+  } catch (const std::exception& error) {
+    Fail(QString::fromUtf8(error.what()), generation);
+  } catch (...) {
+    Fail(QStringLiteral("The search failed for a reason it cannot name"), generation);
   }
+}
+
+void LogsSearch::SearchFiles(const FolderSearchRequest& request, unsigned generation) {
+  const std::vector<std::filesystem::path> files = FilesToSearch(request);
   const qint64 bytes = TotalSize(request, files);
   Post([this, count = static_cast<int>(files.size()), bytes] { emit Listed(count, bytes); },
        generation);
@@ -66,6 +64,15 @@ void LogsSearch::Search(const FolderSearchRequest& request, unsigned generation)
       [this] {
         thread_.join();
         emit Finished();
+      },
+      generation);
+}
+
+void LogsSearch::Fail(const QString& reason, unsigned generation) {
+  Post(
+      [this, reason] {
+        thread_.join();
+        emit Failed(reason);
       },
       generation);
 }

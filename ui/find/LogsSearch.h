@@ -30,11 +30,15 @@ class LogsSearch : public QObject {
   void FileDone(const FileMatches& found);
   // Every file has been searched.
   void Finished();
-  // The folder cannot be searched; nothing else comes.
+  // The search cannot go on: the folder cannot be listed, or the search failed (the reason
+  // names it); nothing else comes.
   void Failed(const QString& reason);
 
  private:
+  // The thread's body: the search, with whatever it throws reported as a failure.
   void Search(const FolderSearchRequest& request, unsigned generation);
+  void SearchFiles(const FolderSearchRequest& request, unsigned generation);
+  void Fail(const QString& reason, unsigned generation);
   // Runs `deliver` on the GUI thread unless the search has been cancelled by then.
   template <typename Deliver>
   void Post(Deliver deliver, unsigned generation);
