@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "DisplayForm.h"
+#include "FollowCommand.h"
 #include "MRUList.h"
 #include "RunsView.h"
 #include "TestLogs.h"
@@ -172,6 +173,29 @@ class LoadingTest : public QObject {
     QCOMPARE(form_->RunsView->RowCount(), 0);
     QCOMPARE(form_->windowTitle(), Caption(path_));
     QCOMPARE(form_->CurrentFile(), gone);
+  }
+
+  // Follow starts on the file as it is when the load ends: what a writer added meanwhile shows
+  // without waiting for its next line.
+  void linesAppendedDuringTheLoadShowAfterIt() {
+    form_->findChild<FollowCommand*>()->SetOn(true);
+    // The writer is in the middle of the last run.
+    QByteArray log = TestLogs::RunsWithDates(TestLogs::Dates(kRuns));
+    log.chop(QByteArrayLiteral("==>script execution finished.\r\n------ NextEntry\r\n").size());
+    const QString growing = logs_.Write("growing.log", log);
+    QSignalSpy rows(&form_->Document(), &LogDocument::RowsLoaded);
+    Open(growing);
+    QVERIFY(rows.wait());
+    QVERIFY(form_->Document().Loading());
+    QFile file(growing);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("appended while loading\r\n");
+    file.close();
+    WAIT_FOR_LOAD(*form_);
+    form_->RunsView->SetSelectedIndex(kRuns - 1);
+    QTRY_VERIFY2(form_->LogMemo->Text().endsWith(QStringLiteral("\nappended while loading")),
+                 qPrintable(form_->LogMemo->Text().right(80)));
+    QVERIFY(window_->Errors().isEmpty());
   }
 
  private:

@@ -22,8 +22,7 @@ LogDocument::LogDocument(QObject* parent)
           [this] { loadingEncoding_ = store_.TextEncoding; });
   connect(loader_, &PieceLoader::PieceTaken, this, &LogDocument::TakePiece);
   connect(loader_, &PieceLoader::Indexing, this, &LogDocument::Indexing);
-  connect(loader_, &PieceLoader::Finished, this,
-          [this] { emit LoadFinished(loadTime_.elapsed()); });
+  connect(loader_, &PieceLoader::Finished, this, &LogDocument::FinishLoad);
   connect(loader_, &PieceLoader::Failed, this, &LogDocument::LoadFailed);
   connect(search_, &RunsSearch::FileReplaced, this, &LogDocument::TellReplaced);
 }
@@ -86,6 +85,19 @@ void LogDocument::TakePiece(int firstChangedRow, qint64 bytesTaken, qint64 fileS
     emit EncodingChanged(encoding_);
   }
   emit RowsLoaded(firstChangedRow, bytesTaken, fileSize);
+}
+
+void LogDocument::FinishLoad() {
+  emit LoadFinished(loadTime_.elapsed());
+  // What was written while the load ran lies beyond the store's end, and the follower, which
+  // starts on the file as it is now, would never report it: it is taken in as a change would
+  // be, once the window has begun to follow the loaded file.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (!Loading() && !follower_->Path().isEmpty()) emit FollowedFileChanged();
+      },
+      Qt::QueuedConnection);
 }
 
 void LogDocument::Follow(const QString& fileName) {

@@ -103,6 +103,7 @@ class LogDocument : public QObject {
  private:
   void StopReaders();
   void TellReplaced(const QString& message);
+  void FinishLoad();
   void TakePiece(int firstChangedRow, qint64 bytesTaken, qint64 fileSize);
 
   LogStore store_;
