@@ -162,6 +162,37 @@ class LogDocumentTest : public QObject {
     }
   }
 
+  // An Auto load tells of another encoding only when rows were shown in the one it leaves.
+  void anAutoLoadTellsOnlyOfEncodingsThatChangeWhatIsShown_data() {
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("late");
+    QTest::addColumn<int>("changes");
+    QTest::newRow("ASCII") << QByteArray() << QByteArray() << 0;
+    QTest::newRow("UTF-8 from its first line") << QByteArray("\xc2\xb5") << QByteArray() << 0;
+    QTest::newRow("UTF-8 after ASCII rows") << QByteArray() << QByteArray("\xc2\xb5") << 1;
+    QTest::newRow("Windows-1252 after UTF-8 rows")
+        << QByteArray("\xc2\xb5") << QByteArray("\xb5") << 1;
+  }
+  void anAutoLoadTellsOnlyOfEncodingsThatChangeWhatIsShown() {
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, late);
+    QFETCH(int, changes);
+    QByteArray log = GeneratedLogs(3)[0];
+    log.removeIf([](char byte) { return static_cast<unsigned char>(byte) >= 0x80; });
+    log.insert(log.size() * 4 / 5, late);
+    const QString path = Write(first + "\r\n" + log);
+    LogDocument document;
+    document.SetPieceBytes(64);
+    QSignalSpy finished(&document, &LogDocument::LoadFinished);
+    QSignalSpy changing(&document, &LogDocument::StoreChanging);
+    QSignalSpy encoding(&document, &LogDocument::EncodingChanged);
+    document.Load(path);
+    changing.clear();  // the load's own emptying of the store
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(changing.size(), changes);
+    QCOMPARE(encoding.size(), changes);
+  }
+
   void aFileThatCannotBeReadFailsTheLoad() {
     LogDocument document;
     QSignalSpy failed(&document, &LogDocument::LoadFailed);

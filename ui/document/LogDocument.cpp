@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <filesystem>
+#include <optional>
 #include <utility>
 
 #include "FileFollower.h"
@@ -18,8 +19,6 @@ LogDocument::LogDocument(QObject* parent)
       search_(new RunsSearch(this)),
       loader_(new PieceLoader(store_, this)) {
   connect(follower_, &TFileFollower::Changed, this, &LogDocument::FollowedFileChanged);
-  connect(loader_, &PieceLoader::TextRead, this,
-          [this] { loadingEncoding_ = store_.TextEncoding; });
   connect(loader_, &PieceLoader::PieceTaken, this, &LogDocument::TakePiece);
   connect(loader_, &PieceLoader::Indexing, this, &LogDocument::Indexing);
   connect(loader_, &PieceLoader::Finished, this, &LogDocument::FinishLoad);
@@ -43,7 +42,7 @@ void LogDocument::SetEncoding(EncodingChoice choice) {
   if (Loading()) {
     // The pieces still to come are taken in with the new choice, as a whole load with it would.
     loader_->ChangeEncoding(choice);
-    loadingEncoding_ = store_.TextEncoding;
+    shownEncoding_ = store_.TextEncoding;
   }
   emit EncodingChanged(choice);
 }
@@ -53,6 +52,7 @@ void LogDocument::Clear() {
   StopReaders();
   emit StoreChanging();
   store_.Clear();
+  shownEncoding_.reset();
   replacedTold_ = false;
   emit Cleared();
 }
@@ -77,9 +77,11 @@ void LogDocument::SetPieceBytes(size_t bytes) {
 }
 
 void LogDocument::TakePiece(int firstChangedRow, qint64 bytesTaken, qint64 fileSize) {
-  // With Auto, a piece may show that the text is not what the pieces before looked like.
-  if (store_.TextEncoding != loadingEncoding_) {
-    loadingEncoding_ = store_.TextEncoding;
+  // With Auto, a piece may show that the text is not what the pieces before looked like. Only
+  // what was shown counts: the pieces are taken in again from the start once the whole text has
+  // been read, and the first rows of a load have not been shown in anything yet.
+  const std::optional<::Encoding> shown = std::exchange(shownEncoding_, store_.TextEncoding);
+  if (shown && *shown != store_.TextEncoding) {
     StopReaders();
     emit StoreChanging();
     emit EncodingChanged(encoding_);

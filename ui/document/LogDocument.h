@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 #include "LogStore.h"
 #include "RunText.h"
@@ -113,6 +114,6 @@ class LogDocument : public QObject {
   RunsSearch* search_;
   PieceLoader* loader_;
   QElapsedTimer loadTime_;
-  bool replacedTold_ = false;  // FileReplaced was told of the store that is loaded
-  ::Encoding loadingEncoding_ = ::Encoding::Windows1252;  // what the load's pieces were shown in
+  bool replacedTold_ = false;                // FileReplaced was told of the store that is loaded
+  std::optional<::Encoding> shownEncoding_;  // what the rows shown so far were shown in
 };
