@@ -79,6 +79,9 @@ FollowUpdate TakeInStaged(LogStore& store, bool loading) {
 
 // Takes in what the file has gained, or the first piece of it for an indexed store.
 FollowUpdate TakeInGrowth(LogStore& store, const std::filesystem::path& path, bool loading) {
+  // An index keeps the text from the start of the line being parsed, which a line without end
+  // makes grow past any room reserved.
+  if (store.Indexed()) store.Text.MakeRoom(IndexedPieceBytes());
   switch (store.Text.StageGrowth(path, store.Indexed() ? IndexedPieceBytes() : SIZE_MAX)) {
     case TextBuffer::Growth::Unchanged:
       return {};

@@ -55,7 +55,8 @@ size_t PageEnd(size_t offset) {
 
 }  // namespace
 
-TextBuffer::TextBuffer(size_t size) : size_(size), capacity_(RoomFor(size)) {
+TextBuffer::TextBuffer(size_t size, size_t leastGrowth)
+    : size_(size), capacity_(RoomFor(std::max(size, leastGrowth))) {
   // Only reserved: no memory is committed, or counted against the system's, until it is made
   // writable.
   data_ = AddressSpace::Reserve(capacity_);
@@ -146,6 +147,18 @@ void TextBuffer::KeepFrom(size_t offset) {
   staged_ = 0;
   start_ += offset;
   head_ = std::move(head);
+}
+
+void TextBuffer::MakeRoom(size_t bytes) {
+  if (Room() >= bytes) return;
+  TextBuffer moved(size_, bytes);
+  if (size_ > 0) std::memcpy(moved.data_, data_, size_);
+  moved.SealReadOnly();
+  moved.size_ = size_;
+  moved.file_ = file_;
+  moved.start_ = start_;
+  moved.head_ = std::move(head_);
+  *this = std::move(moved);
 }
 
 FileCheck TextBuffer::Check() const {

@@ -81,6 +81,12 @@ class TextBuffer {
   // still grows from the same file. The memory stays the buffer's, so the next bytes staged need
   // no fresh pages. Only for a text that nothing points into.
   void KeepFrom(size_t offset);
+  // The bytes that can still be added at the end without moving the text.
+  size_t Room() const { return capacity_ - size_; }
+  // Moves the text to new memory with room for at least `bytes` more: the text an index keeps
+  // is one line when that line is long, and no room reserved up front holds every line. Only for
+  // a text that nothing points into; throws std::bad_alloc when the memory cannot be had.
+  void MakeRoom(size_t bytes);
   // What the file must still be for bytes read from it now to belong with this text; only for a
   // text read from a file.
   FileCheck Check() const;
@@ -109,8 +115,9 @@ class TextBuffer {
   }
 
  private:
-  // Reserves room for `size` bytes and their growth and commits the first `size`, writable.
-  explicit TextBuffer(size_t size);
+  // Reserves room for `size` bytes and their growth, at least `leastGrowth` bytes, and commits
+  // the first `size`, writable.
+  explicit TextBuffer(size_t size, size_t leastGrowth = 0);
   // An unsealed buffer of `fileSize` bytes to read `path` into; throws LogFileError when the
   // memory cannot be had.
   static TextBuffer ForFile(const std::filesystem::path& path, size_t fileSize);
