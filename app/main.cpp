@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 #include "CommandLine.h"
 #include "HeadlessModes.h"
@@ -43,11 +44,22 @@ int ReportWrongUsage(const CommandLine& command) {
   return 2;
 }
 
+// The command-line modes print the runs' fields and search or dump their lines in file order,
+// which an index serves as well as the whole text in memory, in a small share of the memory and
+// no more time: they index every file unless told otherwise.
+std::optional<uint64_t> InMemoryLimitFor(const CommandLine& command) {
+  if (command.inMemoryLimit) return command.inMemoryLimit;
+  const bool prints = command.mode == CommandLine::Mode::Dump ||
+                      command.mode == CommandLine::Mode::List ||
+                      command.mode == CommandLine::Mode::FindInLogs;
+  return prints ? std::optional<uint64_t>(0) : std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const CommandLine command = ParseCommandLine(ArgumentsAfterProgramName(argc, argv));
-  SetInMemoryLimit(command.inMemoryLimit);
+  SetInMemoryLimit(InMemoryLimitFor(command));
   switch (command.mode) {
     case CommandLine::Mode::Viewer:
       return RunViewer(argc, argv, StartupFileName(command), command.follow, command.inMemoryLimit);

@@ -48,9 +48,10 @@ class RecordedErrors {
 
 // Waits until the load that the window `form` runs, if any, has ended: first the events that were
 // posted are handled, as a command run from the event loop or the window's first show posts its
-// work.
+// work, and last the look at the file that a load posts when it ends.
 #define WAIT_FOR_LOAD(form)                    \
   do {                                         \
     QCoreApplication::processEvents();         \
     QTRY_VERIFY(!(form).Document().Loading()); \
+    QCoreApplication::processEvents();         \
   } while (false)
