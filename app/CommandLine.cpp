@@ -255,7 +255,8 @@ QString UsageText() {
       "                                          --follow: a file larger than SIZE (bytes, or\n"
       "                                          with K, M, G or T) is indexed, not held in\n"
       "                                          memory (0 indexes every file); the viewer's\n"
-      "                                          default is a quarter of the memory\n"
+      "                                          default is 32M, the other modes index every\n"
+      "                                          file unless given\n"
       "  message-log-display --select-run N [--pid PID]\n"
       "                                          make a running viewer select row N\n"
       "  message-log-display --help | --version\n");

@@ -26,6 +26,8 @@
 //                           MODE with the log indexed whatever its size: the window keeps per
 //                           run only its fields and byte ranges and reads a run's text from the
 //                           file when it shows the run
+//   gui-bench held-MODE FILE
+//                           MODE with the log's text held in memory whatever its size
 // Prints "ms=<milliseconds> max_rss_kib=<peak resident memory>".
 #include <sys/resource.h>
 
@@ -61,6 +63,7 @@ const QString kFindNeedle = QStringLiteral("step 99999");
 const QString kFindInRunsNeedle = QStringLiteral("timeout");
 
 const QLatin1String kIndexedPrefix("indexed-");
+const QLatin1String kHeldPrefix("held-");
 
 constexpr int kFollowAppends = 10;
 constexpr qsizetype kFollowAppendBytes = 4096;
@@ -285,15 +288,18 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() != 3) {
-    std::fprintf(
-        stderr,
-        "usage: gui-bench [indexed-]open|first|gap|select|fill|find|follow|idle|findruns FILE\n");
+    std::fprintf(stderr,
+                 "usage: gui-bench "
+                 "[indexed-|held-]open|first|gap|select|fill|find|follow|idle|findruns FILE\n");
     return 2;
   }
   QString mode = arguments[1];
   if (mode.startsWith(kIndexedPrefix)) {
     SetInMemoryLimit(0);
     mode.remove(0, kIndexedPrefix.size());
+  } else if (mode.startsWith(kHeldPrefix)) {
+    SetInMemoryLimit(UINT64_MAX);
+    mode.remove(0, kHeldPrefix.size());
   }
   TFormDisplay form;
   form.show();

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <charconv>
 
-#include "TextBuffer.h"
 
 namespace {
 
@@ -17,7 +16,7 @@ std::atomic<size_t> chosenPieceBytes{kPieceBytes};
 
 uint64_t InMemoryLimit() {
   const uint64_t chosen = chosenLimit.load();
-  return chosen != kUnset ? chosen : TextBuffer::PhysicalMemory() / 4;
+  return chosen != kUnset ? chosen : kDefaultInMemory;
 }
 
 void SetInMemoryLimit(std::optional<uint64_t> bytes) {

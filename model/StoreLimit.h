@@ -5,11 +5,16 @@
 #include <optional>
 #include <string_view>
 
-// Up to which size a log file's text is held in memory; a larger one is indexed. A quarter of
-// the machine's physical memory, unless set otherwise for this process (a user's setting, or a
-// test that wants small files indexed).
+// An index costs the window nothing a user notices at any size (it opens a large log faster and in
+// a small share of the memory, and a run read from the file shows within milliseconds), but a
+// text held in memory shows what was loaded even when the file is rewritten or goes away, which
+// for the small logs of a day costs little memory: 32 MiB.
+constexpr uint64_t kDefaultInMemory = uint64_t{32} << 20;
+// Up to which size a log file's text is held in memory; a larger one is indexed. kDefaultInMemory
+// unless set otherwise for this process (a user's setting, or a test that wants small files
+// indexed).
 uint64_t InMemoryLimit();
-// Nothing goes back to the quarter of physical memory.
+// Nothing goes back to kDefaultInMemory.
 void SetInMemoryLimit(std::optional<uint64_t> bytes);
 
 // An indexed store reads its file in pieces of this size (8 MiB) and keeps only the last lines

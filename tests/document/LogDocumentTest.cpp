@@ -9,32 +9,14 @@
 #include <QtTest>
 #include <filesystem>
 #include <random>
-#include <sstream>
 
 #include "LogDocument.h"
 #include "LogGenerator.h"
-#include "StoreDump.h"
+#include "StoreDumps.h"
 #include "StoreInvariants.h"
 #include "StoreLimit.h"
 
 namespace {
-
-// Everything a store holds that shows: the dump, the outcomes, the text's size, and whether it
-// can follow the file.
-std::string Dump(const LogStore& store) {
-  std::ostringstream out;
-  WriteStoreJson(out, store);
-  out << "\noutcomes";
-  for (const RunOutcome outcome : store.Outcomes) out << ' ' << static_cast<int>(outcome);
-  out << "\nsize " << store.Text.End() << " follows " << store.Checkpoint.Valid;
-  return out.str();
-}
-
-std::string WholeLoad(const QString& path, EncodingChoice encoding) {
-  LogStore store;
-  LoadLogFile(store, std::filesystem::path(path.toStdU16String()), encoding);
-  return Dump(store);
-}
 
 // A generated log, and the same with a character late in it that makes Auto change its mind
 // while the pieces come: UTF-8 after plain ASCII, or a Windows-1252 byte after UTF-8.
