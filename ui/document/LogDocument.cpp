@@ -32,7 +32,7 @@ LogDocument::~LogDocument() {
 }
 
 void LogDocument::StopReaders() {
-  search_->Cancel();
+  search_->Forget();
 }
 
 void LogDocument::SetEncoding(EncodingChoice choice) {
