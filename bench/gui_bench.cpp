@@ -22,14 +22,26 @@
 //                           then uses in 5 s while the file does not change
 //   gui-bench findruns FILE open, then type a word into Find in runs and wait until every run
 //                           is searched and the table has painted its "Matches" column
+//   gui-bench cancelruns FILE
+//                           open FILE indexed with no row selected, then type eight "z" into
+//                           Find in runs a key at a time while the search of the text before
+//                           runs, let the last search finish, and close the bar during another
+//                           search: "ms" is the longest of the keys and the close that cancelled
+//                           a running search, "cancels" how many did, and "search_rss_kib" the
+//                           peak resident memory from the first key on less the resident memory
+//                           before it
 //   gui-bench indexed-MODE FILE
 //                           MODE with the log indexed whatever its size: the window keeps per
 //                           run only its fields and byte ranges and reads a run's text from the
 //                           file when it shows the run
 //   gui-bench held-MODE FILE
 //                           MODE with the log's text held in memory whatever its size
-// Prints "ms=<milliseconds> max_rss_kib=<peak resident memory>".
+// Prints "ms=<milliseconds> max_rss_kib=<peak resident memory>", and cancelruns also
+// "cancels=<n> search_rss_kib=<kib>".
 #include <sys/resource.h>
+
+#include <fstream>
+#include <string>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -68,6 +80,16 @@ const QLatin1String kHeldPrefix("held-");
 constexpr int kFollowAppends = 10;
 constexpr qsizetype kFollowAppendBytes = 4096;
 constexpr int kIdleMilliseconds = 5000;
+// Between the keys typed into Find in runs: a search is under way, not done, when the next comes.
+constexpr int kKeyMilliseconds = 10;
+constexpr int kCancelKeys = 8;
+
+// What cancelruns measures.
+struct CancelFigures {
+  double longestMs = -1;
+  int cancels = 0;
+  long searchRssKib = -1;
+};
 
 // The start of a run that the control software is still writing: a new entry and its header.
 const QByteArray kRunningRun =
@@ -93,6 +115,20 @@ QByteArray RunLines(int& step, qsizetype bytes) {
 bool AppendTo(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   return file.open(QIODevice::Append) && file.write(bytes) == bytes.size();
+}
+
+// A field of /proc/self/status in KiB, as "VmRSS" or "VmHWM".
+long StatusKib(const std::string& field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with(field + ":")) return std::stol(line.substr(field.size() + 1));
+  }
+  return -1;
+}
+
+// From now on the peak resident memory ("VmHWM") starts at what is resident now.
+void ResetPeakMemory() {
+  std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 double CpuMilliseconds() {
@@ -200,6 +236,39 @@ class GuiBenchmark {
     return bar.Status().endsWith(QLatin1String("with matches")) ? ms : -1;
   }
 
+  // The longest a key typed into Find in runs, or its close, took while a search ran.
+  CancelFigures CancelRuns(const QString& file) {
+    OpenAndWait(file);
+    // The log pane would hold the selected run's text; the search's memory is what counts here.
+    form_.RunsView->SetSelectedIndex(-1);
+    form_.repaint();
+    QTest::keyClick(&form_, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    const TFindBar& bar = *form_.findChild<TFindBar*>(QStringLiteral("FindInRunsBar"));
+    const auto searching = [&bar] { return bar.Status() == QLatin1String("Searching..."); };
+    QApplication::processEvents();
+    const long before = StatusKib("VmRSS");
+    ResetPeakMemory();
+    CancelFigures figures;
+    const auto cancelling = [&](const std::function<void()>& key) {
+      const bool running = searching();
+      const double ms = Milliseconds(key);
+      if (running) {
+        figures.longestMs = std::max(figures.longestMs, ms);
+        ++figures.cancels;
+      }
+      QTest::qWait(kKeyMilliseconds);
+    };
+    for (int key = 0; key < kCancelKeys; ++key) {
+      cancelling([&] { QTest::keyClick(bar.NeedleEdit(), 'z'); });
+    }
+    while (searching()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    figures.searchRssKib = StatusKib("VmHWM") - before;
+    QTest::keyClick(bar.NeedleEdit(), Qt::Key_Backspace);
+    QTest::qWait(kKeyMilliseconds);
+    cancelling([&] { QTest::keyClick(bar.NeedleEdit(), Qt::Key_Escape); });
+    return figures;
+  }
+
   // A negative time: the window did not take in what was appended.
   double Follow(const QString& file) {
     if (!AppendTo(file, kRunningRun)) return -1;
@@ -290,7 +359,8 @@ int main(int argc, char** argv) {
   if (arguments.size() != 3) {
     std::fprintf(stderr,
                  "usage: gui-bench "
-                 "[indexed-|held-]open|first|gap|select|fill|find|follow|idle|findruns FILE\n");
+                 "[indexed-|held-]open|first|gap|select|fill|find|follow|idle|findruns FILE\n"
+                 "       gui-bench cancelruns FILE\n");
     return 2;
   }
   QString mode = arguments[1];
@@ -301,12 +371,14 @@ int main(int argc, char** argv) {
     SetInMemoryLimit(UINT64_MAX);
     mode.remove(0, kHeldPrefix.size());
   }
+  if (mode == QLatin1String("cancelruns")) SetInMemoryLimit(0);
   TFormDisplay form;
   form.show();
   QApplication::processEvents();
   GuiBenchmark benchmark(form);
   const QString& file = arguments[2];
   double ms = 0;
+  CancelFigures cancel;
   if (mode == QLatin1String("open")) {
     ms = benchmark.Open(file);
   } else if (mode == QLatin1String("first")) {
@@ -339,6 +411,13 @@ int main(int argc, char** argv) {
                    qPrintable(kFindInRunsNeedle));
       return 1;
     }
+  } else if (mode == QLatin1String("cancelruns")) {
+    cancel = benchmark.CancelRuns(file);
+    ms = cancel.longestMs;
+    if (cancel.cancels == 0) {
+      std::fprintf(stderr, "no key came while Find in runs searched %s\n", qPrintable(file));
+      return 1;
+    }
   } else {
     std::fprintf(stderr, "unknown mode %s\n", qPrintable(mode));
     return 2;
@@ -350,6 +429,10 @@ int main(int argc, char** argv) {
   }
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  std::printf("ms=%.1f max_rss_kib=%ld\n", ms, usage.ru_maxrss);
+  std::printf("ms=%.1f max_rss_kib=%ld", ms, usage.ru_maxrss);
+  if (cancel.cancels > 0) {
+    std::printf(" cancels=%d search_rss_kib=%ld", cancel.cancels, cancel.searchRssKib);
+  }
+  std::printf("\n");
   return 0;
 }

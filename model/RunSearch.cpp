@@ -6,12 +6,12 @@
 #include <thread>
 
 #include "LineScanner.h"
+#include "SpanMatchCount.h"
 #include "SpanReader.h"
+#include "StoreLimit.h"
 
 namespace {
 
-// Blocks a core's cache holds while it searches them.
-constexpr size_t kPartReadBytes = size_t{2} << 20;
 constexpr unsigned kMostParts = 4;
 
 // Where the line that holds byte `at` of `bytes` ends, with its line end.
@@ -30,11 +30,6 @@ size_t CountMatchingLines(const TextSearch& search, std::string_view bytes) {
     ++lines;
   }
   return lines;
-}
-
-std::string_view LeadingLines(std::string_view bytes, size_t size) {
-  if (bytes.size() <= size) return bytes;
-  return bytes.substr(0, EndOfLine(bytes, size > 0 ? size - 1 : 0));
 }
 
 std::vector<LineSpan> RowLogSpans(const LogStore& store, size_t firstRow) {
@@ -67,7 +62,8 @@ std::vector<SearchPart> SearchParts(const LogStore& store, const std::vector<Lin
     while (row < rowLogs.size() && (part == count || taken < total * part / count)) {
       taken += rowLogs[row++].Size();
     }
-    parts.push_back({begin, row, SpanReader(store, kPartReadBytes, SpanReader::ReadAhead::Off)});
+    parts.push_back(
+        {begin, row, SpanReader(store, SearchBlockBytes(), SpanReader::ReadAhead::Off)});
   }
   return parts;
 }
@@ -78,7 +74,7 @@ std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& sear
   std::vector<SearchPart> parts = SearchParts(store, logs);
   const auto count = [&](SearchPart& part) {
     for (size_t row = part.Begin; row < part.End; ++row) {
-      counts[row] = CountMatchingLines(search, part.Reader.Bytes(logs[row]));
+      counts[row] = CountMatchingLines(search, part.Reader, logs[row]);
     }
   };
   // Every part is waited for, even when one throws: they write into `counts`.

@@ -16,10 +16,6 @@
 // SpanReader gives them.
 size_t CountMatchingLines(const TextSearch& search, std::string_view bytes);
 
-// The whole lines at the start of `bytes` that take at least `size` bytes (all of `bytes` when
-// they are fewer), so that a long run can be searched piece by piece.
-std::string_view LeadingLines(std::string_view bytes, size_t size);
-
 // Where the log of each table row's run lies, in row order (and so in file order), from row
 // `firstRow` on.
 std::vector<LineSpan> RowLogSpans(const LogStore& store, size_t firstRow = 0);
@@ -48,5 +44,5 @@ std::vector<SearchPart> SearchParts(const LogStore& store, const std::vector<Lin
                                     size_t count = SearchPartsForThisMachine());
 
 // For each table row, the number of lines of its run's log that hold a match. An indexed store
-// streams its file (SpanReader.h).
+// streams its file (SpanReader.h), a long run's log a block at a time (SpanMatchCount.h).
 std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& search);

@@ -27,6 +27,36 @@ LineList SpanReader::Lines(const LineSpan& span) {
   return {bytes.data(), bytes.data() + bytes.size(), span.Count};
 }
 
+std::string_view SpanReader::BlockOf(const LineSpan& span, uint64_t from) {
+  const std::string_view bytes =
+      source_ ? HeldFrom(span, from)
+              : text_.substr(from - textStart_, std::min<uint64_t>(span.End - from, readBytes_));
+  if (from + bytes.size() == span.End) return bytes;
+  const size_t lastEnd = bytes.find_last_of("\r\n");
+  return lastEnd == std::string_view::npos ? bytes : bytes.substr(0, lastEnd + 1);
+}
+
+std::string_view SpanReader::HeldPart(const LineSpan& span, uint64_t from) const {
+  const uint64_t end = std::min({span.End, HeldEnd(), from + readBytes_});
+  return held_.substr(from - heldStart_, end - from);
+}
+
+std::string_view SpanReader::HeldFrom(const LineSpan& span, uint64_t from) {
+  const bool inHeld = from >= heldStart_ && from <= HeldEnd();
+  if (inHeld) {
+    const std::string_view held = HeldPart(span, from);
+    // Fewer bytes than the room kept before a block, without a whole line, go on into the next
+    // block; more are a piece of a long line.
+    if (from + held.size() == span.End || held.size() > keptBytes_ ||
+        held.find_last_of("\r\n") != std::string_view::npos) {
+      return held;
+    }
+  }
+  const uint64_t readFrom = inHeld ? HeldEnd() : from;
+  Hold({from, std::min(span.End, readFrom + readBytes_), 0});
+  return HeldPart(span, from);
+}
+
 void SpanReader::Hold(const LineSpan& span) {
   const bool runsOn = span.Begin >= heldStart_ && span.Begin <= HeldEnd();
   const std::string_view kept = runsOn ? held_.substr(span.Begin - heldStart_) : std::string_view();
@@ -36,6 +66,7 @@ void SpanReader::Hold(const LineSpan& span) {
     return;
   }
   Block block = BlockAt(from);
+  bytesRead_ += block.size;
   char* bytes = block.memory.get() + keptBytes_ - kept.size();
   if (!kept.empty()) std::memcpy(bytes, kept.data(), kept.size());
   std::unique_ptr<char[]> spare = std::exchange(current_, std::move(block)).memory;
@@ -47,6 +78,7 @@ void SpanReader::Hold(const LineSpan& span) {
 void SpanReader::HoldLarge(const LineSpan& span) {
   large_.resize(span.Size());
   source_->Read(span.Begin, large_.data(), large_.size());
+  bytesRead_ += large_.size();
   held_ = large_;
   heldStart_ = span.Begin;
 }

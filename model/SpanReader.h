@@ -36,6 +36,12 @@ class SpanReader {
   // may throw FileChangedError (LogFileSource::Read).
   std::string_view Bytes(const LineSpan& span);
   LineList Lines(const LineSpan& span);
+  // The bytes of `span` from `from` on, up to the read size: whole lines, or a piece of a line
+  // that is longer than what is left of a block. Valid until the next call; read in blocks that
+  // serve many calls, and never a span whole.
+  std::string_view BlockOf(const LineSpan& span, uint64_t from);
+  // What the reader has taken from an indexed store's file so far (a read ahead once used).
+  uint64_t BytesRead() const { return bytesRead_; }
 
  private:
   // The bytes of one read, after room for what the read before held of a span that runs on
@@ -51,6 +57,10 @@ class SpanReader {
   void Hold(const LineSpan& span);
   // Reads `span` whole on its own, when a block cannot hold it.
   void HoldLarge(const LineSpan& span);
+  // The held bytes of `span` from `from` on, up to the read size, after a read when they hold
+  // too little.
+  std::string_view HeldFrom(const LineSpan& span, uint64_t from);
+  std::string_view HeldPart(const LineSpan& span, uint64_t from) const;
   // The block that starts at `start`: the read ahead, or a read now.
   Block BlockAt(uint64_t start);
   void StartReadAhead(std::unique_ptr<char[]> memory);
@@ -71,4 +81,5 @@ class SpanReader {
   // waits for it.
   std::future<Block> next_;
   std::unique_ptr<char[]> spare_;  // the memory for the next read, without reads ahead
+  uint64_t bytesRead_ = 0;
 };

@@ -11,6 +11,8 @@ constexpr uint64_t kUnset = UINT64_MAX;
 std::atomic<uint64_t> chosenLimit{kUnset};
 constexpr size_t kPieceBytes = size_t{8} << 20;
 std::atomic<size_t> chosenPieceBytes{kPieceBytes};
+constexpr size_t kSearchBlockBytes = size_t{2} << 20;
+std::atomic<size_t> chosenSearchBlockBytes{kSearchBlockBytes};
 
 }  // namespace
 
@@ -29,6 +31,14 @@ size_t IndexedPieceBytes() {
 
 void SetIndexedPieceBytes(std::optional<size_t> bytes) {
   chosenPieceBytes.store(bytes.value_or(kPieceBytes));
+}
+
+size_t SearchBlockBytes() {
+  return chosenSearchBlockBytes.load();
+}
+
+void SetSearchBlockBytes(std::optional<size_t> bytes) {
+  chosenSearchBlockBytes.store(bytes.value_or(kSearchBlockBytes));
 }
 
 std::optional<uint64_t> ParseByteSize(std::string_view text) {

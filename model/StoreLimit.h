@@ -23,6 +23,12 @@ size_t IndexedPieceBytes();
 // Nothing goes back to 8 MiB.
 void SetIndexedPieceBytes(std::optional<size_t> bytes);
 
+// Find in runs reads and searches the runs' logs in blocks of this size (2 MiB), which a core's
+// cache holds while it searches them; tests choose small blocks, so that a small run takes many.
+size_t SearchBlockBytes();
+// Nothing goes back to 2 MiB.
+void SetSearchBlockBytes(std::optional<size_t> bytes);
+
 // A size as a user writes it: a whole number of bytes, or of KiB, MiB, GiB or TiB with the suffix
 // K, M, G or T (in either letter case, "B" or "iB" may follow). Nothing for anything else.
 std::optional<uint64_t> ParseByteSize(std::string_view text);

@@ -11,6 +11,7 @@
 #include "LogFollow.h"
 #include "RunSearch.h"
 #include "RunText.h"
+#include "SpanMatchCount.h"
 #include "SpanReader.h"
 #include "StoreLimit.h"
 
@@ -63,6 +64,35 @@ class IndexedStore : public LogFileTest {
       }
       ASSERT_EQ(RowMatchCounts(indexed, search), rowByRow) << name << needle;
       ASSERT_EQ(RowMatchCounts(held, search), rowByRow) << name << needle;
+      ExpectBlocksCountAsTheWhole(indexed, held, search, rowByRow, name + needle);
+    }
+  }
+
+  // Read in blocks smaller than many lines and than some of the needles, both stores give each
+  // row's log as the whole, never more than a block at a time, and count it as the whole.
+  static void ExpectBlocksCountAsTheWhole(const LogStore& indexed, const LogStore& held,
+                                          const TextSearch& search,
+                                          const std::vector<size_t>& rowByRow,
+                                          const std::string& name) {
+    for (const size_t blockBytes : {4, 61}) {
+      for (const LogStore* store : {&indexed, &held}) {
+        SpanReader reader(*store, blockBytes, SpanReader::ReadAhead::Off);
+        SpanReader whole(held);
+        const std::vector<LineSpan> logs = RowLogSpans(*store);
+        for (size_t row = 0; row < logs.size(); ++row) {
+          std::string bytes;
+          for (uint64_t at = logs[row].Begin; at < logs[row].End;
+               at = logs[row].Begin + bytes.size()) {
+            const std::string_view block = reader.BlockOf(logs[row], at);
+            ASSERT_LE(block.size(), blockBytes) << name;
+            ASSERT_FALSE(block.empty()) << name;
+            bytes += block;
+          }
+          ASSERT_EQ(bytes, whole.Bytes(logs[row])) << name << " row " << row;
+          ASSERT_EQ(CountMatchingLines(search, reader, logs[row]), rowByRow[row])
+              << name << " row " << row;
+        }
+      }
     }
   }
 

@@ -1,4 +1,5 @@
 #include "RunSearch.h"
+#include "SpanMatchCount.h"
 #include "SpanReader.h"
 
 #include <gtest/gtest.h>
@@ -54,32 +55,6 @@ INSTANTIATE_TEST_SUITE_P(
                   false, 1},
         CountCase{"EmptyNeedleMatchesNothing", "valve\r\n", kLatin, "", false, 0},
         CountCase{"NoLines", "", kLatin, "valve", false, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct PrefixCase {
-  const char* name;
-  std::string bytes;
-  size_t size;
-  std::string prefix;
-};
-
-class LeadingLinesTest : public testing::TestWithParam<PrefixCase> {};
-
-TEST_P(LeadingLinesTest, EndsAtALineEnd) {
-  const PrefixCase& c = GetParam();
-  EXPECT_EQ(LeadingLines(c.bytes, c.size), c.prefix);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, LeadingLinesTest,
-    testing::Values(PrefixCase{"InsideTheFirstLine", "abc\ndef\n", 2, "abc\n"},
-                    PrefixCase{"AtItsLineEnd", "abc\ndef\n", 4, "abc\n"},
-                    PrefixCase{"JustAfterIt", "abc\ndef\n", 5, "abc\ndef\n"},
-                    PrefixCase{"CarriageReturnLineFeedStaysWhole", "ab\r\ncd\r\n", 3, "ab\r\n"},
-                    PrefixCase{"LoneCarriageReturn", "ab\rcd", 2, "ab\r"},
-                    PrefixCase{"LastLineWithoutLineEnd", "ab\ncdef", 4, "ab\ncdef"},
-                    PrefixCase{"AllWhenShorter", "ab\ncd", 10, "ab\ncd"},
-                    PrefixCase{"NothingAsked", "ab\ncd", 0, "ab\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Random lines over few letters, both cases and line ends, so that the 16-byte blocks of the
@@ -166,20 +141,44 @@ INSTANTIATE_TEST_SUITE_P(RunSearch, AgreesWithAByteByByteSearch, testing::Bool()
                            return info.param ? "Avx2" : "Sse2";
                          });
 
-TEST(RunSearch, PiecesCountAsMuchAsTheWhole) {
-  std::mt19937 random(41);
-  const std::string text = RandomText(random, 5000);
-  const TextSearch search("aB", kLatin, false);
-  const size_t whole = CountMatchingLines(search, text);
-  ASSERT_GT(whole, 0u);
-  for (const size_t pieceSize : {1, 2, 3, 17, 64, 999}) {
-    size_t pieces = 0;
-    for (std::string_view rest = text; !rest.empty();) {
-      const std::string_view piece = LeadingLines(rest, pieceSize);
-      pieces += CountMatchingLines(search, piece);
-      rest.remove_prefix(piece.size());
+// A text fed in blocks cut anywhere (inside lines, between a CR and its LF, through a match)
+// counts as the whole does; so does a count that goes on from where the lines ended in a first
+// part, as a grown run's count does.
+TEST(RunSearch, BlocksCutAnywhereCountAsTheWhole) {
+  std::mt19937 random(23);
+  std::uniform_int_distribution<size_t> cut(1, 9);
+  for (int round = 0; round < 2000; ++round) {
+    std::string text = RandomText(random, random() % 200);
+    // Long lines that take many blocks, in some rounds.
+    if (round % 3 == 0) std::erase_if(text, [&](char c) { return c == '\n' && random() % 4 != 0; });
+    std::string needle = RandomText(random, 1 + random() % 4);
+    std::erase_if(needle, [](char c) { return c == '\r' || c == '\n'; });
+    if (needle.empty()) continue;
+    const TextSearch search(Typed(needle, kLatin), kLatin, round % 2 == 0);
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    MatchingLineCounter blocks(search);
+    const size_t firstPart = random() % (text.size() + 1);
+    for (size_t at = 0; at < firstPart;) {
+      const size_t size = std::min(cut(random), firstPart - at);
+      blocks.Add(std::string_view(text).substr(at, size));
+      at += size;
     }
-    EXPECT_EQ(pieces, whole) << "pieces of " << pieceSize;
+    const std::string_view ended = std::string_view(text).substr(0, blocks.BytesEnded());
+    ASSERT_TRUE(ended.empty() || ended.back() == '\r' || ended.back() == '\n');
+    ASSERT_EQ(text.substr(ended.size(), firstPart - ended.size()).find_first_of("\r\n"),
+              std::string::npos);
+    ASSERT_EQ(blocks.LinesEnded(), CountMatchingLines(search, ended));
+    ASSERT_EQ(blocks.Lines(),
+              CountMatchingLines(search, std::string_view(text).substr(0, firstPart)));
+    MatchingLineCounter rest(search);
+    for (size_t at = ended.size(); at < text.size();) {
+      const size_t size = std::min(cut(random), text.size() - at);
+      rest.Add(std::string_view(text).substr(at, size));
+      at += size;
+    }
+    ASSERT_EQ(blocks.LinesEnded() + rest.Lines(), CountMatchingLines(search, text));
+    ASSERT_EQ(CountMatchingLines(search, text),
+              NaiveMatchingLines(text, needle, kLatin, round % 2 == 0));
   }
 }
 

@@ -5,13 +5,17 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QtTest>
+#include <atomic>
+#include <new>
 #include <optional>
 
 #include "DisplayForm.h"
 #include "EncodingMenu.h"
 #include "FindBar.h"
+#include "RunSearch.h"
 #include "RunsSearch.h"
 #include "RunsView.h"
+#include "StoreLimit.h"
 #include "TestLogs.h"
 #include "TextPane.h"
 #include "WindowBench.h"
@@ -55,6 +59,21 @@ QList<Run> UmlautRuns() {
   return {{"10:00", {"\u00c4rger", "\u00e4rger", "\u00e4RGER"}}, {"10:05", {"arger"}}};
 }
 
+// Run logs are searched in blocks of this size, so that a small log takes many.
+constexpr size_t kBlockBytes = 4096;
+
+// The start of one run of `lines` lines, every `every`th with "valve" in it, that is still
+// going, its last line not yet ended.
+QByteArray RunningRun(int lines, int every) {
+  QByteArray text =
+      "------ NextPart = Script\r\ns\r\n------ NextPart = LogMessage\r\n"
+      "==>loading script \"A\".\r\n-\r\nStarted: 1\r\n";
+  for (int line = 0; line < lines; ++line) {
+    text += (line % every == 0 ? "valve step " : "idle step ") + QByteArray::number(line) + "\r\n";
+  }
+  return text + "va";
+}
+
 QString Plain(QString text) {
   return text.remove(QLatin1Char('&'));
 }
@@ -73,6 +92,8 @@ class FindInRunsTest : public QObject {
         form_->RunsView->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
   }
   void cleanup() {
+    SetInMemoryLimit(std::nullopt);
+    SetSearchBlockBytes(std::nullopt);
     tester_.reset();
     const QStringList errors = window_->Errors();
     window_.reset();
@@ -399,6 +420,73 @@ class FindInRunsTest : public QObject {
     emit form_->LogAppended(0, form_->RunsView->RowCount() - 1);
     QTRY_COMPARE(Bar()->Status(), QStringLiteral("200 runs with matches"));
     QCOMPARE(MatchesColumn(), QStringList(200, QStringLiteral("11")));
+  }
+
+  // On an indexed log, a cancel during the search of a long run waits for the block the search
+  // is in, and no more has been read than that block.
+  void aCancelWaitsForOneBlockOfALongRun() {
+    SetInMemoryLimit(0);
+    SetSearchBlockBytes(kBlockBytes);
+    OpenAndShow(RunningRun(20000, 10));
+    const LogStore& store = form_->LogData();
+    QVERIFY(store.Indexed());
+    RunsSearch& search = form_->Document().Search();
+    QSemaphore firstBlock;
+    std::atomic<int> blocks = 0;
+    std::atomic<uint64_t> read = 0;
+    search.SetBlockSearched([&](uint64_t bytesRead) {
+      read = bytesRead;
+      search.Stop();
+      if (++blocks == 1) firstBlock.release();
+    });
+    QSignalSpy counted(&search, &RunsSearch::Counted);
+    search.Start(TextSearch("valve", store.TextEncoding, false), store, RowLogSpans(store));
+    firstBlock.acquire();
+    search.Cancel();
+    search.SetBlockSearched({});
+    QCOMPARE(blocks.load(), 1);
+    QVERIFY2(read <= kBlockBytes, qPrintable(QString::number(read)));
+    QCoreApplication::processEvents();
+    QCOMPARE(counted.size(), 0);
+  }
+
+  // A followed run that keeps growing is counted on from its last line end counted, not read
+  // again from its start, and its count stays exact, with the line that was not ended then.
+  void aGrownRunIsCountedOnFromWhereItsCountEnded() {
+    SetInMemoryLimit(0);
+    SetSearchBlockBytes(kBlockBytes);
+    form_->FollowForThisWindow();
+    const QByteArray start = RunningRun(5000, 100);
+    OpenAndShow(start);
+    QVERIFY(form_->LogData().Indexed());
+    OpenBar();
+    QTest::keyClicks(Bar()->NeedleEdit(), "VALVE");
+    QTRY_COMPARE(MatchesColumn(), QStringList{"50"});
+    std::atomic<uint64_t> mostRead = 0;
+    form_->Document().Search().SetBlockSearched(
+        [&](uint64_t bytesRead) { mostRead = std::max<uint64_t>(mostRead, bytesRead); });
+    QByteArray grown = "lve\r\n";
+    for (int line = 0; line < 100; ++line) grown += line % 10 == 0 ? "valve\r\n" : "idle\r\n";
+    QFile file(logs_->Path("find.log"));
+    QVERIFY(file.open(QIODevice::Append));
+    file.write(grown);
+    file.close();
+    QTRY_COMPARE(MatchesColumn(), QStringList{"61"});
+    form_->Document().Search().SetBlockSearched({});
+    QVERIFY2(mostRead > 0 && mostRead <= static_cast<uint64_t>(grown.size()) + kBlockBytes,
+             qPrintable(QString::number(mostRead)));
+  }
+
+  // Lack of memory on a search thread is told in the status line, and the window goes on.
+  void lackOfMemoryInTheSearchIsTold() {
+    OpenAndShow(Log(kRuns));
+    form_->Document().Search().SetBlockSearched([](uint64_t) { throw std::bad_alloc(); });
+    OpenBar();
+    QTest::keyClicks(Bar()->NeedleEdit(), "valve");
+    QTRY_VERIFY(form_->statusBar()->currentMessage().contains("memory"));
+    form_->Document().Search().SetBlockSearched({});
+    QTest::keyClicks(Bar()->NeedleEdit(), " a");
+    QTRY_COMPARE(MatchesColumn(), QStringList({"2", "0", "0", "1", "0"}));
   }
 
   // With the newest row with matches selected, following goes on to the newest run that holds

@@ -31,7 +31,7 @@ LogDocument::~LogDocument() {
 }
 
 void LogDocument::StopReaders() {
-  search_->Cancel();
+  search_->Forget();
 }
 
 void LogDocument::SetEncoding(EncodingChoice choice) {

@@ -1,14 +1,14 @@
 #include "RunsSearch.h"
 
 #include <chrono>
+#include <exception>
+#include <new>
 #include <utility>
 
 #include "RunSearch.h"
 
 namespace {
 
-// A long run is searched in pieces of about this size, so that a cancel never waits long.
-constexpr size_t kPieceBytes = 1 << 20;
 // Counts go to the GUI thread this often: the column fills as the search goes, and a fast
 // search sends one report.
 constexpr std::chrono::milliseconds kReportInterval(50);
@@ -26,8 +26,11 @@ RunsSearch::~RunsSearch() {
 }
 
 void RunsSearch::Start(const TextSearch& search, const LogStore& store,
-                       std::vector<LineSpan> rowLogs, int firstRow) {
+                       std::vector<LineSpan> rowLogs, int firstRow, Counts counts) {
   Cancel();
+  if (counts == Counts::Anew) counted_.clear();
+  firstRow_ = firstRow;
+  counted_.resize(static_cast<size_t>(firstRow) + rowLogs.size());
   cancelled_ = false;
   failed_ = false;
   done_ = 0;
@@ -56,6 +59,11 @@ void RunsSearch::Cancel() {
   ++generation_;
 }
 
+void RunsSearch::Forget() {
+  Cancel();
+  counted_.clear();
+}
+
 void RunsSearch::Join() {
   for (std::thread& thread : threads_) thread.join();
   threads_.clear();
@@ -65,12 +73,30 @@ void RunsSearch::Join() {
 
 void RunsSearch::Search(const TextSearch& search, SearchPart& part, size_t index,
                         unsigned generation) {
+  try {
+    SearchAndReport(search, part, index, generation);
+  } catch (...) {
+    // Not even the failure could be told, for want of memory: the part stays unfinished until
+    // the next search or a close cancels it.
+    failed_ = true;
+  }
+}
+
+void RunsSearch::SearchAndReport(const TextSearch& search, SearchPart& part, size_t index,
+                                 unsigned generation) {
   Report report;
   report.part = index;
   try {
     Count(search, part, report, generation);
   } catch (const FileChangedError& error) {
     report.failure = QString::fromStdString(error.what());
+    report.fileReplaced = true;
+    failed_ = true;
+  } catch (const std::bad_alloc&) {
+    report.failure = tr("Find in runs stopped: there is not enough memory.");
+    failed_ = true;
+  } catch (const std::exception& error) {
+    report.failure = tr("Find in runs stopped: %1").arg(QString::fromLocal8Bit(error.what()));
     failed_ = true;
   }
   if (cancelled_) return;
@@ -92,17 +118,25 @@ void RunsSearch::Count(const TextSearch& search, SearchPart& part, Report& repor
     lastReport = Clock::now();
   };
   for (size_t row = part.Begin; row < part.End; ++row) {
-    size_t count = 0;
-    for (std::string_view rest = part.Reader.Bytes(rowLogs_[row]); !rest.empty();) {
-      if (cancelled_ || failed_) return;
-      const std::string_view piece = LeadingLines(rest, kPieceBytes);
-      count += CountMatchingLines(search, piece);
-      rest.remove_prefix(piece.size());
-      done_ += piece.size();
-      reportInTime();
-    }
-    report.counts.push_back(count);
+    const std::optional<size_t> count = CountRow(search, part, row, reportInTime);
+    if (!count) return;
+    report.counts.push_back(*count);
   }
+}
+
+std::optional<size_t> RunsSearch::CountRow(const TextSearch& search, SearchPart& part, size_t row,
+                                           const std::function<void()>& reportInTime) {
+  CountedLines& counted = counted_[static_cast<size_t>(firstRow_) + row];
+  SpanMatchCount count(search, rowLogs_[row], counted);
+  done_ += count.Spared();
+  while (!count.Done()) {
+    if (cancelled_ || failed_) return std::nullopt;
+    done_ += count.SearchBlock(part.Reader);
+    counted = count.Counted();
+    if (blockSearched_) blockSearched_(part.Reader.BytesRead());
+    reportInTime();
+  }
+  return count.Lines();
 }
 
 void RunsSearch::Post(Report report, unsigned generation) {
@@ -133,7 +167,11 @@ void RunsSearch::Deliver(const Report& report) {
   }
   if (!report.failure.isEmpty() && !failureShown_) {
     failureShown_ = true;
-    emit FileReplaced(report.failure);
+    if (report.fileReplaced) {
+      emit FileReplaced(report.failure);
+    } else {
+      emit Failed(report.failure);
+    }
     if (generation != generation_) return;
   }
   if (finished) emit Finished();

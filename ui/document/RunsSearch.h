@@ -3,11 +3,15 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "LineSpan.h"
 #include "RunSearch.h"
+#include "SpanMatchCount.h"
 #include "TextSearch.h"
 
 // Find in runs off the GUI thread: counts, row by row, the lines of each row's run log that hold
@@ -15,7 +19,8 @@
 // the counts on the GUI thread as they come, in row order. Each thread reads only the log bytes
 // of the spans it was given, through its own reader, which for a store in memory reads bytes that
 // must not change until the search has finished or been cancelled, and for an indexed store
-// reads the file.
+// reads the file. A run's log is searched a block at a time, and the threads look at a stop
+// between blocks, so that a cancel waits for at most a block's work however long a run is.
 class RunsSearch : public QObject {
   Q_OBJECT
 
@@ -25,12 +30,32 @@ class RunsSearch : public QObject {
   RunsSearch(const RunsSearch&) = delete;
   RunsSearch& operator=(const RunsSearch&) = delete;
 
+  // What the searches before left counted.
+  enum class Counts {
+    Anew,
+    // The store has only grown since, and the text searched for is the same: a row whose run's
+    // log starts where it started then is counted on from the last line end searched, so that a
+    // followed run that keeps growing is not searched again from its start each time.
+    GoOn,
+  };
+
   // Counts the matches of `search` in `rowLogs` (the run logs of the rows from `firstRow` on,
   // which `store` holds), after cancelling a search that runs.
   void Start(const TextSearch& search, const LogStore& store, std::vector<LineSpan> rowLogs,
-             int firstRow = 0);
-  // Stops a running search and waits for its threads; nothing of it is reported after this.
+             int firstRow = 0, Counts counts = Counts::Anew);
+  // Stops a running search and waits for its threads, which each end the block they search;
+  // nothing of it is reported after this.
   void Cancel();
+  // Asks the threads to stop after the block they search, from any thread, without waiting.
+  void Stop() { cancelled_ = true; }
+  // The store is made anew: cancels, and nothing counted before is gone on from.
+  void Forget();
+
+  // For tests: called on a search thread after each block, with what its reader has read from
+  // the file so far.
+  void SetBlockSearched(std::function<void(uint64_t bytesRead)> blockSearched) {
+    blockSearched_ = std::move(blockSearched);
+  }
 
  signals:
   // The rows from `firstRow` on have these counts. Rows are reported in order, from the first.
@@ -40,6 +65,8 @@ class RunsSearch : public QObject {
   void Finished();
   // The file of an indexed store is not the store's any more; the search has stopped.
   void FileReplaced(const QString& message);
+  // The search stopped for another reason, as for lack of memory.
+  void Failed(const QString& message);
 
  private:
   // What a part's thread found since its last report.
@@ -49,6 +76,7 @@ class RunsSearch : public QObject {
     int percent = 0;
     bool last = false;
     QString failure;  // why the search stopped before the end
+    bool fileReplaced = false;
   };
   // A part as the GUI thread sees it: the counts it has that wait for the parts before it.
   struct PartCounts {
@@ -59,13 +87,23 @@ class RunsSearch : public QObject {
   };
 
   void Search(const TextSearch& search, SearchPart& part, size_t index, unsigned generation);
+  void SearchAndReport(const TextSearch& search, SearchPart& part, size_t index,
+                       unsigned generation);
   void Count(const TextSearch& search, SearchPart& part, Report& report, unsigned generation);
+  // One row's count, or nothing when the search stopped before its end.
+  std::optional<size_t> CountRow(const TextSearch& search, SearchPart& part, size_t row,
+                                 const std::function<void()>& reportInTime);
   void Post(Report report, unsigned generation);
   void Deliver(const Report& report);
   void EmitCountsInOrder();
   void Join();
 
   std::vector<LineSpan> rowLogs_;
+  int firstRow_ = 0;
+  // By table row: how far the searches have counted its run's log. Each thread writes only the
+  // rows of its part.
+  std::vector<CountedLines> counted_;
+  std::function<void(uint64_t)> blockSearched_;
   std::vector<SearchPart> parts_;
   std::vector<std::thread> threads_;
   std::vector<PartCounts> partCounts_;

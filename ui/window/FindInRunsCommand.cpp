@@ -42,6 +42,8 @@ FindInRunsCommand::FindInRunsCommand(TFormDisplay& window, TStatusLine& statusLi
   connect(search_, &RunsSearch::Counted, this, &FindInRunsCommand::TakeCounts);
   connect(search_, &RunsSearch::Progressed, this, &FindInRunsCommand::ShowProgress);
   connect(search_, &RunsSearch::Finished, this, &FindInRunsCommand::ShowResult);
+  connect(search_, &RunsSearch::Failed, this,
+          [this](const QString& message) { statusLine_.showMessage(message); });
   // A piece of a load and a followed file that grew change the rows from one on, and the table
   // has taken them in when this hears of them. The search reads only the bytes of the runs it
   // was given, which neither moves, so only the start of a load has to stop it.
@@ -55,7 +57,9 @@ void FindInRunsCommand::SearchAgain() {
 }
 
 void FindInRunsCommand::SearchChangedRows(int firstChangedRow) {
-  if (bar_->isVisible()) SearchFrom(std::min(countedRows_, firstChangedRow), true);
+  if (bar_->isVisible()) {
+    SearchFrom(std::min(countedRows_, firstChangedRow), true, RunsSearch::Counts::GoOn);
+  }
 }
 
 void FindInRunsCommand::TakeCounts(int firstRow, const std::vector<size_t>& counts) {
@@ -123,7 +127,7 @@ void FindInRunsCommand::Search(bool keepCounts) {
   SearchFrom(0, keepCounts);
 }
 
-void FindInRunsCommand::SearchFrom(int firstRow, bool keepCounts) {
+void FindInRunsCommand::SearchFrom(int firstRow, bool keepCounts, RunsSearch::Counts counts) {
   search_->Cancel();
   HideProgress();
   if (!keepCounts) table_.ClearMatchCounts();
@@ -138,7 +142,7 @@ void FindInRunsCommand::SearchFrom(int firstRow, bool keepCounts) {
       std::min(rowLogs.size(), static_cast<size_t>(std::max(0, table_.rowCount() - firstRow))));
   searchTime_.start();
   search_->Start(TextSearch(bar_->Needle().toStdString(), store.TextEncoding, bar_->MatchCase()),
-                 store, std::move(rowLogs), firstRow);
+                 store, std::move(rowLogs), firstRow, counts);
 }
 
 void FindInRunsCommand::ShowProgress(int percent) {

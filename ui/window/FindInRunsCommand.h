@@ -4,10 +4,11 @@
 #include <QObject>
 #include <QString>
 
+#include "RunsSearch.h"
+
 class FindCommands;
 class QCheckBox;
 class QMenu;
-class RunsSearch;
 class TFindBar;
 class TFormDisplay;
 class TRunsTableModel;
@@ -45,7 +46,8 @@ class FindInRunsCommand : public QObject {
   // ones replace them when `keepCounts` is set, as after the file was read again.
   void Search(bool keepCounts);
   // The same from table row `firstRow` on; the rows before it keep their counts.
-  void SearchFrom(int firstRow, bool keepCounts);
+  void SearchFrom(int firstRow, bool keepCounts,
+                  RunsSearch::Counts counts = RunsSearch::Counts::Anew);
   void TakeCounts(int firstRow, const std::vector<size_t>& counts);
   void ShowProgress(int percent);
   void HideProgress();
