@@ -12,6 +12,10 @@ constexpr uint64_t kUnset = UINT64_MAX;
 std::atomic<uint64_t> chosenLimit{kUnset};
 constexpr size_t kPieceBytes = size_t{8} << 20;
 std::atomic<size_t> chosenPieceBytes{kPieceBytes};
+// A read of this size from the page cache takes a few milliseconds, and a read call per piece
+// costs nothing beside the copy.
+constexpr size_t kReadPieceBytes = size_t{4} << 20;
+std::atomic<size_t> chosenReadPieceBytes{kReadPieceBytes};
 
 }  // namespace
 
@@ -30,6 +34,14 @@ size_t IndexedPieceBytes() {
 
 void SetIndexedPieceBytes(std::optional<size_t> bytes) {
   chosenPieceBytes.store(bytes.value_or(kPieceBytes));
+}
+
+size_t ReadPieceBytes() {
+  return chosenReadPieceBytes.load();
+}
+
+void SetReadPieceBytes(std::optional<size_t> bytes) {
+  chosenReadPieceBytes.store(bytes.value_or(kReadPieceBytes));
 }
 
 std::optional<uint64_t> ParseByteSize(std::string_view text) {
