@@ -72,13 +72,31 @@ std::vector<SearchPart> SearchParts(const LogStore& store, const std::vector<Lin
   return parts;
 }
 
-std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& search) {
+namespace {
+
+// CountMatchingLines a block at a time, so that a stop need not wait for the whole of a long run.
+size_t CountInBlocks(const TextSearch& search, std::string_view bytes,
+                     const std::function<bool()>& goOn) {
+  size_t lines = 0;
+  do {
+    const std::string_view block = LeadingLines(bytes, kPartReadBytes);
+    lines += CountMatchingLines(search, block);
+    bytes.remove_prefix(block.size());
+  } while (!bytes.empty() && goOn());
+  return lines;
+}
+
+}  // namespace
+
+std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& search,
+                                   const std::function<bool()>& goOn) {
   const std::vector<LineSpan> logs = RowLogSpans(store);
   std::vector<size_t> counts(logs.size());
   std::vector<SearchPart> parts = SearchParts(store, logs);
+  const std::function<bool()> goesOn = goOn ? goOn : [] { return true; };
   const auto count = [&](SearchPart& part) {
-    for (size_t row = part.Begin; row < part.End; ++row) {
-      counts[row] = CountMatchingLines(search, part.Reader.Bytes(logs[row]));
+    for (size_t row = part.Begin; row < part.End && goesOn(); ++row) {
+      counts[row] = CountInBlocks(search, part.Reader.Bytes(logs[row]), goesOn);
     }
   };
   // Every part is waited for, even when one throws: they write into `counts`.

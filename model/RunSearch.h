@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -48,5 +49,8 @@ std::vector<SearchPart> SearchParts(const LogStore& store, const std::vector<Lin
                                     size_t count = SearchPartsForThisMachine());
 
 // For each table row, the number of lines of its run's log that hold a match. An indexed store
-// streams its file (SpanReader.h).
-std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& search);
+// streams its file (SpanReader.h). `goOn`, when given, is asked before each row and between the
+// pieces of a long run, on each part's thread, and stops the search by answering false; the
+// counts are then of no use.
+std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& search,
+                                   const std::function<bool()>& goOn = {});
