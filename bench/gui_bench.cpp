@@ -30,6 +30,14 @@
 //                           a running search, "cancels" how many did, and "search_rss_kib" the
 //                           peak resident memory from the first key on less the resident memory
 //                           before it
+//   gui-bench close FILE    open, and 100 ms into the load close the window and destroy it:
+//                           the time the close takes until the window and its reader are gone
+//   gui-bench reload-storm FILE
+//                           open four times, 30 ms apart, and wait for the last load (the peak
+//                           memory is what counts)
+//   gui-bench findlogs-cancel FILE
+//                           Find in logs over FILE alone, stopped 100 ms in: the time the stop
+//                           takes until the search has ended
 //   gui-bench indexed-MODE FILE
 //                           MODE with the log indexed whatever its size: the window keeps per
 //                           run only its fields and byte ranges and reads a run's text from the
@@ -47,6 +55,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -55,12 +64,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "DisplayForm.h"
 #include "FileFollower.h"
 #include "FindBar.h"
 #include "LogDocument.h"
+#include "LogsSearch.h"
 #include "RunsView.h"
 #include "StoreLimit.h"
 #include "TextPane.h"
@@ -136,6 +147,49 @@ double CpuMilliseconds() {
   getrusage(RUSAGE_SELF, &usage);
   const auto ms = [](const timeval& time) { return time.tv_sec * 1e3 + time.tv_usec / 1e3; };
   return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+constexpr int kStormLoads = 4;
+constexpr int kStormMilliseconds = 30;
+constexpr int kStopAfterMilliseconds = 100;
+
+double MillisecondsOf(const std::function<void()>& work) {
+  QElapsedTimer timer;
+  timer.start();
+  work();
+  return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+void RunEvents(int milliseconds) {
+  QEventLoop loop;
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// Closing the window 100 ms into a load, until the window, its document and its reader are gone.
+double CloseDuringLoad(std::unique_ptr<TFormDisplay> form, const QString& file) {
+  form->OpenLogFile(file);
+  RunEvents(kStopAfterMilliseconds);
+  return MillisecondsOf([&] {
+    form->close();
+    form.reset();
+  });
+}
+
+// Find in logs over `file` alone, stopped 100 ms in; a negative time: it ended before the stop.
+double StopFindInLogs(const QString& file) {
+  LogsSearch search;
+  bool ended = false;
+  QObject::connect(&search, &LogsSearch::Finished, [&ended] { ended = true; });
+  const QFileInfo info(file);
+  FolderSearchRequest request;
+  request.Folder = info.absolutePath().toStdString();
+  request.Pattern = info.fileName().toStdString();
+  request.Text = kFindInRunsNeedle.toStdString();
+  search.Start(request);
+  RunEvents(kStopAfterMilliseconds);
+  if (ended) return -1;
+  return MillisecondsOf([&] { search.Cancel(); });
 }
 
 }  // namespace
@@ -303,15 +357,24 @@ class GuiBenchmark {
     return times[times.size() / 2];
   }
 
+  // Four loads 30 ms apart, each cancelling the one before.
+  double ReloadStorm(const QString& file) {
+    return Milliseconds([&] {
+      for (int load = 0; load < kStormLoads; ++load) {
+        form_.OpenLogFile(file);
+        if (load + 1 < kStormLoads) RunEvents(kStormMilliseconds);
+      }
+      WaitForLoad();
+    });
+  }
+
   double IdleCpu(const QString& file) {
     form_.FollowForThisWindow();
     OpenAndWait(file);
     form_.repaint();
     QTest::qWait(1000);  // whatever the open left to do
     const double before = CpuMilliseconds();
-    QEventLoop loop;
-    QTimer::singleShot(kIdleMilliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
+    RunEvents(kIdleMilliseconds);
     return CpuMilliseconds() - before;
   }
 
@@ -334,12 +397,7 @@ class GuiBenchmark {
   }
 
  private:
-  static double Milliseconds(const std::function<void()>& work) {
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-  }
+  static double Milliseconds(const std::function<void()>& work) { return MillisecondsOf(work); }
 
   void WaitForLoad() {
     while (form_.Document().Loading()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -358,8 +416,8 @@ int main(int argc, char** argv) {
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() != 3) {
     std::fprintf(stderr,
-                 "usage: gui-bench "
-                 "[indexed-|held-]open|first|gap|select|fill|find|follow|idle|findruns FILE\n"
+                 "usage: gui-bench [indexed-|held-]open|first|gap|select|fill|find|follow|idle|"
+                 "findruns|close|reload-storm|findlogs-cancel FILE\n"
                  "       gui-bench cancelruns FILE\n");
     return 2;
   }
@@ -372,14 +430,24 @@ int main(int argc, char** argv) {
     mode.remove(0, kHeldPrefix.size());
   }
   if (mode == QLatin1String("cancelruns")) SetInMemoryLimit(0);
-  TFormDisplay form;
-  form.show();
+  auto form = std::make_unique<TFormDisplay>();
+  form->show();
   QApplication::processEvents();
-  GuiBenchmark benchmark(form);
+  GuiBenchmark benchmark(*form);
   const QString& file = arguments[2];
   double ms = 0;
   CancelFigures cancel;
-  if (mode == QLatin1String("open")) {
+  if (mode == QLatin1String("close")) {
+    ms = CloseDuringLoad(std::move(form), file);
+  } else if (mode == QLatin1String("reload-storm")) {
+    ms = benchmark.ReloadStorm(file);
+  } else if (mode == QLatin1String("findlogs-cancel")) {
+    ms = StopFindInLogs(file);
+    if (ms < 0) {
+      std::fprintf(stderr, "the search of %s ended before the stop\n", qPrintable(file));
+      return 1;
+    }
+  } else if (mode == QLatin1String("open")) {
     ms = benchmark.Open(file);
   } else if (mode == QLatin1String("first")) {
     ms = benchmark.FirstRows(file);

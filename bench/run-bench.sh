@@ -22,7 +22,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/piece-helpers.sh"
 pieces=("$here/list-vs-wc.sh" "$here/gui-bench.sh" "$here/findlogs-vs-findruns.sh"
-  "$here/indexed-bench.sh" "$here/big-run-bench.sh")
+  "$here/indexed-bench.sh" "$here/big-run-bench.sh" "$here/stop-bench.sh")
 
 size=${MLD_BENCH_SIZE:-1G}
 seed=${MLD_BENCH_SEED:-1}

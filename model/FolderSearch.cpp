@@ -39,10 +39,11 @@ std::string Decoded(std::string_view bytes, Encoding encoding) {
   return text;
 }
 
-std::vector<RunMatch> MatchingRows(const LogStore& store, const FolderSearchRequest& request) {
+std::vector<RunMatch> MatchingRows(const LogStore& store, const FolderSearchRequest& request,
+                                   const std::function<bool()>& goOn) {
   const TextSearch search(request.Text, store.TextEncoding, request.MatchCase);
   if (!search.CanMatch()) return {};
-  const std::vector<size_t> counts = RowMatchCounts(store, search);
+  const std::vector<size_t> counts = RowMatchCounts(store, search, goOn);
   std::vector<RunMatch> rows;
   for (size_t row = 0; row < counts.size(); ++row) {
     if (counts[row] == 0) continue;
@@ -80,6 +81,23 @@ std::function<void(const std::filesystem::path&)>& LoadedHook() {
   return hook;
 }
 
+std::function<void(SearchStep, const std::atomic<bool>&)>& StepHook() {
+  static std::function<void(SearchStep, const std::atomic<bool>&)> hook;
+  return hook;
+}
+
+bool GoesOn(SearchStep step, const std::atomic<bool>& stop) {
+  if (StepHook()) StepHook()(step, stop);
+  return !stop;
+}
+
+// What asks `stop` at `step`; nothing without a stop.
+template <typename... Progress>
+std::function<bool(Progress...)> GoOnAt(SearchStep step, const std::atomic<bool>* stop) {
+  if (!stop) return {};
+  return [step, stop](Progress...) { return GoesOn(step, *stop); };
+}
+
 // An indexed file that changes between its index and the search of its rows is loaded again
 // this many times before it is passed over as changing too fast to search.
 constexpr int kSearchAttempts = 3;
@@ -91,14 +109,17 @@ std::string ChangingReason(const std::filesystem::path& path) {
 
 // Loads and searches the file once; a file that changes under its index throws
 // FileChangedError.
-void LoadAndSearch(FileMatches& result, const FolderSearchRequest& request) {
+void LoadAndSearch(FileMatches& result, const FolderSearchRequest& request,
+                   const std::atomic<bool>* stop) {
   const std::filesystem::path path = request.Folder / result.File;
   LogStore store;
-  LoadLogFile(store, path, request.Encoding);
+  LoadLogFile(store, path, request.Encoding, GoOnAt<uint64_t>(SearchStep::Load, stop));
+  // A stopped load's store is of no use.
+  if (stop && *stop) return;
   if (LoadedHook()) LoadedHook()(path);
   // An indexed store keeps only the text's last lines; its size as read is where they end.
   result.Bytes = store.Text.End();
-  result.Runs = MatchingRows(store, request);
+  result.Runs = MatchingRows(store, request, GoOnAt<>(SearchStep::Rows, stop));
 }
 
 }  // namespace
@@ -107,13 +128,18 @@ void SetSearchLoadedHook(std::function<void(const std::filesystem::path&)> hook)
   LoadedHook() = std::move(hook);
 }
 
-FileMatches SearchLogFile(const FolderSearchRequest& request, const std::filesystem::path& file) {
+void SetSearchStepHook(std::function<void(SearchStep, const std::atomic<bool>&)> hook) {
+  StepHook() = std::move(hook);
+}
+
+FileMatches SearchLogFile(const FolderSearchRequest& request, const std::filesystem::path& file,
+                          const std::atomic<bool>* stop) {
   FileMatches result;
   result.File = file;
   const std::filesystem::path path = request.Folder / file;
-  for (int attempt = 0; attempt < kSearchAttempts; ++attempt) {
+  for (int attempt = 0; attempt < kSearchAttempts && !(stop && *stop); ++attempt) {
     try {
-      LoadAndSearch(result, request);
+      LoadAndSearch(result, request, stop);
       result.Skipped.clear();
       return result;
     } catch (const FileChangedError&) {

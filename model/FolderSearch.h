@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -49,9 +50,19 @@ struct FileMatches {
 // runs does and lets go of it again. A file that cannot be read, or that lacks the memory it
 // needs, comes back skipped with the reason; one that changes under its index while its rows are
 // searched is loaded and searched again, and skipped only when it keeps changing. Nothing else
-// is thrown but what the standard library throws for a broken program.
-FileMatches SearchLogFile(const FolderSearchRequest& request, const std::filesystem::path& file);
+// is thrown but what the standard library throws for a broken program. `stop`, when given and
+// set, ends the search of the file within a piece of its read, parse, index or row search, and
+// what comes back is then of no use.
+FileMatches SearchLogFile(const FolderSearchRequest& request, const std::filesystem::path& file,
+                          const std::atomic<bool>* stop = nullptr);
 
 // For tests: called with each file's path after it is loaded and before its rows are searched,
 // so that a test can change the file there, or throw; an empty one turns it off.
 void SetSearchLoadedHook(std::function<void(const std::filesystem::path&)> hook);
+
+// Where a search of a file may stop.
+enum class SearchStep { Load, Rows };
+// For tests: called where the search of a file with a stop asks it (after each piece of the
+// load, before each row and between the pieces of a long run, on any of the search's threads),
+// so that a test can hold the search there until it is stopped; an empty one turns it off.
+void SetSearchStepHook(std::function<void(SearchStep, const std::atomic<bool>& stop)> hook);

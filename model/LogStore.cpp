@@ -1,5 +1,7 @@
 #include "LogStore.h"
 
+#include <algorithm>
+
 #include "LogFileError.h"
 #include "LogFollow.h"
 #include "LogParser.h"
@@ -61,21 +63,40 @@ void ParseInto(LogStore& store, TextBuffer text, EncodingChoice encoding) {
   store.Checkpoint.Valid = true;
 }
 
+// The parse of a load that may be stopped goes a piece at a time, as following the file from its
+// first byte, and the store comes out the same.
+void ParseInPieces(LogStore& store, TextBuffer text, EncodingChoice encoding,
+                   const std::function<bool(uint64_t bytesTaken)>& goOn) {
+  BeginLoadInPieces(store, std::move(text), encoding);
+  const uint64_t end = store.Text.End();
+  uint64_t taken = 0;
+  do {
+    taken = std::min<uint64_t>(end, taken + ReadPieceBytes());
+    TakeInPiece(store, taken);
+  } while (taken < end && goOn(taken));
+}
+
 }  // namespace
 
-void LoadLogFile(LogStore& store, const std::filesystem::path& path, EncodingChoice encoding) {
+void LoadLogFile(LogStore& store, const std::filesystem::path& path, EncodingChoice encoding,
+                 const std::function<bool(uint64_t bytesTaken)>& goOn) {
   const std::optional<ProbedFile> file = ProbeFile(path);
   if (!file || file->Size <= InMemoryLimit()) {
     store.Clear();
     try {
-      ParseInto(store, TextBuffer::ReadFile(path), encoding);
+      TextBuffer text = TextBuffer::ReadFile(path, SIZE_MAX, goOn);
+      if (goOn) {
+        ParseInPieces(store, std::move(text), encoding, goOn);
+      } else {
+        ParseInto(store, std::move(text), encoding);
+      }
       return;
     } catch (const FileTooLargeError&) {
       // The memory for the text cannot be had (a limited address space, a machine short of
       // memory); an index needs little.
     }
   }
-  IndexLogFile(store, path, encoding);
+  IndexLogFile(store, path, encoding, goOn);
 }
 
 void LoadLogText(LogStore& store, std::string_view bytes, EncodingChoice encoding) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,9 +47,12 @@ struct LogStore {
 // Empties `store`, reads the file `path` into it, parses it and folds its runs into table rows:
 // the whole load, for the window and the headless modes alike. A file larger than
 // InMemoryLimit() is indexed, read in pieces of which only the last lines are kept. A file that
-// cannot be read throws LogFileError and leaves the store empty.
+// cannot be read throws LogFileError and leaves the store empty. `goOn`, when given, hears how
+// far the load has got after each piece of the read, the parse or the index, and stops the load
+// by answering false; the store is then of no use.
 void LoadLogFile(LogStore& store, const std::filesystem::path& path,
-                 EncodingChoice encoding = EncodingChoice::Auto);
+                 EncodingChoice encoding = EncodingChoice::Auto,
+                 const std::function<bool(uint64_t bytesTaken)>& goOn = {});
 
 // The same for bytes that are already in memory.
 void LoadLogText(LogStore& store, std::string_view bytes,

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -45,4 +46,7 @@ std::vector<SearchPart> SearchParts(const LogStore& store, const std::vector<Lin
 
 // For each table row, the number of lines of its run's log that hold a match. An indexed store
 // streams its file (SpanReader.h), a long run's log a block at a time (SpanMatchCount.h).
-std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& search);
+// `goOn`, when given, is asked before each row and each block, on each part's thread, and stops
+// the search by answering false; the counts are then of no use.
+std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& search,
+                                   const std::function<bool()>& goOn = {});

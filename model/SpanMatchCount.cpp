@@ -75,8 +75,9 @@ CountedLines SpanMatchCount::Counted() const {
   return {span_.Begin, from_ + counter_.BytesEnded(), before_ + counter_.LinesEnded()};
 }
 
-size_t CountMatchingLines(const TextSearch& search, SpanReader& reader, const LineSpan& span) {
+size_t CountMatchingLines(const TextSearch& search, SpanReader& reader, const LineSpan& span,
+                          const std::function<bool()>& goOn) {
   SpanMatchCount count(search, span);
-  while (!count.Done()) count.SearchBlock(reader);
+  while (!count.Done() && (!goOn || goOn())) count.SearchBlock(reader);
   return count.Lines();
 }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -71,5 +72,7 @@ class SpanMatchCount {
   MatchingLineCounter counter_;
 };
 
-// The lines of `span` that hold a match, read through `reader` a block at a time.
-size_t CountMatchingLines(const TextSearch& search, SpanReader& reader, const LineSpan& span);
+// The lines of `span` that hold a match, read through `reader` a block at a time; `goOn`, when
+// given, is asked before each block and stops the count by answering false.
+size_t CountMatchingLines(const TextSearch& search, SpanReader& reader, const LineSpan& span,
+                          const std::function<bool()>& goOn = {});

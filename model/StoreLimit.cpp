@@ -13,6 +13,10 @@ constexpr size_t kPieceBytes = size_t{8} << 20;
 std::atomic<size_t> chosenPieceBytes{kPieceBytes};
 constexpr size_t kSearchBlockBytes = size_t{2} << 20;
 std::atomic<size_t> chosenSearchBlockBytes{kSearchBlockBytes};
+// A read of this size from the page cache takes a few milliseconds, and a read call per piece
+// costs nothing beside the copy.
+constexpr size_t kReadPieceBytes = size_t{4} << 20;
+std::atomic<size_t> chosenReadPieceBytes{kReadPieceBytes};
 
 }  // namespace
 
@@ -39,6 +43,14 @@ size_t SearchBlockBytes() {
 
 void SetSearchBlockBytes(std::optional<size_t> bytes) {
   chosenSearchBlockBytes.store(bytes.value_or(kSearchBlockBytes));
+}
+
+size_t ReadPieceBytes() {
+  return chosenReadPieceBytes.load();
+}
+
+void SetReadPieceBytes(std::optional<size_t> bytes) {
+  chosenReadPieceBytes.store(bytes.value_or(kReadPieceBytes));
 }
 
 std::optional<uint64_t> ParseByteSize(std::string_view text) {

@@ -29,6 +29,12 @@ size_t SearchBlockBytes();
 // Nothing goes back to 2 MiB.
 void SetSearchBlockBytes(std::optional<size_t> bytes);
 
+// A file held in memory is read in pieces of this size (4 MiB), so that a load can stop between
+// two reads; tests choose small pieces, so that small files take many.
+size_t ReadPieceBytes();
+// Nothing goes back to 4 MiB.
+void SetReadPieceBytes(std::optional<size_t> bytes);
+
 // A size as a user writes it: a whole number of bytes, or of KiB, MiB, GiB or TiB with the suffix
 // K, M, G or T (in either letter case, "B" or "iB" may follow). Nothing for anything else.
 std::optional<uint64_t> ParseByteSize(std::string_view text);

@@ -10,6 +10,7 @@
 #include "FileCheck.h"
 #include "FileReadError.h"
 #include "LogFileError.h"
+#include "StoreLimit.h"
 
 // The parts that do not depend on the system; the memory and the file reading live in
 // TextBufferPosix.cpp and TextBufferWindows.cpp.
@@ -120,6 +121,20 @@ TextBuffer TextBuffer::ForFile(const std::filesystem::path& path, size_t fileSiz
         FileMessage("Cannot read", path,
                     "not enough memory for the file (" + std::to_string(fileSize) + " bytes)"));
   }
+}
+
+size_t TextBuffer::FillInPieces(size_t size,
+                                const std::function<size_t(uint64_t, char*, size_t)>& read,
+                                const ReadGoOn& goOn) {
+  const size_t piece = std::max<size_t>(ReadPieceBytes(), 1);
+  size_t filled = 0;
+  while (filled < size) {
+    const size_t wanted = std::min(piece, size - filled);
+    const size_t got = read(filled, data_ + filled, wanted);
+    filled += got;
+    if (got < wanted || (goOn && !goOn(filled))) break;
+  }
+  return filled;
 }
 
 bool TextBuffer::Stage(std::string_view bytes) {

@@ -65,10 +65,14 @@ class TextBuffer {
   static TextBuffer FromBytes(std::string_view bytes);
   // A buffer of `size` bytes that `fill` writes; what `fill` throws goes on to the caller.
   static TextBuffer Filled(size_t size, const std::function<void(char* into)>& fill);
-  // Reads the regular file `path`, or its first `most` bytes. Throws LogFileError naming the
-  // file and the reason; refuses anything that is not a regular file before reading a byte.
-  // The file is shared with its writer, which may go on appending, renaming or deleting it.
-  static TextBuffer ReadFile(const std::filesystem::path& path, size_t most = SIZE_MAX);
+  // Hears how many bytes of the file have been read, after each piece; false stops the read.
+  using ReadGoOn = std::function<bool(uint64_t bytesRead)>;
+  // Reads the regular file `path`, or its first `most` bytes, ReadPieceBytes() at a time. Throws
+  // LogFileError naming the file and the reason; refuses anything that is not a regular file
+  // before reading a byte. The file is shared with its writer, which may go on appending,
+  // renaming or deleting it. When `goOn` stops the read, the buffer holds the pieces read so far.
+  static TextBuffer ReadFile(const std::filesystem::path& path, size_t most = SIZE_MAX,
+                             const ReadGoOn& goOn = {});
 
   const char* Data() const { return data_; }
   size_t Size() const { return size_; }
@@ -122,6 +126,11 @@ class TextBuffer {
   // memory cannot be had.
   static TextBuffer ForFile(const std::filesystem::path& path, size_t fileSize);
   static size_t RoomFor(size_t size);
+  // Fills the first `size` bytes with what `read` gives for an offset and a count (fewer only at
+  // the end of the file), a piece at a time, asking `goOn` after each piece; returns how many
+  // bytes it filled.
+  size_t FillInPieces(size_t size, const std::function<size_t(uint64_t, char*, size_t)>& read,
+                      const ReadGoOn& goOn);
   void Release();
   void Shrink(size_t size) { size_ = size; }
   // Makes bytes `from` to `to` writable, committing what is not yet; false when the system

@@ -104,7 +104,8 @@ size_t TextBuffer::PhysicalMemory() {
                                    : static_cast<size_t>(-1);
 }
 
-TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path, size_t most) {
+TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path, size_t most,
+                                const ReadGoOn& goOn) {
   const FileDescriptor file = OpenForReading(path);
   if (file.Get() < 0) FailOnFile("Cannot open", path, std::strerror(errno));
   struct stat info {};
@@ -116,15 +117,13 @@ TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path, size_t most) 
   TextBuffer buffer = ForFile(path, fileSize);
   // The size is the one seen at open: a log that grows meanwhile is read up to that point, and
   // one that shrinks is read up to its new end.
-  size_t filled = 0;
-  while (filled < fileSize) {
-    const ssize_t got = read(file.Get(), buffer.data_ + filled, fileSize - filled);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) FailOnFile("Cannot read", path, std::strerror(errno));
-    if (got == 0) break;
-    filled += static_cast<size_t>(got);
-  }
-  buffer.Shrink(filled);
+  const auto read = [&](uint64_t offset, char* into, size_t count) {
+    errno = 0;
+    const size_t got = ReadAt(file.Get(), offset, into, count);
+    if (got < count && errno != 0) FailOnFile("Cannot read", path, std::strerror(errno));
+    return got;
+  };
+  buffer.Shrink(buffer.FillInPieces(fileSize, read, goOn));
   buffer.SealReadOnly();
   buffer.file_ = IdentityOf(info);
   return buffer;

@@ -188,7 +188,8 @@ size_t TextBuffer::PhysicalMemory() {
                                        : static_cast<size_t>(-1);
 }
 
-TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path, size_t most) {
+TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path, size_t most,
+                                const ReadGoOn& goOn) {
   const OpenedFile opened = OpenFile(path);
   if (opened.error) FailOnFile("Cannot open", path, SystemMessage(opened.error));
   if (opened.facts.refusal) FailOnFile("Cannot open", path, RefusalReason(*opened.facts.refusal));
@@ -198,9 +199,13 @@ TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path, size_t most) 
   TextBuffer buffer = ForFile(path, fileSize);
   // The size is the one seen at open: a log that grows meanwhile is read up to that point, and
   // one that shrinks is read up to its new end.
-  DWORD error = 0;
-  buffer.Shrink(ReadAt(opened.file.get(), 0, buffer.data_, fileSize, error));
-  if (error) FailOnFile("Cannot read", path, SystemMessage(error));
+  const auto read = [&](uint64_t offset, char* into, size_t count) {
+    DWORD error = 0;
+    const size_t got = ReadAt(opened.file.get(), offset, into, count, error);
+    if (error) FailOnFile("Cannot read", path, SystemMessage(error));
+    return got;
+  };
+  buffer.Shrink(buffer.FillInPieces(fileSize, read, goOn));
   buffer.SealReadOnly();
   buffer.file_ = opened.facts.identity;
   return buffer;

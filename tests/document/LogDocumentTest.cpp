@@ -4,14 +4,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
 #include <filesystem>
 #include <random>
+#include <semaphore>
 
 #include "LogDocument.h"
 #include "LogGenerator.h"
+#include "PieceLoader.h"
 #include "StoreDumps.h"
 #include "StoreInvariants.h"
 #include "StoreLimit.h"
@@ -117,6 +121,38 @@ class LogDocumentTest : public QObject {
     QCoreApplication::processEvents();
     QCOMPARE(finished.size(), 1);
     QCOMPARE(document.FileName(), second);
+  }
+
+  // The first reader is held once it has taken memory for its text, and the file is loaded
+  // again four times meanwhile: each reader takes memory only once the one before has let go of
+  // its text, and the last load ends as a fresh one.
+  void reloadsHoldOneTextAtATime() {
+    const QList<QByteArray> logs = GeneratedLogs(6);
+    const QString first = Write(logs[0]);
+    const QString last = Write(logs[2]);
+    SetReadPieceBytes(1024);
+    std::counting_semaphore<4> held(0);
+    std::atomic<int> taken = 0;
+    std::atomic<bool> overlapped = false;
+    PieceLoader::SetMemoryTakenHook([&](int holding) {
+      if (holding > 1) overlapped = true;
+      if (taken++ == 0) held.acquire();
+    });
+    const auto reset = qScopeGuard([] {
+      PieceLoader::SetMemoryTakenHook(nullptr);
+      SetReadPieceBytes(std::nullopt);
+    });
+    LogDocument document;
+    const auto letGo = qScopeGuard([&] { held.release(); });
+    QSignalSpy finished(&document, &LogDocument::LoadFinished);
+    document.Load(first);
+    QTRY_VERIFY(taken == 1);
+    for (const QString& file : {first, first, first, last}) document.Load(file);
+    held.release();
+    QVERIFY(finished.wait(20000));
+    QVERIFY(!overlapped);
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(Dump(document.Store()), WholeLoad(last, EncodingChoice::Auto));
   }
 
   // Chosen before the whole file has been read, and while its pieces come.

@@ -101,11 +101,11 @@ class ComfortTest : public QObject {
     const QString path = logs_->Write("g.log", TestLogs::RunsWithDates(TestLogs::Dates(3)));
     Open(path);
     form_->RunsView->SetSelectedIndex(selected);
-    QSignalSpy changed(Follower(), &TFileFollower::Changed);
     logs_->Write("g.log", TestLogs::RunsWithDates(TestLogs::Dates(5)));
-    QVERIFY(changed.wait(5000));
-    WAIT_FOR_LOAD(*form_);
-    QCOMPARE(form_->RunsView->RowCount(), 5);
+    // The follower's report or, when the write came before the look the document takes once a
+    // load has finished, that look: either brings the rows in.
+    QTRY_VERIFY_WITH_TIMEOUT(!form_->Document().Loading() && form_->RunsView->RowCount() == 5,
+                             5000);
     QCOMPARE(form_->RunsView->SelectedIndex(), selectedAfter);
     QVERIFY(form_->LogMemo->Text().contains(QStringLiteral("run %1 line 1").arg(selectedAfter)));
     QVERIFY(errors_->Messages().isEmpty());

@@ -1,7 +1,12 @@
 #include <QAction>
 #include <QDir>
+#include <QScopeGuard>
 #include <QtTest>
+#include <atomic>
+#include <mutex>
+#include <set>
 #include <stdexcept>
+#include <thread>
 
 #include "DisplayForm.h"
 #include "FindBar.h"
@@ -9,12 +14,13 @@
 #include "FolderSearch.h"
 #include "LogsResults.h"
 #include "RunsView.h"
+#include "StoreLimit.h"
 #include "TestLogs.h"
 #include "TextPane.h"
 #include "WindowBench.h"
 
 // Search > Find in logs in the window: opening a result, F4 from one file to the next, and
-// Escape stopping a search.
+// Escape stopping a search, between files or within one.
 
 namespace {
 
@@ -117,6 +123,52 @@ class FindInLogsWindowTest : public QObject {
     QVERIFY(found < 52);
     QTest::keyClick(dialog_, Qt::Key_Escape);
     QVERIFY(!dialog_->isVisible());
+  }
+
+  // The search is held where it asks for a stop in its first file, and Escape stops it there:
+  // no thread of it goes on past the stop, and nothing of the file is reported.
+  void aStopEndsTheSearchInTheFileItSearches_data() {
+    QTest::addColumn<int>("step");
+    QTest::addColumn<bool>("indexed");
+    QTest::newRow("while it loads") << static_cast<int>(SearchStep::Load) << false;
+    QTest::newRow("while it searches the rows") << static_cast<int>(SearchStep::Rows) << false;
+    QTest::newRow("while it indexes") << static_cast<int>(SearchStep::Load) << true;
+    QTest::newRow("while it searches the indexed rows")
+        << static_cast<int>(SearchStep::Rows) << true;
+  }
+  void aStopEndsTheSearchInTheFileItSearches() {
+    QFETCH(int, step);
+    QFETCH(bool, indexed);
+    QStringList lines;
+    for (int k = 0; k < 60; ++k) lines << QString("valve %1").arg(k);
+    logs_->Write("a.log", Log(lines));
+    SetReadPieceBytes(256);
+    SetIndexedPieceBytes(256);
+    if (indexed) SetInMemoryLimit(0);
+    std::atomic<bool> held = false;
+    std::atomic<bool> wentOn = false;
+    std::mutex mutex;
+    std::set<std::thread::id> stopped;  // the threads that have seen the stop
+    SetSearchStepHook([&](SearchStep at, const std::atomic<bool>& stop) {
+      if (!stop && static_cast<int>(at) == step && !held.exchange(true)) stop.wait(false);
+      if (!stop) return;
+      const std::lock_guard lock(mutex);
+      if (!stopped.insert(std::this_thread::get_id()).second) wentOn = true;
+    });
+    const auto reset = qScopeGuard([] {
+      SetSearchStepHook(nullptr);
+      SetReadPieceBytes(std::nullopt);
+      SetIndexedPieceBytes(std::nullopt);
+      SetInMemoryLimit(std::nullopt);
+    });
+    dialog_->Start();
+    QTRY_VERIFY(held);
+    QTest::keyClick(dialog_, Qt::Key_Escape);
+    QVERIFY(!dialog_->Searching());
+    QVERIFY(!wentOn);
+    QCoreApplication::processEvents();
+    QCOMPARE(dialog_->Results()->topLevelItemCount(), 0);
+    QVERIFY2(dialog_->StatusText().startsWith("Stopped."), qPrintable(dialog_->StatusText()));
   }
 
   void aFailureOnItsThreadIsShownNotFatal() {

@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -26,23 +27,36 @@ std::optional<TextBuffer> FirstBytes(const std::filesystem::path& path, size_t b
   }
 }
 
+std::function<void(int)>& MemoryTakenHook() {
+  static std::function<void(int)> hook;
+  return hook;
+}
+
 }  // namespace
 
-// One read of a file on a thread of its own. A read that is no longer wanted is left to end by
-// itself, which a slow disk or a network share may take a while to do, and its text is dropped.
+// One read of a file on a thread of its own. A read that is no longer wanted stops after the
+// piece it is reading, and its text is dropped.
 struct PieceLoader::Reader {
   unsigned number = 0;
   std::thread thread;
   TextBuffer firstPiece;  // set before the first piece is reported, and not touched after
   uint64_t fileSize = 0;
+  // Guarded by the loader's memory lock from the moment the thread hands them over.
   TextBuffer text;
   // A file above the limit is indexed on the thread, into a store of its own.
   std::atomic<bool> indexing = false;
   LogStore indexed;
   std::atomic<uint64_t> indexedBytes = 0;
+  // Set under the memory lock, so that a reader waiting for memory hears of it.
   std::atomic<bool> cancelled = false;
   std::string error;
+  bool holdsMemory = false;  // under the memory lock: the text or index is this reader's
+  bool handedOver = false;   // under the memory lock: the thread has done with them
 };
+
+void PieceLoader::SetMemoryTakenHook(std::function<void(int readersHoldingMemory)> hook) {
+  MemoryTakenHook() = std::move(hook);
+}
 
 PieceLoader::PieceLoader(LogStore& store, QObject* parent) : QObject(parent), store_(store) {
   nextPiece_.setSingleShot(true);
@@ -54,8 +68,8 @@ PieceLoader::PieceLoader(LogStore& store, QObject* parent) : QObject(parent), st
 }
 
 PieceLoader::~PieceLoader() {
-  // An index that is being made stops after its piece; a whole read ends by itself.
-  for (const std::unique_ptr<Reader>& reader : readers_) reader->cancelled = true;
+  // Each stops after the piece it is reading, or while it waits for memory.
+  CancelReaders();
   for (const std::unique_ptr<Reader>& reader : readers_) reader->thread.join();
 }
 
@@ -81,10 +95,13 @@ void PieceLoader::Start(const QString& fileName, EncodingChoice encoding) {
           QMetaObject::invokeMethod(
               this, [this, read] { TakeFirstPiece(read); }, Qt::QueuedConnection);
         }
-        try {
-          ReadWhole(*reader, path, encoding);
-        } catch (const std::exception& error) {
-          reader->error = error.what();
+        if (TakeMemory(*reader)) {
+          try {
+            ReadWhole(*reader, path, encoding);
+          } catch (const std::exception& error) {
+            reader->error = error.what();
+          }
+          HandOver(*reader);
         }
         QMetaObject::invokeMethod(
             this, [this, read] { TakeText(read); }, Qt::QueuedConnection);
@@ -97,7 +114,8 @@ void PieceLoader::ReadWhole(Reader& reader, const std::filesystem::path& path,
                             EncodingChoice encoding) {
   if (!reader.indexing) {
     try {
-      reader.text = TextBuffer::ReadFile(path);
+      reader.text =
+          TextBuffer::ReadFile(path, SIZE_MAX, [&reader](uint64_t) { return !reader.cancelled; });
       return;
     } catch (const FileTooLargeError&) {
       // The memory for the text cannot be had; an index needs little.
@@ -110,13 +128,48 @@ void PieceLoader::ReadWhole(Reader& reader, const std::filesystem::path& path,
   });
 }
 
+bool PieceLoader::TakeMemory(Reader& reader) {
+  std::unique_lock lock(memory_);
+  memoryFree_.wait(lock, [&] { return readersHoldingMemory_ == 0 || reader.cancelled; });
+  if (reader.cancelled) return false;
+  reader.holdsMemory = true;
+  const int holding = ++readersHoldingMemory_;
+  lock.unlock();
+  if (MemoryTakenHook()) MemoryTakenHook()(holding);
+  return true;
+}
+
+void PieceLoader::HandOver(Reader& reader) {
+  const std::lock_guard lock(memory_);
+  reader.handedOver = true;
+  if (reader.cancelled) ReleaseMemory(reader);
+}
+
+void PieceLoader::ReleaseMemory(Reader& reader) {
+  if (!reader.holdsMemory) return;
+  reader.text = TextBuffer();
+  reader.indexed = LogStore();
+  reader.holdsMemory = false;
+  --readersHoldingMemory_;
+  memoryFree_.notify_all();
+}
+
+void PieceLoader::CancelReaders() {
+  const std::lock_guard lock(memory_);
+  for (const std::unique_ptr<Reader>& reader : readers_) {
+    reader->cancelled = true;
+    if (reader->handedOver) ReleaseMemory(*reader);
+  }
+  memoryFree_.notify_all();
+}
+
 void PieceLoader::Cancel() {
   nextPiece_.stop();
   indexProgress_.stop();
   // A read that goes on is no longer the load's.
   if (running_) {
     ++reads_;
-    for (const std::unique_ptr<Reader>& reader : readers_) reader->cancelled = true;
+    CancelReaders();
   }
   running_ = false;
 }
@@ -151,6 +204,14 @@ void PieceLoader::TakeText(unsigned read) {
   // It has posted its report, its last step.
   reader->thread.join();
   if (read != reads_ || !running_) return;
+  // The text or index becomes the store's, and the next load's reader may take memory once
+  // the store has let go of it.
+  TextBuffer text = std::move(reader->text);
+  LogStore indexed = std::move(reader->indexed);
+  {
+    const std::lock_guard lock(memory_);
+    ReleaseMemory(*reader);
+  }
   indexProgress_.stop();
   if (!reader->error.empty()) {
     // What the first piece showed stays, as what a load that fails part-way had read.
@@ -162,12 +223,12 @@ void PieceLoader::TakeText(unsigned read) {
   if (taken_ > 0) firstPiece_ = std::move(store_.Text);
   wholeText_ = true;
   if (reader->indexing) {
-    TakeIndexed(std::move(reader->indexed));
+    TakeIndexed(std::move(indexed));
     return;
   }
-  fileSize_ = static_cast<qint64>(reader->text.Size());
-  const size_t sofar = std::min(taken_, reader->text.Size());
-  BeginLoadInPieces(store_, std::move(reader->text), encoding_);
+  fileSize_ = static_cast<qint64>(text.Size());
+  const size_t sofar = std::min(taken_, text.Size());
+  BeginLoadInPieces(store_, std::move(text), encoding_);
   emit TextRead(fileSize_);
   taken_ = 0;
   if (running_) TakeUpTo(sofar > 0 ? sofar : std::min(store_.Text.Size(), NextPieceBytes()));

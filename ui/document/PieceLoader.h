@@ -3,9 +3,12 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <condition_variable>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "LogStore.h"
@@ -25,6 +28,13 @@
 // it had got; the small buffer stays until the next load, since the panes may still show lines
 // of it (the same bytes).
 //
+// The whole read goes a few MiB per read call (ReadPieceBytes()) into that one buffer, and a
+// cancelled read stops after the piece it is reading. One reader at a time holds memory: a new
+// reader shows its first piece at once but waits, on its own thread, for the readers before it to
+// have stopped and let go of their text before it takes memory for its own. So reloads in quick
+// succession never hold more than one file's text, and the GUI thread, even when the loader is
+// destroyed, never waits for more than the piece a reader is reading.
+//
 // A file larger than InMemoryLimit() is indexed instead, on the thread and into a store of its
 // own, which takes the place of the store's content when it is done; meanwhile the first piece's
 // rows show and how far the index has got is reported a few times a second.
@@ -43,7 +53,7 @@ class PieceLoader : public QObject {
   static constexpr int kIndexProgressMilliseconds = 250;
 
   explicit PieceLoader(LogStore& store, QObject* parent = nullptr);
-  // Waits for a read that is still going on; an index being made stops at its next piece.
+  // Stops the readers still going on, each after its piece, and waits for them.
   ~PieceLoader() override;
   PieceLoader(const PieceLoader&) = delete;
   PieceLoader& operator=(const PieceLoader&) = delete;
@@ -59,6 +69,9 @@ class PieceLoader : public QObject {
   void ChangeEncoding(EncodingChoice encoding);
   // How many bytes each piece takes in; tests vary it. 0 brings back the sizes above.
   void SetPieceBytes(size_t bytes) { pieceBytes_ = bytes; }
+  // For tests: called on a reader's thread when it has taken memory for its text, with how many
+  // readers hold memory now; an empty one turns it off.
+  static void SetMemoryTakenHook(std::function<void(int readersHoldingMemory)> hook);
 
  signals:
   // The store holds the text of the file now, none of it taken in yet.
@@ -76,6 +89,15 @@ class PieceLoader : public QObject {
   struct Reader;
 
   Reader* Current(unsigned read) const;
+  // On the reader's thread: waits until no other reader holds memory, and takes it; false when
+  // the reader is cancelled first.
+  bool TakeMemory(Reader& reader);
+  // On the reader's thread: its text or index is done; a cancelled reader lets go of it.
+  void HandOver(Reader& reader);
+  // Under the memory lock: drops what the reader holds and lets the next reader take memory.
+  void ReleaseMemory(Reader& reader);
+  // Cancels every reader, and drops what those that are done hold.
+  void CancelReaders();
   // On the reader's thread: reads the file whole, or indexes it.
   static void ReadWhole(Reader& reader, const std::filesystem::path& path, EncodingChoice encoding);
   // The store becomes the index the reader made.
@@ -107,4 +129,7 @@ class PieceLoader : public QObject {
   QTimer indexProgress_;
   unsigned reads_ = 0;  // the reads started; the last one is the load's while it runs
   std::vector<std::unique_ptr<Reader>> readers_;  // those still going on or not yet reported
+  std::mutex memory_;
+  std::condition_variable memoryFree_;
+  int readersHoldingMemory_ = 0;  // under memory_
 };

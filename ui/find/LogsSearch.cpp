@@ -34,6 +34,9 @@ void LogsSearch::Start(FolderSearchRequest request) {
 
 void LogsSearch::Cancel() {
   cancelled_ = true;
+  // Whoever waits for the stop wakes (a test holding the search, SetSearchStepHook).
+  cancelled_.notify_all();
+  // The search of a file stops within a piece of its read, parse, index or row search.
   if (thread_.joinable()) thread_.join();
   ++generation_;
 }
@@ -55,9 +58,9 @@ void LogsSearch::SearchFiles(const FolderSearchRequest& request, unsigned genera
   Post([this, count = static_cast<int>(files.size()), bytes] { emit Listed(count, bytes); },
        generation);
   for (const std::filesystem::path& file : files) {
-    // A file is searched whole: it is read in one go, and the reading is what takes the time.
     if (cancelled_) return;
-    FileMatches found = SearchLogFile(request, file);
+    FileMatches found = SearchLogFile(request, file, &cancelled_);
+    if (cancelled_) return;
     Post([this, found = std::move(found)] { emit FileDone(found); }, generation);
   }
   Post(

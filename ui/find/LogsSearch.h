@@ -19,7 +19,8 @@ class LogsSearch : public QObject {
 
   // Searches as `request` asks, after cancelling a search that runs.
   void Start(FolderSearchRequest request);
-  // Stops a running search and waits for its thread; nothing of it is reported after this.
+  // Stops a running search and waits for its thread, which ends within a piece of the file it
+  // searches; nothing of it is reported after this.
   void Cancel();
   bool Running() const { return thread_.joinable(); }
 
