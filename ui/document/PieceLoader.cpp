@@ -191,7 +191,6 @@ void PieceLoader::TakeFirstPiece(unsigned read) {
   if (!reader) return;
   fileSize_ = static_cast<qint64>(reader->fileSize);
   BeginLoadInPieces(store_, std::move(reader->firstPiece), encoding_);
-  emit TextRead(fileSize_);
   if (running_) TakeUpTo(store_.Text.Size());
 }
 
@@ -229,7 +228,6 @@ void PieceLoader::TakeText(unsigned read) {
   fileSize_ = static_cast<qint64>(text.Size());
   const size_t sofar = std::min(taken_, text.Size());
   BeginLoadInPieces(store_, std::move(text), encoding_);
-  emit TextRead(fileSize_);
   taken_ = 0;
   if (running_) TakeUpTo(sofar > 0 ? sofar : std::min(store_.Text.Size(), NextPieceBytes()));
 }
@@ -238,7 +236,6 @@ void PieceLoader::TakeIndexed(LogStore indexed) {
   store_ = std::move(indexed);
   store_.Checkpoint.Choice = encoding_;
   store_.TextEncoding = EncodingFor(store_, encoding_);
-  emit TextRead(fileSize_);
   taken_ = store_.Text.End();
   // Every row may show more than the first piece had of it.
   Report(0);

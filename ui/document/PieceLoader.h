@@ -74,8 +74,6 @@ class PieceLoader : public QObject {
   static void SetMemoryTakenHook(std::function<void(int readersHoldingMemory)> hook);
 
  signals:
-  // The store holds the text of the file now, none of it taken in yet.
-  void TextRead(qint64 bytes);
   // The store took in a piece of the text, `textTaken` bytes of the file's `fileSize` so far: the
   // rows from `firstChangedRow` on are new or show more.
   void PieceTaken(int firstChangedRow, qint64 textTaken, qint64 fileSize);
