@@ -72,7 +72,7 @@ int RunHeadlessMode(const CommandLine& command) {
     std::cerr << error.what() << '\n';
     return 1;
   } catch (const std::bad_alloc&) {
-    std::cerr << "Cannot read \"" << DisplayName(path) << "\": not enough memory\n";
+    std::cerr << NoMemoryMessage(path) << '\n';
     return 1;
   }
   UseBinaryOutput();

@@ -32,6 +32,10 @@ std::string FileMessage(std::string_view verb, const std::filesystem::path& path
   return message;
 }
 
+std::string NoMemoryMessage(const std::filesystem::path& path) {
+  return FileMessage("Cannot read", path, "not enough memory");
+}
+
 void FailOnFile(std::string_view verb, const std::filesystem::path& path, std::string_view reason) {
   throw LogFileError(FileMessage(verb, path, reason));
 }

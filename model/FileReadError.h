@@ -18,6 +18,8 @@ std::string DisplayName(const std::filesystem::path& path);
 // "<verb> "<path>": <reason>".
 std::string FileMessage(std::string_view verb, const std::filesystem::path& path,
                         std::string_view reason);
+// "Cannot read "<path>": not enough memory": what a load or a search that lacks memory says.
+std::string NoMemoryMessage(const std::filesystem::path& path);
 // Throws LogFileError with that message.
 [[noreturn]] void FailOnFile(std::string_view verb, const std::filesystem::path& path,
                              std::string_view reason);

@@ -148,7 +148,7 @@ FileMatches SearchLogFile(const FolderSearchRequest& request, const std::filesys
       result.Skipped = error.what();
       break;
     } catch (const std::bad_alloc&) {
-      result.Skipped = "Cannot read \"" + DisplayName(path) + "\": not enough memory";
+      result.Skipped = NoMemoryMessage(path);
       break;
     }
   }

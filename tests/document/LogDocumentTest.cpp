@@ -211,6 +211,20 @@ class LogDocumentTest : public QObject {
     QCOMPARE(encoding.size(), changes);
   }
 
+  void aLoadShortOfMemoryFailsNamingTheFile() {
+    const QString path = Write(GeneratedLogs(7)[0]);
+    PieceLoader::SetMemoryTakenHook([](int) { throw std::bad_alloc(); });
+    const auto reset = qScopeGuard([] { PieceLoader::SetMemoryTakenHook(nullptr); });
+    LogDocument document;
+    QSignalSpy failed(&document, &LogDocument::LoadFailed);
+    document.Load(path);
+    QVERIFY(failed.wait());
+    const QString message = failed.first().first().toString();
+    QVERIFY2(
+        message.contains(QDir::toNativeSeparators(path)) && message.contains("not enough memory"),
+        qPrintable(message));
+  }
+
   void aFileThatCannotBeReadFailsTheLoad() {
     LogDocument document;
     QSignalSpy failed(&document, &LogDocument::LoadFailed);

@@ -6,11 +6,13 @@
 #include <filesystem>
 #include <limits>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
 
 #include "FilePath.h"
+#include "FileReadError.h"
 #include "LogFileError.h"
 #include "LogFollow.h"
 #include "StoreLimit.h"
@@ -95,9 +97,12 @@ void PieceLoader::Start(const QString& fileName, EncodingChoice encoding) {
           QMetaObject::invokeMethod(
               this, [this, read] { TakeFirstPiece(read); }, Qt::QueuedConnection);
         }
-        if (TakeMemory(*reader)) {
+        if (const int holding = TakeMemory(*reader)) {
           try {
+            if (MemoryTakenHook()) MemoryTakenHook()(holding);
             ReadWhole(*reader, path, encoding);
+          } catch (const std::bad_alloc&) {
+            reader->error = NoMemoryMessage(path);
           } catch (const std::exception& error) {
             reader->error = error.what();
           }
@@ -128,15 +133,12 @@ void PieceLoader::ReadWhole(Reader& reader, const std::filesystem::path& path,
   });
 }
 
-bool PieceLoader::TakeMemory(Reader& reader) {
+int PieceLoader::TakeMemory(Reader& reader) {
   std::unique_lock lock(memory_);
   memoryFree_.wait(lock, [&] { return readersHoldingMemory_ == 0 || reader.cancelled; });
-  if (reader.cancelled) return false;
+  if (reader.cancelled) return 0;
   reader.holdsMemory = true;
-  const int holding = ++readersHoldingMemory_;
-  lock.unlock();
-  if (MemoryTakenHook()) MemoryTakenHook()(holding);
-  return true;
+  return ++readersHoldingMemory_;
 }
 
 void PieceLoader::HandOver(Reader& reader) {

@@ -70,7 +70,8 @@ class PieceLoader : public QObject {
   // How many bytes each piece takes in; tests vary it. 0 brings back the sizes above.
   void SetPieceBytes(size_t bytes) { pieceBytes_ = bytes; }
   // For tests: called on a reader's thread when it has taken memory for its text, with how many
-  // readers hold memory now; an empty one turns it off.
+  // readers hold memory now, and what it throws fails the load as the read would; an empty one
+  // turns it off.
   static void SetMemoryTakenHook(std::function<void(int readersHoldingMemory)> hook);
 
  signals:
@@ -87,9 +88,9 @@ class PieceLoader : public QObject {
   struct Reader;
 
   Reader* Current(unsigned read) const;
-  // On the reader's thread: waits until no other reader holds memory, and takes it; false when
-  // the reader is cancelled first.
-  bool TakeMemory(Reader& reader);
+  // On the reader's thread: waits until no other reader holds memory, and takes it; the readers
+  // that hold memory now, or 0 when the reader is cancelled first.
+  int TakeMemory(Reader& reader);
   // On the reader's thread: its text or index is done; a cancelled reader lets go of it.
   void HandOver(Reader& reader);
   // Under the memory lock: drops what the reader holds and lets the next reader take memory.
