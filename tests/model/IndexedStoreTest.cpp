@@ -30,8 +30,10 @@ class IndexedStore : public LogFileTest {
   }
 
   // `indexed` against a store in memory of `text`, on every row and for a few searches.
+  // `inBlocks`: also read and count in tiny blocks, a read of the file each, which under Wine
+  // costs too much to do after every step.
   static void ExpectAgree(const LogStore& indexed, const std::string& text, EncodingChoice choice,
-                          const std::string& name) {
+                          const std::string& name, bool inBlocks = true) {
     LogStore held;
     LoadLogText(held, text, choice);
     ASSERT_TRUE(indexed.Indexed()) << name;
@@ -64,7 +66,7 @@ class IndexedStore : public LogFileTest {
       }
       ASSERT_EQ(RowMatchCounts(indexed, search), rowByRow) << name << needle;
       ASSERT_EQ(RowMatchCounts(held, search), rowByRow) << name << needle;
-      ExpectBlocksCountAsTheWhole(indexed, held, search, rowByRow, name + needle);
+      if (inBlocks) ExpectBlocksCountAsTheWhole(indexed, held, search, rowByRow, name + needle);
     }
   }
 
@@ -132,7 +134,7 @@ TEST_F(IndexedStore, AgreesWithTheStoreInMemoryAsTheFileGrows) {
           LoadLogFile(store, path_, choice);
         }
         ExpectAgree(store, text.substr(0, done), choice,
-                    name + ", followed to " + std::to_string(done));
+                    name + ", followed to " + std::to_string(done), done == text.size());
         if (HasFatalFailure()) return;
         // The lines a pane shows grow in place with the run, as a fresh read has them.
         if (shownRow < store.RowToRun.size() && shown.Extend(store, store.RunOfRow(shownRow))) {
