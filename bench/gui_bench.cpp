@@ -426,7 +426,7 @@ int main(int argc, char** argv) {
     SetInMemoryLimit(0);
     mode.remove(0, kIndexedPrefix.size());
   } else if (mode.startsWith(kHeldPrefix)) {
-    SetInMemoryLimit(UINT64_MAX);
+    SetInMemoryLimit(uint64_t{1} << 62);  // larger than any file; the largest value means unset
     mode.remove(0, kHeldPrefix.size());
   }
   if (mode == QLatin1String("cancelruns")) SetInMemoryLimit(0);
