@@ -150,7 +150,10 @@ class FindInLogsWindowTest : public QObject {
     std::mutex mutex;
     std::set<std::thread::id> stopped;  // the threads that have seen the stop
     SetSearchStepHook([&](SearchStep at, const std::atomic<bool>& stop) {
-      if (!stop && static_cast<int>(at) == step && !held.exchange(true)) stop.wait(false);
+      // Spun on rather than waited for: mingw's std::atomic wait can miss the notification.
+      if (!stop && static_cast<int>(at) == step && !held.exchange(true)) {
+        while (!stop) std::this_thread::yield();
+      }
       if (!stop) return;
       const std::lock_guard lock(mutex);
       if (!stopped.insert(std::this_thread::get_id()).second) wentOn = true;
