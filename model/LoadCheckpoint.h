@@ -32,6 +32,10 @@ struct ParseCheckpoint {
   LineSpan LastLog;
   RunsInfo LastRun;
   RunOutcome LastOutcome = RunOutcome::Open;
+  // The file's bytes [OpenLineFrom, OpenLineTo) hold no line end: the last line the last parse
+  // read had none yet, and the next parse need not look for one there again.
+  uint64_t OpenLineFrom = 0;
+  uint64_t OpenLineTo = 0;
 };
 
 // What a load leaves for taking in bytes appended to the log later without a full load.

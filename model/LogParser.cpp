@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "LineScanner.h"
 #include "LogFormat.h"
 #include "LogStore.h"
 
@@ -12,8 +13,12 @@ using namespace LogFormat;
 // The line the parser stands on. Past the last line of the file it holds no line.
 class Cursor {
  public:
-  Cursor() : Cursor(nullptr, nullptr) {}
-  Cursor(const char* begin, const char* end) : scanner_(begin, end) { Advance(); }
+  Cursor() : Cursor(nullptr, nullptr, {}) {}
+  // `withoutLineEnd` holds no CR or LF.
+  Cursor(const char* begin, const char* end, ByteStretch withoutLineEnd)
+      : scanner_(begin, end, withoutLineEnd) {
+    Advance();
+  }
 
   bool AtEnd() const { return atEnd_; }
   std::string_view Line() const { return line_; }
@@ -66,25 +71,44 @@ bool IsRunEnd(std::string_view line) {
   return line == kRunFinished || line == kRunStopped;
 }
 
-// Where the lines begin that bytes appended at `end` could still change (the last line when it
-// has no line end, or only a CR that an LF may join; else none), moved back `margin` whole lines.
-const char* UnsettledFrom(const char* begin, const char* end, size_t margin) {
-  const auto startOfLineEndingAt = [begin](const char* contentEnd) {
-    const char* start = contentEnd;
-    while (start != begin && start[-1] != '\n' && start[-1] != '\r') --start;
-    return start;
-  };
-  const char* line = end;
-  if (end != begin && end[-1] != '\n') {
-    line = startOfLineEndingAt(end[-1] == '\r' ? end - 1 : end);
+// Where the line starts whose content ends at `contentEnd`; `known` holds no line end.
+const char* StartOfLineEndingAt(const char* begin, const char* contentEnd, ByteStretch known) {
+  const char* start = contentEnd;
+  while (start != begin && start[-1] != '\n' && start[-1] != '\r') {
+    start = start == known.To && known.From < known.To ? known.From : start - 1;
   }
+  return start;
+}
+
+// The content of the last line when appended bytes could still change it (it has no line end,
+// or only a CR that an LF may join); empty at `end` otherwise.
+ByteStretch OpenLine(const char* begin, const char* end, ByteStretch known) {
+  if (end == begin || end[-1] == '\n') return {end, end};
+  const char* contentEnd = end[-1] == '\r' ? end - 1 : end;
+  return {StartOfLineEndingAt(begin, contentEnd, known), contentEnd};
+}
+
+// `line` (the start of a line) moved back `margin` whole lines.
+const char* LinesBefore(const char* begin, const char* line, size_t margin, ByteStretch known) {
   for (size_t k = 0; k < margin && line != begin; ++k) {
     // The line before ends just before `line`, with CR LF, a lone CR or a lone LF.
     const char* contentEnd = line - 1;
     if (*contentEnd == '\n' && contentEnd != begin && contentEnd[-1] == '\r') --contentEnd;
-    line = startOfLineEndingAt(contentEnd);
+    line = StartOfLineEndingAt(begin, contentEnd, known);
   }
   return line;
+}
+
+// The open line an earlier parse of the store found, where it lies within [text, end).
+ByteStretch KnownOpenLine(const LogStore& store, const char* end) {
+  const ParseCheckpoint& point = store.Checkpoint.Parse;
+  const uint64_t start = store.Text.Start();
+  const char* text = store.Text.Data();
+  if (point.OpenLineFrom < start || point.OpenLineTo <= point.OpenLineFrom ||
+      point.OpenLineTo - start > static_cast<uint64_t>(end - text)) {
+    return {};
+  }
+  return {text + (point.OpenLineFrom - start), text + (point.OpenLineTo - start)};
 }
 
 class LogParser {
@@ -96,8 +120,13 @@ class LogParser {
   LogParser(LogStore& store, State state, const char* line, const char* end)
       : store_(store),
         state_(state),
-        line_(line, end),
-        unsettled_(UnsettledFrom(store.Text.Data(), end, HeaderLines::kCount)) {}
+        openLine_(OpenLine(store.Text.Data(), end, KnownOpenLine(store, end))),
+        line_(line, end, openLine_),
+        unsettled_(LinesBefore(store.Text.Data(), openLine_.From, HeaderLines::kCount,
+                               KnownOpenLine(store, end))) {
+    store_.Checkpoint.Parse.OpenLineFrom = FileOffset(openLine_.From);
+    store_.Checkpoint.Parse.OpenLineTo = FileOffset(openLine_.To);
+  }
 
   // Where in the file the byte at `at` of the store's text stands.
   uint64_t FileOffset(const char* at) const {
@@ -228,6 +257,7 @@ class LogParser {
 
   LogStore& store_;
   State state_;
+  ByteStretch openLine_;   // the last line, which appended bytes may still change
   Cursor line_;            // the line being parsed
   const char* unsettled_;  // a step at a line from here on may read what appended bytes change
   bool checkpointTaken_ = false;
