@@ -48,10 +48,14 @@ class RecordedErrors {
 
 // Waits until the load that the window `form` runs, if any, has ended: first the events that were
 // posted are handled, as a command run from the event loop or the window's first show posts its
-// work, and last the look at the file that a load posts when it ends.
-#define WAIT_FOR_LOAD(form)                    \
-  do {                                         \
-    QCoreApplication::processEvents();         \
-    QTRY_VERIFY(!(form).Document().Loading()); \
-    QCoreApplication::processEvents();         \
+// work, and last the look at the file that a load posts when it ends. The wait is long, since
+// the test files reach hundreds of megabytes and sanitizer and Wine builds read them slowly; it
+// ends as soon as the load does.
+#define WAIT_FOR_LOAD(form)                                              \
+  do {                                                                   \
+    QCoreApplication::processEvents();                                   \
+    QTRY_VERIFY_WITH_TIMEOUT(!(form).Document().Loading(), kLoadWaitMs); \
+    QCoreApplication::processEvents();                                   \
   } while (false)
+
+constexpr int kLoadWaitMs = 30'000;
