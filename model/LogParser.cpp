@@ -118,15 +118,7 @@ class LogParser {
   // A parse of the store's text from `line` (the start of a line) on, in `state`, as if the text
   // ended at `end`.
   LogParser(LogStore& store, State state, const char* line, const char* end)
-      : store_(store),
-        state_(state),
-        openLine_(OpenLine(store.Text.Data(), end, KnownOpenLine(store, end))),
-        line_(line, end, openLine_),
-        unsettled_(LinesBefore(store.Text.Data(), openLine_.From, HeaderLines::kCount,
-                               KnownOpenLine(store, end))) {
-    store_.Checkpoint.Parse.OpenLineFrom = FileOffset(openLine_.From);
-    store_.Checkpoint.Parse.OpenLineTo = FileOffset(openLine_.To);
-  }
+      : LogParser(store, state, line, end, KnownOpenLine(store, end)) {}
 
   // Where in the file the byte at `at` of the store's text stands.
   uint64_t FileOffset(const char* at) const {
@@ -143,6 +135,17 @@ class LogParser {
   }
 
  private:
+  // `known`: the open line an earlier parse found, which holds no line end.
+  LogParser(LogStore& store, State state, const char* line, const char* end, ByteStretch known)
+      : store_(store),
+        state_(state),
+        openLine_(OpenLine(store.Text.Data(), end, known)),
+        line_(line, end, openLine_),
+        unsettled_(LinesBefore(store.Text.Data(), openLine_.From, HeaderLines::kCount, known)) {
+    store_.Checkpoint.Parse.OpenLineFrom = FileOffset(openLine_.From);
+    store_.Checkpoint.Parse.OpenLineTo = FileOffset(openLine_.To);
+  }
+
   // Steps change only the last script, run log and run and append new ones, which is what the
   // checkpoint keeps; a step that changes more must have it kept there too.
   void TakeCheckpoint() {

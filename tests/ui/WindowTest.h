@@ -46,6 +46,8 @@ class RecordedErrors {
     return QTest::qExec(&test, argc, argv); \
   }
 
+constexpr int kLoadWaitMs = 30'000;
+
 // Waits until the load that the window `form` runs, if any, has ended: first the events that were
 // posted are handled, as a command run from the event loop or the window's first show posts its
 // work, and last the look at the file that a load posts when it ends. The wait is long, since
@@ -57,5 +59,3 @@ class RecordedErrors {
     QTRY_VERIFY_WITH_TIMEOUT(!(form).Document().Loading(), kLoadWaitMs); \
     QCoreApplication::processEvents();                                   \
   } while (false)
-
-constexpr int kLoadWaitMs = 30'000;
