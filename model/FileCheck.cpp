@@ -2,14 +2,14 @@
 
 namespace {
 
-bool StillReads(const FileReader& read, uint64_t offset, const std::string& expected) {
+bool StillReads(SharedFile& file, uint64_t offset, const std::string& expected) {
   std::string bytes(expected.size(), '\0');
-  return read(offset, bytes.data(), bytes.size()) == bytes.size() && bytes == expected;
+  return file.Read(offset, bytes.data(), bytes.size()) == bytes.size() && bytes == expected;
 }
 
 }  // namespace
 
-bool FileCheck::Holds(const ProbedFile& file, const FileReader& read) const {
-  return file.Identity == Identity && file.Size >= End && StillReads(read, 0, Head) &&
-         StillReads(read, TailStart, Tail);
+bool FileCheck::Holds(SharedFile& file) const {
+  return file.IsOpen() && file.Facts().Identity == Identity && file.Facts().Size >= End &&
+         StillReads(file, 0, Head) && StillReads(file, TailStart, Tail);
 }

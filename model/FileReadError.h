@@ -9,6 +9,14 @@
 
 enum class NonRegularFile { Directory, Device, Pipe, Socket, Other };
 
+// Why a read of a file in pieces stopped: between two pieces, its name came to lead to another
+// file, or to none.
+inline constexpr const char* kReplacedWhileRead =
+    "the file was replaced or rewritten while it was read";
+
+// Why a file cannot be read for now: another program keeps it, or the bytes we read, locked.
+inline constexpr const char* kLockedReason = "it is locked by another program";
+
 // The reason shown for refusing something that is not a regular file.
 const char* RefusalReason(NonRegularFile kind);
 

@@ -7,11 +7,11 @@ LogFileSource::LogFileSource(const LogStore& store)
     : path_(store.IndexedFile.value()), check_(store.Text.Check()) {}
 
 void LogFileSource::Read(uint64_t offset, char* into, size_t count) const {
-  bool read = false;
-  WithSharedFile(path_, [&](const ProbedFile& file, const FileReader& reader) {
-    read = check_.Holds(file, reader) && reader(offset, into, count) == count;
-  });
-  if (!read) {
+  SharedFile file = SharedFile::Open(path_);
+  if (file.GetState() == SharedFile::State::Locked) {
+    throw FileLockedError(FileMessage("Cannot read", path_, file.Reason()));
+  }
+  if (!check_.Holds(file) || file.Read(offset, into, count) != count) {
     throw FileChangedError("The file \"" + DisplayName(path_) +
                            "\" has changed since it was loaded: it was replaced, shortened or "
                            "rewritten");

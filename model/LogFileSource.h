@@ -26,7 +26,8 @@ class LogFileSource {
   explicit LogFileSource(const LogStore& store);
 
   // Reads `count` bytes at `offset`, which all lie within what the store has taken in. Throws
-  // FileChangedError when the file is not the store's any more or the bytes cannot be read.
+  // FileChangedError when the file is not the store's any more or the bytes cannot be read, and
+  // FileLockedError when another program keeps them locked.
   void Read(uint64_t offset, char* into, size_t count) const;
   // Where the bytes that the store has taken in end.
   uint64_t End() const { return check_.End; }

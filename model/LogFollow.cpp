@@ -85,6 +85,12 @@ FollowUpdate TakeInGrowth(LogStore& store, const std::filesystem::path& path, bo
   switch (store.Text.StageGrowth(path, store.Indexed() ? IndexedPieceBytes() : SIZE_MAX)) {
     case TextBuffer::Growth::Unchanged:
       return {};
+    case TextBuffer::Growth::Locked: {
+      if (loading) throw FileLockedError(FileMessage("Cannot read", path, kLockedReason));
+      FollowUpdate update;
+      update.Locked = true;
+      return update;
+    }
     case TextBuffer::Growth::NotGrown:
       return NeedsFullLoad();
     case TextBuffer::Growth::Grown:
@@ -108,6 +114,7 @@ FollowUpdate FollowLogFile(LogStore& store, const std::filesystem::path& path,
   // An indexed store takes in a piece at a time, so that what it holds stays small.
   while (store.Indexed() && update.What == FollowUpdate::Kind::Appended) {
     const FollowUpdate next = TakeInGrowth(store, path, false);
+    update.Locked = next.Locked;
     if (next.What == FollowUpdate::Kind::Unchanged) break;
     Merge(update, next);
   }
@@ -152,7 +159,7 @@ void IndexLogFile(LogStore& store, const std::filesystem::path& path, EncodingCh
         return;
       case FollowUpdate::Kind::NeedsFullLoad:
         store.Clear();
-        FailOnFile("Cannot read", path, "the file was replaced or rewritten while it was read");
+        FailOnFile("Cannot read", path, kReplacedWhileRead);
       case FollowUpdate::Kind::Appended:
         break;
     }

@@ -25,6 +25,9 @@ struct FollowUpdate {
   // every byte that a line list pointed to is still there, unchanged, at the same address.
   size_t FirstChangedRun = 0;
   size_t FirstChangedRow = 0;
+  // Another program kept the file, or the bytes it gained, locked: what came before the lock is
+  // taken in, and a later look takes in the rest.
+  bool Locked = false;
 };
 
 // Brings `store`, which LoadLogFile filled from `path` with `encoding`, up to date with the

@@ -182,31 +182,62 @@ FileCheck TextBuffer::Check() const {
           std::string(View().substr(tail))};
 }
 
+namespace {
+
+[[noreturn]] void FailToOpen(const std::filesystem::path& path, const SharedFile& file) {
+  const std::string message = FileMessage("Cannot open", path, file.Reason());
+  if (file.GetState() == SharedFile::State::Locked) throw FileLockedError(message);
+  throw LogFileError(message);
+}
+
+}  // namespace
+
+TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path, size_t most,
+                                const ReadGoOn& goOn) {
+  std::optional<SharedFile> file;
+  file.emplace(SharedFile::Open(path));
+  if (!file->IsOpen()) FailToOpen(path, *file);
+  const FileIdentity identity = file->Facts().Identity;
+  static_assert(sizeof(size_t) == sizeof(uint64_t), "a file's size must fit in memory's sizes");
+  const auto fileSize = std::min(static_cast<size_t>(file->Facts().Size), most);
+  TextBuffer buffer = ForFile(path, fileSize);
+  // The size is the one seen at the first open: a log that grows meanwhile is read up to that
+  // point, and one that shrinks is read up to its new end.
+  const auto read = [&](uint64_t offset, char* into, size_t count) {
+    if (!file) file.emplace(SharedFile::Open(path));
+    if (file->GetState() == SharedFile::State::Locked) FailToOpen(path, *file);
+    if (!file->IsOpen() || file->Facts().Identity != identity) {
+      FailOnFile("Cannot read", path, kReplacedWhileRead);
+    }
+    const size_t got = file->Read(offset, into, count);
+    if (!file->ReadError().empty()) FailOnFile("Cannot read", path, file->ReadError());
+    file.reset();
+    return got;
+  };
+  buffer.Shrink(buffer.FillInPieces(fileSize, read, goOn));
+  buffer.SealReadOnly();
+  buffer.file_ = identity;
+  return buffer;
+}
+
 TextBuffer::Growth TextBuffer::StageGrowth(const std::filesystem::path& path, size_t most) {
   staged_ = 0;
   if (!file_) return Growth::NotGrown;
-  const FileCheck check = Check();
-  Growth growth = Growth::NotGrown;
-  WithSharedFile(path, [&](const ProbedFile& file, const FileReader& read) {
+  try {
+    SharedFile file = SharedFile::Open(path);
+    if (file.GetState() == SharedFile::State::Locked) return Growth::Locked;
     // A log rewritten from its start, or in its last lines, is not our text grown.
-    if (!check.Holds(file, read)) return;
-    if (file.Size == End()) {
-      growth = Growth::Unchanged;
-      return;
-    }
-    const auto added = static_cast<size_t>(std::min<uint64_t>(file.Size - End(), most));
-    if (added > capacity_ - size_ || !MakeWritable(size_, size_ + added)) return;
+    if (!Check().Holds(file)) return Growth::NotGrown;
+    if (file.Facts().Size == End()) return Growth::Unchanged;
+    const auto added = static_cast<size_t>(std::min<uint64_t>(file.Facts().Size - End(), most));
+    if (added > capacity_ - size_ || !MakeWritable(size_, size_ + added)) return Growth::NotGrown;
     // A file that shrinks meanwhile gives fewer bytes; those it gives are still its end.
-    const size_t got = read(End(), data_ + size_, added);
+    const size_t got = file.Read(End(), data_ + size_, added);
     SealReadOnly(size_);
     staged_ = got;
-    if (got > 0) growth = Growth::Grown;
-  });
-  return growth;
-}
-
-std::optional<ProbedFile> ProbeFile(const std::filesystem::path& path) {
-  std::optional<ProbedFile> probed;
-  WithSharedFile(path, [&probed](const ProbedFile& file, const FileReader&) { probed = file; });
-  return probed;
+    return got > 0 ? Growth::Grown : Growth::NotGrown;
+  } catch (const FileLockedError&) {
+    SealReadOnly(size_);
+    return Growth::Locked;
+  }
 }

@@ -8,29 +8,7 @@
 #include <string>
 #include <string_view>
 
-// Which file a buffer was read from, as the system tells files apart: device and inode on Unix,
-// volume serial number and file id on Windows (128 bits: ReFS needs more than 64). A file
-// renamed over the log, or deleted and created again, is another file.
-struct FileIdentity {
-  uint64_t Volume = 0;
-  uint64_t Index = 0;
-  uint64_t IndexHigh = 0;
-  bool operator==(const FileIdentity&) const = default;
-};
-
-// What a poll of a followed file compares: which file its name leads to now, and how long it is.
-struct ProbedFile {
-  FileIdentity Identity;
-  uint64_t Size = 0;
-  bool operator==(const ProbedFile&) const = default;
-};
-
-// Opens the regular file `path` with every share mode, reads its state from the open file and
-// closes it at once, so that the writer may still delete, rename or recreate it. Asking the open
-// file, not the folder entry, matters: Windows updates the size in the folder entry lazily while
-// the writer keeps its handle open, and a network share's cached attributes are only checked on
-// open. Nothing when it cannot be opened or is not a regular file; never throws.
-std::optional<ProbedFile> ProbeFile(const std::filesystem::path& path);
+#include "SharedFile.h"
 
 struct FileCheck;
 
@@ -68,9 +46,11 @@ class TextBuffer {
   // Hears how many bytes of the file have been read, after each piece; false stops the read.
   using ReadGoOn = std::function<bool(uint64_t bytesRead)>;
   // Reads the regular file `path`, or its first `most` bytes, ReadPieceBytes() at a time. Throws
-  // LogFileError naming the file and the reason; refuses anything that is not a regular file
-  // before reading a byte. The file is shared with its writer, which may go on appending,
-  // renaming or deleting it. When `goOn` stops the read, the buffer holds the pieces read so far.
+  // LogFileError naming the file and the reason (FileLockedError when another program keeps it
+  // locked); refuses anything that is not a regular file before reading a byte. The file is
+  // shared with its writer, which may go on appending, renaming or deleting it: each piece opens
+  // it anew, and a file that is another one by then, or gone, fails the read. When `goOn` stops
+  // the read, the buffer holds the pieces read so far.
   static TextBuffer ReadFile(const std::filesystem::path& path, size_t most = SIZE_MAX,
                              const ReadGoOn& goOn = {});
 
@@ -102,6 +82,8 @@ class TextBuffer {
     Grown,      // the bytes the file gained are staged
     NotGrown,   // anything else: another file, shorter, rewritten, unreadable, or too large for
                 // the room reserved; only reading it whole tells what it holds now
+    Locked,     // another program keeps it locked for now; nothing is staged, and a later look
+                // may get it
   };
   // Stages `bytes`; false, with nothing staged, when the room reserved cannot hold them.
   bool Stage(std::string_view bytes);
