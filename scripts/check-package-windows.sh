@@ -27,9 +27,6 @@ fail() {
   exit 1
 }
 
-# What the build's own viewer lists, with the build's DLLs, is what each package must list.
-expected=$("$WINE" "$build/message-log-display.exe" --list "$(winepath -w examples/sample.log)")
-[ -n "$expected" ] || fail "the build's viewer lists nothing"
 
 # The subsystem in a program's PE header: 2 is a GUI program, 3 a console one.
 subsystem() {
@@ -88,11 +85,15 @@ registered() {
   "$WINE" reg.exe query "$@" >/dev/null 2>&1
 }
 
+# A prefix of this check's own, so that it shares no wineserver with other builds' tests.
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
-unset WINEPATH
 "$WINE" wineboot.exe --init >/dev/null 2>&1
+# What the build's own viewer lists, with the build's DLLs, is what each package must list.
+expected=$("$WINE" "$build/message-log-display.exe" --list "$(winepath -w examples/sample.log)")
+[ -n "$expected" ] || fail "the build's viewer lists nothing"
+unset WINEPATH
 
 unzip -q "$package.zip" -d "$work"
 zipped=$(basename "$package")
