@@ -1,9 +1,11 @@
-# Signs the Windows program MLD_SIGN_FILE in place (Authenticode, SHA-256, with osslsigncode)
-# when a certificate is given in the environment, and leaves it as it is otherwise: MLD_SIGN_CERT
-# (PEM or SPC with MLD_SIGN_KEY, or a PKCS#12 file alone), MLD_SIGN_KEY (PEM, DER or PVK),
-# MLD_SIGN_PASSWORD, MLD_SIGN_TIMESTAMP, as scripts/package-windows.sh describes them.
-# Run as `cmake -DMLD_SIGN_FILE=<file> -P SignWindows.cmake` or included with MLD_SIGN_FILE set:
-# the package's install step signs the programs, makensis the installer and its uninstaller.
+# Signs the Windows programs and DLLs MLD_SIGN_FILES (a list) in place (Authenticode, SHA-256,
+# with osslsigncode) when a certificate is given in the environment, and leaves them as they are
+# otherwise: MLD_SIGN_CERT (PEM or SPC with MLD_SIGN_KEY, or a PKCS#12 file alone), MLD_SIGN_KEY
+# (PEM, DER or PVK), MLD_SIGN_PASSWORD, MLD_SIGN_TIMESTAMP, as scripts/package-windows.sh
+# describes them.
+# Run as `cmake -DMLD_SIGN_FILES=<file> -P SignWindows.cmake` or included with MLD_SIGN_FILES
+# set: the package's install step signs every program and DLL, makensis the installer and its
+# uninstaller.
 if(NOT DEFINED ENV{MLD_SIGN_CERT} OR "$ENV{MLD_SIGN_CERT}" STREQUAL "")
   return()
 endif()
@@ -22,7 +24,8 @@ if(DEFINED ENV{MLD_SIGN_TIMESTAMP} AND NOT "$ENV{MLD_SIGN_TIMESTAMP}" STREQUAL "
 endif()
 # The password goes through a file only its owner can read: on the command line any user of
 # the machine could read it while osslsigncode runs.
-set(mld_password_file "${MLD_SIGN_FILE}.password")
+list(GET MLD_SIGN_FILES 0 mld_first_file)
+set(mld_password_file "${mld_first_file}.password")
 if(DEFINED ENV{MLD_SIGN_PASSWORD})
   file(TOUCH "${mld_password_file}")
   file(CHMOD "${mld_password_file}" PERMISSIONS OWNER_READ OWNER_WRITE)
@@ -30,14 +33,15 @@ if(DEFINED ENV{MLD_SIGN_PASSWORD})
   list(APPEND mld_sign_args -readpass "${mld_password_file}")
 endif()
 
-execute_process(
-  COMMAND ${MLD_OSSLSIGNCODE} sign ${mld_sign_args} -in "${MLD_SIGN_FILE}"
-          -out "${MLD_SIGN_FILE}.signed"
-  RESULT_VARIABLE mld_sign_result OUTPUT_QUIET)
+foreach(mld_file IN LISTS MLD_SIGN_FILES)
+  execute_process(
+    COMMAND ${MLD_OSSLSIGNCODE} sign ${mld_sign_args} -in "${mld_file}" -out "${mld_file}.signed"
+    RESULT_VARIABLE mld_sign_result OUTPUT_QUIET)
+  if(NOT mld_sign_result EQUAL 0)
+    file(REMOVE "${mld_password_file}" "${mld_file}.signed")
+    message(FATAL_ERROR "osslsigncode could not sign ${mld_file}")
+  endif()
+  file(RENAME "${mld_file}.signed" "${mld_file}")
+  message(STATUS "Signed: ${mld_file}")
+endforeach()
 file(REMOVE "${mld_password_file}")
-if(NOT mld_sign_result EQUAL 0)
-  file(REMOVE "${MLD_SIGN_FILE}.signed")
-  message(FATAL_ERROR "osslsigncode could not sign ${MLD_SIGN_FILE}")
-endif()
-file(RENAME "${MLD_SIGN_FILE}.signed" "${MLD_SIGN_FILE}")
-message(STATUS "Signed: ${MLD_SIGN_FILE}")

@@ -3,8 +3,9 @@
 # viewer and its console twin, the Qt and runtime DLLs they import, Qt's Windows platform and
 # style plugins, and the sample log. Builds the programs first; Qt for Windows comes from
 # scripts/build-qt-windows.sh.
-# With a code-signing certificate in the environment, the viewer, the twin, the installer and
-# its uninstaller are signed (osslsigncode); without one, the packages are unsigned:
+# With a code-signing certificate in the environment, every program and DLL of the packages,
+# the installer and its uninstaller are signed (osslsigncode); without one, the packages are
+# unsigned:
 #   MLD_SIGN_CERT       the certificate: PEM or SPC with MLD_SIGN_KEY, or a .pfx/.p12 file alone
 #   MLD_SIGN_KEY        its private key
 #   MLD_SIGN_PASSWORD   the password of the key or the .pfx/.p12 file, if it has one
