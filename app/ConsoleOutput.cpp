@@ -1,6 +1,5 @@
 #include "ConsoleOutput.h"
 
-#include <io.h>
 #include <windows.h>
 
 #include <QStringDecoder>
@@ -13,8 +12,9 @@ namespace {
 
 class Utf8Output : public std::streambuf {
  public:
-  explicit Utf8Output(std::FILE* file)
-      : file_(file), console_(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) {
+  // A GUI program started without handles has none: GetStdHandle then gives no handle, where
+  // the C library's _get_osfhandle would call its invalid parameter handler.
+  Utf8Output(std::FILE* file, DWORD handle) : file_(file), console_(GetStdHandle(handle)) {
     DWORD mode = 0;
     if (!GetConsoleMode(console_, &mode)) console_ = nullptr;
     setp(buffer_, buffer_ + sizeof buffer_);
@@ -57,6 +57,6 @@ class Utf8Output : public std::streambuf {
 
 void PrintUtf8OnConsoles() {
   // Never destroyed: the streams are flushed at exit, after the static objects have gone.
-  std::cout.rdbuf(new Utf8Output(stdout));
-  std::cerr.rdbuf(new Utf8Output(stderr));
+  std::cout.rdbuf(new Utf8Output(stdout, STD_OUTPUT_HANDLE));
+  std::cerr.rdbuf(new Utf8Output(stderr, STD_ERROR_HANDLE));
 }
