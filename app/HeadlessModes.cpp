@@ -32,8 +32,11 @@ void UseBinaryOutput() {
   // The table and the JSON are the same bytes on every system, so scripts that read them need
   // not care which one wrote them.
   _setmode(_fileno(stdout), _O_BINARY);
-#endif
+#else
+  // Not on Windows: there std::cout writes through a buffer of its own (ConsoleOutput.h), which
+  // this would replace.
   std::ios::sync_with_stdio(false);
+#endif
 }
 
 FolderSearchRequest SearchRequest(const CommandLine& command) {

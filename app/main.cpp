@@ -4,6 +4,9 @@
 #include <optional>
 
 #include "CommandLine.h"
+#ifdef Q_OS_WIN
+#include "ConsoleOutput.h"
+#endif
 #include "HeadlessModes.h"
 #include "SelectRunSender.h"
 #include "StartupFileName.h"
@@ -39,8 +42,8 @@ QStringList ArgumentsAfterProgramName(int argc, char** argv) {
 #endif
 
 int ReportWrongUsage(const CommandLine& command) {
-  std::cerr << "message-log-display: " << command.error.toLocal8Bit().constData() << "\n\n"
-            << UsageText().toLocal8Bit().constData();
+  std::cerr << "message-log-display: " << command.error.toUtf8().constData() << "\n\n"
+            << UsageText().toUtf8().constData();
   return 2;
 }
 
@@ -58,6 +61,9 @@ std::optional<uint64_t> InMemoryLimitFor(const CommandLine& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef Q_OS_WIN
+  PrintUtf8OnConsoles();
+#endif
   const CommandLine command = ParseCommandLine(ArgumentsAfterProgramName(argc, argv));
   SetInMemoryLimit(InMemoryLimitFor(command));
   switch (command.mode) {
@@ -73,10 +79,10 @@ int main(int argc, char** argv) {
       return SendSelectRun(command.row, command.pid);
     }
     case CommandLine::Mode::Help:
-      std::cout << UsageText().toLocal8Bit().constData();
+      std::cout << UsageText().toUtf8().constData();
       return 0;
     case CommandLine::Mode::Version:
-      std::cout << VersionText().toLocal8Bit().constData();
+      std::cout << VersionText().toUtf8().constData();
       return 0;
     case CommandLine::Mode::WrongUsage:
       break;

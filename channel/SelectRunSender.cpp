@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 constexpr auto kAnswerTimeout = 5s;
 
 int Fail(const QString& reason) {
-  std::cerr << "message-log-display: " << reason.toLocal8Bit().constData() << "\n";
+  std::cerr << "message-log-display: " << reason.toUtf8().constData() << "\n";
   return 1;
 }
 

@@ -20,7 +20,7 @@ struct ViewerWindow {
 };
 
 int Fail(const QString& reason) {
-  std::cerr << "message-log-display: " << reason.toLocal8Bit().constData() << "\n";
+  std::cerr << "message-log-display: " << reason.toUtf8().constData() << "\n";
   return 1;
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <new>
 #include <system_error>
+#include <type_traits>
 
 #include "FileNamePattern.h"
 #include "FileReadError.h"
@@ -12,6 +13,13 @@
 #include "LogStore.h"
 #include "RunSearch.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include "WindowsFileNames.h"
+#endif
+
 namespace {
 
 std::string Utf8Name(const std::filesystem::path& path) {
@@ -19,15 +27,40 @@ std::string Utf8Name(const std::filesystem::path& path) {
   return {name.begin(), name.end()};
 }
 
+// A link to a folder may lead back up the tree, round and round, or to a folder that is searched
+// anyway. mingw's libstdc++ takes a junction or a folder's symbolic link for the folder itself,
+// so on Windows the entry's reparse tag tells: links, junctions and mount points stand for
+// another name, a cloud file's placeholder is the folder itself. Wine shows a Unix symbolic link
+// as a reparse point without a tag.
+bool IsFolderLink(const std::filesystem::directory_entry& entry) {
+#ifdef _WIN32
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(Win32Name(entry.path()).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         (found.dwReserved0 == 0 || IsReparseTagNameSurrogate(found.dwReserved0));
+#else
+  std::error_code error;
+  return entry.is_symlink(error);
+#endif
+}
+
+// A link to a file is searched as the file it leads to; a link to a folder is not descended into.
 template <typename Iterator>
-std::vector<std::filesystem::path> FittingFiles(Iterator entries,
+std::vector<std::filesystem::path> FittingFiles(Iterator entry,
                                                 const FolderSearchRequest& request) {
   std::vector<std::filesystem::path> files;
   std::error_code error;
-  for (const std::filesystem::directory_entry& entry : entries) {
-    if (entry.is_directory(error)) continue;
-    if (!FitsFileNamePattern(Utf8Name(entry.path().filename()), request.Pattern)) continue;
-    files.push_back(entry.path().lexically_relative(request.Folder));
+  for (; entry != Iterator(); ++entry) {
+    if (entry->is_directory(error)) {
+      if constexpr (std::is_same_v<Iterator, std::filesystem::recursive_directory_iterator>) {
+        if (IsFolderLink(*entry)) entry.disable_recursion_pending();
+      }
+      continue;
+    }
+    if (!FitsFileNamePattern(Utf8Name(entry->path().filename()), request.Pattern)) continue;
+    files.push_back(entry->path().lexically_relative(request.Folder));
   }
   std::sort(files.begin(), files.end());
   return files;

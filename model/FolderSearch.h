@@ -15,7 +15,7 @@
 
 struct FolderSearchRequest {
   std::filesystem::path Folder;
-  bool Recursive = false;         // the subfolders too, all the way down
+  bool Recursive = false;         // the subfolders too, all the way down, none through a link
   std::string Pattern = "*.log";  // the file names to search (FileNamePattern.h), UTF-8
   std::string Text;               // UTF-8
   bool MatchCase = false;
@@ -24,7 +24,8 @@ struct FolderSearchRequest {
 
 // The files of the folder whose names fit the pattern, relative to the folder, in file order (as
 // paths compare, a folder's files and subfolders by name). Anything but a folder counts as a
-// file, so that a pipe or a device with a fitting name is reported rather than passed over. A
+// file, so that a pipe or a device with a fitting name is reported rather than passed over; a
+// link to a file is a file, a link to a folder (a junction, a mount point) is not entered. A
 // folder that cannot be listed throws LogFileError.
 std::vector<std::filesystem::path> FilesToSearch(const FolderSearchRequest& request);
 

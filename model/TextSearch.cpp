@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 // AVX2 is chosen when the processor has it, so the program still runs on one without it.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(MLD_NO_AVX2)
 #define MLD_AVX2 1
 #include <immintrin.h>
 #endif

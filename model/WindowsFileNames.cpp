@@ -10,6 +10,9 @@ constexpr size_t kMaxPath = 260;
 
 constexpr std::wstring_view kLocalDevice = LR"(\\.\)";
 constexpr std::wstring_view kVerbatim = LR"(\\?\)";
+constexpr std::wstring_view kVerbatimShare = LR"(\\?\UNC\)";
+// The system's own name for the object space that \\?\ and \\.\ lead to.
+constexpr std::wstring_view kObjectSpace = LR"(\??\)";
 
 wchar_t Upper(wchar_t letter) {
   return letter >= L'a' && letter <= L'z' ? static_cast<wchar_t>(letter - L'a' + L'A') : letter;
@@ -55,6 +58,23 @@ bool LeadsToFiles(std::wstring_view verbatim) {
          StartsWithIgnoringCase(verbatim, L"Volume{");
 }
 
+// \\server\pipe\... names the pipes of that server, and the server may be this machine under
+// any of its names (localhost, 127.0.0.1, its own name); a share that only holds a folder named
+// pipe further down is an ordinary share.
+bool NamesPipeShare(std::wstring_view name) {
+  if (StartsWithIgnoringCase(name, kVerbatimShare)) {
+    name.remove_prefix(kVerbatimShare.size());
+  } else if (name.starts_with(LR"(\\)")) {
+    name.remove_prefix(2);
+  } else {
+    return false;
+  }
+  const size_t server = name.find(L'\\');
+  if (server == std::wstring_view::npos) return false;
+  const std::wstring_view share = name.substr(server + 1);
+  return EqualsIgnoringCase(share.substr(0, share.find(L'\\')), L"PIPE");
+}
+
 bool IsSeparator(wchar_t c) {
   return c == L'\\' || c == L'/';
 }
@@ -84,7 +104,8 @@ std::wstring AbsoluteNormal(const std::filesystem::path& path, std::error_code& 
 
 bool NamesDevice(std::wstring_view path) {
   const std::wstring name = WithBackslashes(path);
-  if (name.starts_with(kLocalDevice)) return true;
+  if (name.starts_with(kLocalDevice) || name.starts_with(kObjectSpace)) return true;
+  if (NamesPipeShare(name)) return true;
   if (name.starts_with(kVerbatim) && !LeadsToFiles(std::wstring_view(name).substr(4))) return true;
   std::wstring_view last(name);
   if (IsDrive(last)) last.remove_prefix(2);

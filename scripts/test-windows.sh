@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Cross-builds the viewer and its tests for Windows and runs them under Wine: every test but the
+# Cross-builds the viewer and its tests for Windows, checks the AVX2 scan's stack moves
+# (scripts/check-avx2-stack.sh) and runs the tests under Wine: every test but the
 # window-message ones on Qt's offscreen platform, then those (label windows-window) on Qt's
 # Windows platform plugin under Xvfb. For a quicker round while working on a few tests,
 # MLD_WINDOWS_TESTS names the programs to build and MLD_WINDOWS_TEST_REGEX the tests to run.
@@ -7,6 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 read -r -a programs <<<"${MLD_WINDOWS_TESTS:-}"
 scripts/build-windows.sh "${programs[@]}"
+scripts/check-avx2-stack.sh
 build=${MLD_WINDOWS_BUILD_DIR:-build-windows}
 regex=(-R "${MLD_WINDOWS_TEST_REGEX:-.}")
 source scripts/wine-env.sh

@@ -6,6 +6,10 @@
 #include "LogFileFixture.h"
 #include "StoreLimit.h"
 
+#ifdef _WIN32
+#include <stdlib.h>
+#endif
+
 // Find in logs on one file that is indexed and that changes, or runs short of memory, between
 // its index and the search of its rows.
 
@@ -82,3 +86,59 @@ INSTANTIATE_TEST_SUITE_P(
                     ChangeCase{"KeepsChanging", 1000, false, {}, 0, "kept changing"},
                     ChangeCase{"OutOfMemory", 0, true, {}, 0, "not enough memory"}),
     [](const testing::TestParamInfo<ChangeCase>& info) { return info.param.Name; });
+
+namespace {
+
+// Folder links made for a test, removed again before the fixture removes its folder: mingw's
+// std::filesystem::remove_all would walk into them.
+class FolderLinks {
+ public:
+  ~FolderLinks() {
+    std::error_code error;
+    for (const std::filesystem::path& link : links_) std::filesystem::remove(link, error);
+  }
+
+  // Makes `link` lead to the folder `target`; false where this system makes no such link.
+  bool Make(const std::filesystem::path& target, const std::filesystem::path& link) {
+    links_.push_back(link);
+    std::error_code error;
+#ifdef _WIN32
+    // A junction, which needs no right to make symbolic links. Wine 8 makes none and says so
+    // only by its absence.
+    _wsystem(
+        (L"mklink /J \"" + link.wstring() + L"\" \"" + target.wstring() + L"\" >NUL 2>&1").c_str());
+#else
+    std::filesystem::create_directory_symlink(target, link, error);
+#endif
+    return std::filesystem::exists(link, error);
+  }
+
+ private:
+  std::vector<std::filesystem::path> links_;
+};
+
+}  // namespace
+
+TEST_F(LogFileTest, FindInSubfoldersPassesOverFolderLinks) {
+  const std::filesystem::path logs = dir_ / "logs";
+  std::filesystem::create_directories(logs / "sub");
+  std::filesystem::create_directories(logs / "other");
+  for (const char* name : {"logs/a.log", "logs/sub/b.log", "logs/other/c.log"}) {
+    Write(name, kShort);
+  }
+  // A loop, as `loop -> .`, and a second way to a folder that is searched anyway.
+  FolderLinks links;
+  if (!links.Make(logs / "sub", logs / "sub" / "loop") ||
+      !links.Make(logs / "other", logs / "sub" / "other")) {
+    GTEST_SKIP() << "this system made no folder link";
+  }
+  FolderSearchRequest request;
+  request.Folder = logs;
+  request.Recursive = true;
+  const std::vector<std::filesystem::path> expected = {"a.log", "other/c.log", "sub/b.log"};
+  std::vector<std::filesystem::path> found;
+  for (const std::filesystem::path& file : FilesToSearch(request)) {
+    found.push_back(file.generic_string());
+  }
+  EXPECT_EQ(found, expected);
+}

@@ -76,6 +76,8 @@ TEST_F(LogFileTest, RefusesDirectoriesAndDevicesWithoutOpeningADevice) {
                                            PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
                                            PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr));
   ASSERT_NE(pipe.get(), INVALID_HANDLE_VALUE);
+  // The same pipe by the share name this machine gives its pipes.
+  const std::string sharedPipeName = R"(\\localhost\pipe\)" + pipeName.substr(9);
   const std::string device = "it is a device, not a regular file";
   const struct {
     std::filesystem::path path;
@@ -85,6 +87,7 @@ TEST_F(LogFileTest, RefusesDirectoriesAndDevicesWithoutOpeningADevice) {
       {"NUL", "Cannot open \"NUL\": " + device},
       {"COM1", "Cannot open \"COM1\": " + device},
       {pipeName, "Cannot open \"" + pipeName + "\": " + device},
+      {sharedPipeName, "Cannot open \"" + sharedPipeName + "\": " + device},
   };
   for (const auto& c : cases) EXPECT_EQ(FailureMessage(c.path), c.message);
 
@@ -125,6 +128,20 @@ TEST(WindowsFileNames, DeviceNamesAreKnownByName) {
       {L"\\\\?\\pipe\\x", true},
       {L"\\\\?\\COM1", true},
       {L"\\\\?\\C:\\logs\\NUL", true},
+      {L"\\\\localhost\\pipe\\x", true},
+      {L"\\\\127.0.0.1\\pipe\\x", true},
+      {L"//MYPC/pipe/x", true},
+      {L"\\\\server/PIPE\\x", true},
+      {L"\\\\server\\Pipe", true},
+      {L"\\\\?\\UNC\\localhost\\pipe\\x", true},
+      {L"//?/unc/server/pipe/x", true},
+      {L"\\??\\GLOBALROOT\\Device\\Serial0", true},
+      {L"\\??\\C:\\logs\\run.log", true},
+      {L"\\\\server\\share\\pipe\\x", false},
+      {L"\\\\?\\UNC\\server\\share\\pipe\\x", false},
+      {L"\\\\server\\pipes\\x", false},
+      {L"\\\\pipe\\share\\a.log", false},
+      {L"C:\\pipe\\x.log", false},
       {L"COM10", false},
       {L"COMX.log", false},
       {L"LPT", false},

@@ -71,6 +71,31 @@ class HeadlessFileNamesTest : public QObject {
     }
   }
 
+  // Redirected to a file or a pipe, the output is UTF-8 on every system: the tables, and the
+  // program's own messages with what the user typed in them. (A console on Windows gets the
+  // same text as UTF-16, which only Windows itself shows.)
+  void printsUtf8WhenRedirected_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("onStandardError");
+    QTest::addColumn<QByteArray>("expected");  // a part of what is printed
+    QTest::newRow("a wrong value named in the message")
+        << QStringList{"--list", "a.log", "--encoding", u"gr\u00fc\u00df"_qs} << true
+        << QByteArray("message-log-display: unknown encoding \"gr\xc3\xbc\xc3\x9f\"");
+    QTest::newRow("a field of the table")
+        << QStringList{"--list", "a.log"} << false << QByteArray("\t\xc3\x84nderung\t");
+  }
+  void printsUtf8WhenRedirected() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, onStandardError);
+    QFETCH(QByteArray, expected);
+    logs_.Write("a.log", TestLogs::RunsWithDates({u"\u00c4nderung"_qs}));
+
+    const ProgramRun run = RunProgram(arguments, logs_.Path(""));
+    QVERIFY2(run.finished, qPrintable(run.problem));
+    const QByteArray& printed = onStandardError ? run.errors : run.out;
+    QVERIFY2(printed.contains(expected), printed.constData());
+  }
+
  private:
   TestLogs logs_;
 };

@@ -19,7 +19,7 @@ ExceptionPresenter& Presenter() {
 void ShowMessageBox(const QString& message) {
   // Before the application object exists (or when it could not be made) there is no box to show.
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    std::cerr << message.toLocal8Bit().constData() << '\n';
+    std::cerr << message.toUtf8().constData() << '\n';
     return;
   }
   QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
