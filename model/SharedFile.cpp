@@ -97,7 +97,8 @@ size_t SharedFile::Read(uint64_t offset, char* into, size_t count) {
 
 FileLook LookAtFile(const std::filesystem::path& path) {
   const SharedFile file = SharedFile::Open(path);
-  FileLook look{file.GetState()};
+  FileLook look;
+  look.State = file.GetState();
   if (file.IsOpen()) look.File = file.Facts();
   return look;
 }
