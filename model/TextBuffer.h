@@ -71,6 +71,8 @@ class TextBuffer {
   // is one line when that line is long, and no room reserved up front holds every line. Only for
   // a text that nothing points into; throws std::bad_alloc when the memory cannot be had.
   void MakeRoom(size_t bytes);
+  // The file the text was read from; nothing for a text from elsewhere.
+  std::optional<FileIdentity> File() const { return file_; }
   // What the file must still be for bytes read from it now to belong with this text; only for a
   // text read from a file.
   FileCheck Check() const;

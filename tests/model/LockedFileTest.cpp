@@ -16,8 +16,6 @@
 #include "StoreText.h"
 
 #ifdef _WIN32
-#define NOMINMAX
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #endif
 

@@ -1,8 +1,11 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <condition_variable>
+#include <mutex>
 
 #include "FileFollower.h"
+#include "FilePath.h"
 
 // What the follower sees of a file, by its poll alone (as on Windows, where a writer that keeps
 // its handle open makes no notification, and on network shares) and with the system's
@@ -12,7 +15,48 @@ class FileFollowerTest : public QObject {
 
  private slots:
   void initTestCase() { usedByDefault_ = TFileFollower::UsesSystemNotifications(); }
-  void cleanup() { TFileFollower::UseSystemNotifications(usedByDefault_); }
+  void cleanup() {
+    Release();
+    SetFileFaultHook({});
+    TFileFollower::UseSystemNotifications(usedByDefault_);
+  }
+
+  // A share whose server stops answering: the looks hang until it answers again, and meanwhile
+  // the thread that asked goes on, tells that the file is not answering, and sees the change
+  // the file made meanwhile once it answers.
+  void aLookThatHangsIsToldWhileTheThreadGoesOn() {
+    TFileFollower::UseSystemNotifications(false);
+    const QString path = folder_.filePath("share.log");
+    Write(path, "first\r\n");
+    TFileFollower follower;
+    follower.Follow(path, ProbeFile(PathOf(path)));
+    QSignalSpy answering(&follower, &TFileFollower::Answering);
+    QSignalSpy changed(&follower, &TFileFollower::Changed);
+    SetFileFaultHook([this](FileStep, const std::filesystem::path&) {
+      std::unique_lock lock(hangLock_);
+      hanging_ = true;
+      answered_.wait(lock, [this] { return released_; });
+      return 0;
+    });
+    int ticks = 0;
+    QTimer ticking;
+    connect(&ticking, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    ticking.start(50);
+
+    QVERIFY(answering.wait(TFileFollower::kNotAnsweringMilliseconds * 3));
+    QCOMPARE(answering.last().first().toBool(), false);
+    {
+      const std::lock_guard lock(hangLock_);
+      QVERIFY(hanging_);
+    }
+    QVERIFY(ticks >= TFileFollower::kNotAnsweringMilliseconds / 50 / 2);
+    QVERIFY(changed.isEmpty());
+    Write(path, "first\r\nsecond\r\n");
+    Release();
+    QVERIFY(answering.wait(TFileFollower::kNotAnsweringMilliseconds));
+    QCOMPARE(answering.last().first().toBool(), true);
+    QVERIFY(changed.wait(2000));
+  }
 
   void showsAWriterThatKeepsItsFileOpenWithinHalfASecond_data() { BothWays(); }
   void showsAWriterThatKeepsItsFileOpenWithinHalfASecond() {
@@ -22,7 +66,7 @@ class FileFollowerTest : public QObject {
     QFile writer(path);
     QVERIFY(writer.open(QIODevice::WriteOnly) && writer.write("start\r\n") > 0 && writer.flush());
     TFileFollower follower;
-    follower.Follow(path);
+    follower.Follow(path, ProbeFile(PathOf(path)));
 
     // In nanoseconds: a report made in the same millisecond as the last append, and after it,
     // must still count as later than that append.
@@ -64,7 +108,7 @@ class FileFollowerTest : public QObject {
     const QString path = folder_.filePath("again.log");
     Write(path, "first\r\n");
     TFileFollower follower;
-    follower.Follow(path);
+    follower.Follow(path, ProbeFile(PathOf(path)));
     QSignalSpy changed(&follower, &TFileFollower::Changed);
 
     QVERIFY(QFile::remove(path));
@@ -94,7 +138,17 @@ class FileFollowerTest : public QObject {
     return texts.join(' ');
   }
 
+  void Release() {
+    const std::lock_guard lock(hangLock_);
+    released_ = true;
+    answered_.notify_all();
+  }
+
   bool usedByDefault_ = true;
+  std::mutex hangLock_;
+  std::condition_variable answered_;
+  bool hanging_ = false;   // under hangLock_
+  bool released_ = false;  // under hangLock_
   QTemporaryDir folder_;
 };
 

@@ -4,6 +4,10 @@
 #include <QFileSystemWatcher>
 #include <algorithm>
 #include <filesystem>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 #include "FilePath.h"
 
@@ -17,7 +21,16 @@ bool useSystemNotifications = true;
 
 }  // namespace
 
-TFileFollower::TFileFollower(QObject* parent) : QObject(parent) {
+// Outlives the follower while a look's thread still runs: the thread posts what it found only
+// while the follower is there to take it.
+struct TFileFollower::Mailbox {
+  std::mutex lock;
+  TFileFollower* follower = nullptr;
+};
+
+TFileFollower::TFileFollower(QObject* parent)
+    : QObject(parent), mailbox_(std::make_shared<Mailbox>()) {
+  mailbox_->follower = this;
   report_.setSingleShot(true);
   report_.setTimerType(Qt::PreciseTimer);
   connect(&report_, &QTimer::timeout, this, &TFileFollower::Report);
@@ -25,7 +38,10 @@ TFileFollower::TFileFollower(QObject* parent) : QObject(parent) {
   connect(&poll_, &QTimer::timeout, this, &TFileFollower::Poll);
 }
 
-TFileFollower::~TFileFollower() = default;
+TFileFollower::~TFileFollower() {
+  const std::lock_guard lock(mailbox_->lock);
+  mailbox_->follower = nullptr;
+}
 
 void TFileFollower::UseSystemNotifications(bool use) {
   useSystemNotifications = use;
@@ -35,35 +51,80 @@ bool TFileFollower::UsesSystemNotifications() {
   return useSystemNotifications;
 }
 
-void TFileFollower::Follow(const QString& path) {
+void TFileFollower::Follow(const QString& path, std::optional<ProbedFile> known) {
   report_.stop();
   watcher_.reset();
   path_ = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+  // A look still out is at the file followed before.
+  ++looks_;
+  looking_ = false;
+  baseline_ = false;
+  seen_ = known;
   if (path_.isEmpty()) {
     poll_.stop();
     return;
   }
-  seen_ = Probe();
+  Look(!known);
   poll_.start();
   if (useSystemNotifications) Watch();
 }
 
 void TFileFollower::Report() {
-  // What was reported is not news to the next poll.
-  seen_ = Probe();
+  // The poll that found the change has already taken the file as it found it. A change that
+  // only the system's notice told of is found once more by the next look, which costs one more
+  // report that finds nothing new, rather than a change missed while a look is out.
   Rewatch();
   emit Changed(path_);
 }
 
 void TFileFollower::Poll() {
-  const std::optional<ProbedFile> now = Probe();
+  if (!looking_) {
+    Look(false);
+  } else if (answering_ && lookTime_.elapsed() >= kNotAnsweringMilliseconds) {
+    answering_ = false;
+    emit Answering(false);
+  }
+}
+
+void TFileFollower::Look(bool asBaseline) {
+  baseline_ = baseline_ || asBaseline;
+  if (looking_) return;
+  const unsigned look = ++looks_;
+  try {
+    std::thread([mailbox = mailbox_, look, path = PathOf(path_)] {
+      const FileLook found = LookAtFile(path);
+      const std::lock_guard lock(mailbox->lock);
+      if (TFileFollower* follower = mailbox->follower) {
+        QMetaObject::invokeMethod(
+            follower, [follower, look, found] { follower->TakeLook(look, found); },
+            Qt::QueuedConnection);
+      }
+    }).detach();
+  } catch (const std::system_error&) {
+    return;  // no thread to be had now: the next poll tries again
+  }
+  looking_ = true;
+  lookTime_.start();
+}
+
+void TFileFollower::TakeLook(unsigned look, const FileLook& found) {
+  if (look != looks_ || !looking_) return;
+  looking_ = false;
+  if (!answering_) {
+    answering_ = true;
+    emit Answering(true);
+  }
+  // Nothing is known of a locked file: the next look tries again.
+  if (found.State == SharedFile::State::Locked) return;
+  std::optional<ProbedFile> now;
+  if (found.State == SharedFile::State::Open) now = found.File;
+  if (std::exchange(baseline_, false)) {
+    seen_ = now;
+    return;
+  }
   if (now == seen_) return;
   seen_ = now;
   Pending();
-}
-
-std::optional<ProbedFile> TFileFollower::Probe() const {
-  return ProbeFile(PathOf(path_));
 }
 
 void TFileFollower::Watch() {

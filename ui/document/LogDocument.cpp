@@ -19,6 +19,7 @@ LogDocument::LogDocument(QObject* parent)
       search_(new RunsSearch(this)),
       loader_(new PieceLoader(store_, this)) {
   connect(follower_, &TFileFollower::Changed, this, &LogDocument::FollowedFileChanged);
+  connect(follower_, &TFileFollower::Answering, this, &LogDocument::FollowedFileAnswering);
   connect(loader_, &PieceLoader::PieceTaken, this, &LogDocument::TakePiece);
   connect(loader_, &PieceLoader::Indexing, this, &LogDocument::Indexing);
   connect(loader_, &PieceLoader::Finished, this, &LogDocument::FinishLoad);
@@ -103,7 +104,12 @@ void LogDocument::FinishLoad() {
 }
 
 void LogDocument::Follow(const QString& fileName) {
-  follower_->Follow(fileName);
+  // Changes count from what the store holds, not from the follower's first look, which may come
+  // after the next write.
+  std::optional<ProbedFile> known;
+  const std::optional<FileIdentity> file = store_.Text.File();
+  if (file && fileName == fileName_ && !Loading()) known = ProbedFile{*file, store_.Text.End()};
+  follower_->Follow(fileName, known);
 }
 
 LogDocument::Change LogDocument::TakeInGrowth() {

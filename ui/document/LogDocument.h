@@ -96,6 +96,9 @@ class LogDocument : public QObject {
   void EncodingChanged(EncodingChoice choice);
   // The followed file has changed on disk.
   void FollowedFileChanged();
+  // A look at the followed file has not come back for a while (false: a share whose server
+  // stops answering), or has come back after that (true).
+  void FollowedFileAnswering(bool answering);
   // The file of an indexed store has been replaced, shortened or rewritten, so that the lines
   // the store points to are no longer there: only a load shows what the file holds now.
   // `message` names the file and says so. Queued, so that whoever reads the store has finished.

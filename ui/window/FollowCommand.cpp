@@ -1,6 +1,7 @@
 #include "FollowCommand.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QScrollBar>
@@ -55,6 +56,15 @@ FollowCommand::FollowCommand(TFormDisplay& window, TStatusLine& statusLine)
   window.File1->insertAction(window.N2, menuItem_);
   connect(&document_, &LogDocument::FollowedFileChanged, this,
           ShowingErrors([this] { FileChanged(); }));
+  connect(&document_, &LogDocument::FollowedFileAnswering, this, [this](bool answering) {
+    if (answering) {
+      statusLine_.clearMessage();
+    } else {
+      statusLine_.showMessage(
+          tr("\"%1\" is not answering; the window shows it as it was and goes on trying.")
+              .arg(QDir::toNativeSeparators(fileName_)));
+    }
+  });
   connect(&document_, &LogDocument::FileReplaced, this,
           ShowingErrors([this](const QString& why) { ReadAgain(why); }));
   connect(menuItem_, &QAction::toggled, this, ShowingErrors([this](bool on) {
