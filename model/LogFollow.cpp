@@ -1,6 +1,8 @@
 #include "LogFollow.h"
 
 #include <algorithm>
+#include <new>
+#include <optional>
 
 #include "FileReadError.h"
 #include "LogParser.h"
@@ -10,10 +12,6 @@ namespace {
 
 FollowUpdate NeedsFullLoad() {
   return {FollowUpdate::Kind::NeedsFullLoad};
-}
-
-bool CanGoOn(const LogStore& store, EncodingChoice encoding) {
-  return store.Checkpoint.Valid && store.Checkpoint.Choice == encoding;
 }
 
 // Folds anew the rows from the one whose stretch holds run `run` on, since the runs after it
@@ -77,26 +75,22 @@ FollowUpdate TakeInStaged(LogStore& store, bool loading) {
   return ParseOnTo(store, store.Text.End());
 }
 
-// Takes in what the file has gained, or the first piece of it for an indexed store.
-FollowUpdate TakeInGrowth(LogStore& store, const std::filesystem::path& path, bool loading) {
+// Takes in the next piece of the file that an index is made of.
+FollowUpdate TakeInNextPiece(LogStore& store, const std::filesystem::path& path) {
   // An index keeps the text from the start of the line being parsed, which a line without end
   // makes grow past any room reserved.
-  if (store.Indexed()) store.Text.MakeRoom(IndexedPieceBytes());
-  switch (store.Text.StageGrowth(path, store.Indexed() ? IndexedPieceBytes() : SIZE_MAX)) {
+  store.Text.MakeRoom(IndexedPieceBytes());
+  switch (store.Text.StageGrowth(path, IndexedPieceBytes())) {
     case TextBuffer::Growth::Unchanged:
       return {};
-    case TextBuffer::Growth::Locked: {
-      if (loading) throw FileLockedError(FileMessage("Cannot read", path, kLockedReason));
-      FollowUpdate update;
-      update.Locked = true;
-      return update;
-    }
+    case TextBuffer::Growth::Locked:
+      throw FileLockedError(FileMessage("Cannot read", path, kLockedReason));
     case TextBuffer::Growth::NotGrown:
       return NeedsFullLoad();
     case TextBuffer::Growth::Grown:
       break;
   }
-  return TakeInStaged(store, loading);
+  return TakeInStaged(store, true);
 }
 
 void Merge(FollowUpdate& into, const FollowUpdate& update) {
@@ -107,13 +101,67 @@ void Merge(FollowUpdate& into, const FollowUpdate& update) {
 
 }  // namespace
 
+GrowthPiece ReadGrowth(const FileCheck& check, const std::filesystem::path& path, size_t most) {
+  GrowthPiece piece;
+  piece.From = check.End;
+  try {
+    std::optional<SharedFile> file;
+    piece.What = TextBuffer::LookBeyond(check, path, file);
+    if (piece.What == TextBuffer::Growth::NotGrown) {
+      piece.Missing = file->GetState() == SharedFile::State::Missing;
+      piece.Shorter = file->IsOpen() && file->Facts().Size < check.End;
+    }
+    if (piece.What != TextBuffer::Growth::Grown) return piece;
+    const uint64_t size = file->Facts().Size;
+    piece.Bytes.resize(static_cast<size_t>(std::min<uint64_t>(size - check.End, most)));
+    // A file that shrinks meanwhile gives fewer bytes; those it gives are still its end.
+    piece.Bytes.resize(file->Read(check.End, piece.Bytes.data(), piece.Bytes.size()));
+    piece.More = check.End + piece.Bytes.size() < size;
+    if (piece.Bytes.empty()) piece.What = TextBuffer::Growth::NotGrown;
+  } catch (const FileLockedError&) {
+    piece.What = TextBuffer::Growth::Locked;
+    piece.Bytes.clear();
+  } catch (const std::bad_alloc&) {
+    piece.What = TextBuffer::Growth::NotGrown;
+    piece.Bytes.clear();
+  }
+  return piece;
+}
+
+bool CanFollow(const LogStore& store, EncodingChoice encoding) {
+  return store.Checkpoint.Valid && store.Checkpoint.Choice == encoding;
+}
+
+size_t FollowPieceBytes(const LogStore& store) {
+  return store.Indexed() ? IndexedPieceBytes() : TextBuffer::kGrowthRoom;
+}
+
+FollowUpdate TakeInGrowth(LogStore& store, const GrowthPiece& piece, EncodingChoice encoding) {
+  switch (piece.What) {
+    case TextBuffer::Growth::Unchanged:
+      return {};
+    case TextBuffer::Growth::Locked: {
+      FollowUpdate update;
+      update.Locked = true;
+      return update;
+    }
+    case TextBuffer::Growth::NotGrown:
+      return NeedsFullLoad();
+    case TextBuffer::Growth::Grown:
+      break;
+  }
+  if (piece.From != store.Text.End()) return NeedsFullLoad();
+  return AppendLogText(store, piece.Bytes, encoding);
+}
+
 FollowUpdate FollowLogFile(LogStore& store, const std::filesystem::path& path,
                            EncodingChoice encoding) {
-  if (!CanGoOn(store, encoding)) return NeedsFullLoad();
-  FollowUpdate update = TakeInGrowth(store, path, false);
-  // An indexed store takes in a piece at a time, so that what it holds stays small.
-  while (store.Indexed() && update.What == FollowUpdate::Kind::Appended) {
-    const FollowUpdate next = TakeInGrowth(store, path, false);
+  if (!CanFollow(store, encoding)) return NeedsFullLoad();
+  GrowthPiece piece = ReadGrowth(store.Text.Check(), path, FollowPieceBytes(store));
+  FollowUpdate update = TakeInGrowth(store, piece, encoding);
+  while (update.What == FollowUpdate::Kind::Appended && piece.More) {
+    piece = ReadGrowth(store.Text.Check(), path, FollowPieceBytes(store));
+    const FollowUpdate next = TakeInGrowth(store, piece, encoding);
     update.Locked = next.Locked;
     if (next.What == FollowUpdate::Kind::Unchanged) break;
     Merge(update, next);
@@ -122,8 +170,11 @@ FollowUpdate FollowLogFile(LogStore& store, const std::filesystem::path& path,
 }
 
 FollowUpdate AppendLogText(LogStore& store, std::string_view bytes, EncodingChoice encoding) {
-  if (!CanGoOn(store, encoding)) return NeedsFullLoad();
+  if (!CanFollow(store, encoding)) return NeedsFullLoad();
   if (bytes.empty()) return {};
+  // An index keeps the text from the start of the line being parsed, which a line without end
+  // makes grow past any room reserved; nothing points into what it keeps.
+  if (store.Indexed()) store.Text.MakeRoom(bytes.size());
   if (!store.Text.Stage(bytes)) return NeedsFullLoad();
   return TakeInStaged(store, false);
 }
@@ -154,7 +205,7 @@ void IndexLogFile(LogStore& store, const std::filesystem::path& path, EncodingCh
   store.IndexedFile = path;
   TakeInPiece(store, store.Text.End());
   while (!goOn || goOn(store.Text.End())) {
-    switch (TakeInGrowth(store, path, true).What) {
+    switch (TakeInNextPiece(store, path).What) {
       case FollowUpdate::Kind::Unchanged:
         return;
       case FollowUpdate::Kind::NeedsFullLoad:

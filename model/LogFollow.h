@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <string_view>
 
+#include "FileCheck.h"
 #include "LogStore.h"
 
 // Following a log that is being written: the store takes in what the file gained at its end,
@@ -34,10 +36,32 @@ struct FollowUpdate {
 // file. Appended when the file has only grown (see TextBuffer::StageGrowth); NeedsFullLoad when
 // it is another file, shorter or rewritten, when `encoding` is not the choice the store was
 // loaded with, when Auto would now pick another encoding, or when the store's room for growth
-// is used up. An indexed store takes the growth in a piece at a time, and may have taken in some
-// pieces before it finds that it needs a full load.
+// is used up. The growth is taken in a piece at a time (FollowPieceBytes), so some pieces may
+// have been taken in before it finds that it needs a full load.
 FollowUpdate FollowLogFile(LogStore& store, const std::filesystem::path& path,
                            EncodingChoice encoding);
+
+// What the file gained beyond the end of a store's text, read with no more than what the store
+// knows of its file (TextBuffer::Check), so that another thread can read it while the store is
+// shown and changed.
+struct GrowthPiece {
+  TextBuffer::Growth What = TextBuffer::Growth::Unchanged;
+  uint64_t From = 0;     // the text's end, where `Bytes` stood in the file
+  std::string Bytes;     // with Grown: what the file has gained, or the first bytes of that
+  bool More = false;     // with Grown: the file has gained more than `Bytes`
+  bool Missing = false;  // with NotGrown: no file has the name
+  bool Shorter = false;  // with NotGrown: the file is shorter than the text
+};
+// Whether `store`, loaded with `encoding`, can take in what its file gains at all.
+bool CanFollow(const LogStore& store, EncodingChoice encoding);
+// Reads at most `most` bytes that the file `path` has gained beyond the text `check` stands for.
+// Nothing here throws: what cannot be read is NotGrown.
+GrowthPiece ReadGrowth(const FileCheck& check, const std::filesystem::path& path, size_t most);
+// How many bytes a piece of growth takes in at most: what an indexed store holds stays small.
+size_t FollowPieceBytes(const LogStore& store);
+// Takes in `piece`, which ReadGrowth read for `store` as it is now, as FollowLogFile does; the
+// bytes of a piece read for another text than the store's are not taken in (NeedsFullLoad).
+FollowUpdate TakeInGrowth(LogStore& store, const GrowthPiece& piece, EncodingChoice encoding);
 
 // The same for `bytes` appended to the text in memory.
 FollowUpdate AppendLogText(LogStore& store, std::string_view bytes, EncodingChoice encoding);

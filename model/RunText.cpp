@@ -6,12 +6,16 @@
 #include "LogStore.h"
 
 RunText::RunText(const LogStore& store, const RunsInfo& run)
-    : scriptSpan_(store.ScriptOf(run)), logSpan_(store.LogOf(run)), fromFile_(store.Indexed()) {
-  if (!fromFile_) {
+    : scriptSpan_(store.ScriptOf(run)), logSpan_(store.LogOf(run)) {
+  if (store.Indexed()) {
+    *this = RunText(LogFileSource(store), scriptSpan_, logSpan_);
+  } else {
     ViewStoreText(store);
-    return;
   }
-  const LogFileSource source(store);
+}
+
+RunText::RunText(const LogFileSource& source, const LineSpan& script, const LineSpan& log)
+    : scriptSpan_(script), logSpan_(log), fromFile_(true) {
   bytes_ = TextBuffer::Filled(scriptSpan_.Size() + logSpan_.Size(), [&](char* into) {
     source.Read(scriptSpan_.Begin, into, scriptSpan_.Size());
     source.Read(logSpan_.Begin, into + scriptSpan_.Size(), logSpan_.Size());
@@ -19,19 +23,29 @@ RunText::RunText(const LogStore& store, const RunsInfo& run)
   ViewOwnBytes();
 }
 
-bool RunText::Extend(const LogStore& store, const RunsInfo& run) {
+std::optional<LineSpan> RunText::GrownLog(const LogStore& store, const RunsInfo& run) const {
   const LineSpan& log = store.LogOf(run);
   if (store.Indexed() != fromFile_ || store.ScriptOf(run) != scriptSpan_ ||
       log.Begin != logSpan_.Begin || log.End < logSpan_.End) {
-    return false;
+    return std::nullopt;
   }
+  return log;
+}
+
+bool RunText::Extend(const LogStore& store, const RunsInfo& run) {
+  const std::optional<LineSpan> log = GrownLog(store, run);
+  if (!log) return false;
   if (!fromFile_) {
-    logSpan_ = log;
+    logSpan_ = *log;
     ViewStoreText(store);
     return true;
   }
-  std::string added(log.End - logSpan_.End, '\0');
+  std::string added(log->End - logSpan_.End, '\0');
   LogFileSource(store).Read(logSpan_.End, added.data(), added.size());
+  return TakeIn(*log, added);
+}
+
+bool RunText::TakeIn(const LineSpan& log, std::string_view added) {
   if (!bytes_.Stage(added)) return false;
   bytes_.TakeStaged();
   logSpan_ = log;

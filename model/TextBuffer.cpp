@@ -220,19 +220,26 @@ TextBuffer TextBuffer::ReadFile(const std::filesystem::path& path, size_t most,
   return buffer;
 }
 
+TextBuffer::Growth TextBuffer::LookBeyond(const FileCheck& check, const std::filesystem::path& path,
+                                          std::optional<SharedFile>& file) {
+  file.emplace(SharedFile::Open(path));
+  if (file->GetState() == SharedFile::State::Locked) return Growth::Locked;
+  // A log rewritten from its start, or in its last lines, is not our text grown.
+  if (!check.Holds(*file)) return Growth::NotGrown;
+  return file->Facts().Size == check.End ? Growth::Unchanged : Growth::Grown;
+}
+
 TextBuffer::Growth TextBuffer::StageGrowth(const std::filesystem::path& path, size_t most) {
   staged_ = 0;
   if (!file_) return Growth::NotGrown;
   try {
-    SharedFile file = SharedFile::Open(path);
-    if (file.GetState() == SharedFile::State::Locked) return Growth::Locked;
-    // A log rewritten from its start, or in its last lines, is not our text grown.
-    if (!Check().Holds(file)) return Growth::NotGrown;
-    if (file.Facts().Size == End()) return Growth::Unchanged;
-    const auto added = static_cast<size_t>(std::min<uint64_t>(file.Facts().Size - End(), most));
+    std::optional<SharedFile> file;
+    const Growth growth = LookBeyond(Check(), path, file);
+    if (growth != Growth::Grown) return growth;
+    const auto added = static_cast<size_t>(std::min<uint64_t>(file->Facts().Size - End(), most));
     if (added > capacity_ - size_ || !MakeWritable(size_, size_ + added)) return Growth::NotGrown;
     // A file that shrinks meanwhile gives fewer bytes; those it gives are still its end.
-    const size_t got = file.Read(End(), data_ + size_, added);
+    const size_t got = file->Read(End(), data_ + size_, added);
     SealReadOnly(size_);
     staged_ = got;
     return got > 0 ? Growth::Grown : Growth::NotGrown;

@@ -87,6 +87,10 @@ class TextBuffer {
     Locked,     // another program keeps it locked for now; nothing is staged, and a later look
                 // may get it
   };
+  // Opens `path` to see what it is beyond the text that `check` stands for: with Grown, `file` is
+  // open on it and it is longer. Throws FileLockedError when the bytes checked are locked.
+  static Growth LookBeyond(const FileCheck& check, const std::filesystem::path& path,
+                           std::optional<SharedFile>& file);
   // Stages `bytes`; false, with nothing staged, when the room reserved cannot hold them.
   bool Stage(std::string_view bytes);
   // Stages what the file `path` has gained at its end since the text was read from it, or the

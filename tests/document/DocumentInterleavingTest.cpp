@@ -91,11 +91,20 @@ class DocumentInterleavingTest : public QObject {
     LogDocument document;
     document.SetPieceBytes(256);
     SearchWatch search(document.Search());
-    // As the window does: the follower's reports, and the look a load posts when it ends.
+    // As the window does: the follower's reports, and the look a load posts when it ends, read
+    // what the file gained, and each piece read is taken in, or the file loaded again.
     connect(&document, &LogDocument::FollowedFileChanged, &document,
-            [&document] { TakeIn(document); });
+            [&document] { document.ReadGrowth(); });
+    LogDocument::Growth taken = LogDocument::Growth::Unchanged;
+    connect(&document, &LogDocument::GrowthRead, &document, [&document, &taken] {
+      taken = document.TakeInGrowth().What;
+      if (taken == LogDocument::Growth::Shrank || taken == LogDocument::Growth::Changed) {
+        document.Load(document.FileName());
+      }
+    });
     int current = 0;
     bool shows = false;  // the store should be what the file holds
+    bool following = false;
     for (int step = 0; step < 120; ++step) {
       const auto action = static_cast<Action>(random_() % static_cast<int>(Action::Count));
       const QString& file = files_[current];
@@ -105,12 +114,14 @@ class DocumentInterleavingTest : public QObject {
           [[fallthrough]];
         case Action::Load:
           document.Follow(files_[current]);
+          following = true;
           document.Load(files_[current]);
           shows = true;
           break;
         case Action::Reload:
           if (!document.FileName().isEmpty()) {
             document.Follow(document.FileName());
+            following = true;
             document.Load(document.FileName());
           }
           shows = !document.FileName().isEmpty();
@@ -118,6 +129,7 @@ class DocumentInterleavingTest : public QObject {
         case Action::Close:
           document.Clear();
           document.Follow(QString());
+          following = false;
           shows = false;
           break;
         case Action::ChooseEncoding:
@@ -125,30 +137,36 @@ class DocumentInterleavingTest : public QObject {
           break;
         case Action::Append:
           Append(file, GeneratedLog(random_(), 1 + static_cast<int>(random_() % 5)));
-          TakeIn(document);
+          document.ReadGrowth();
           break;
         case Action::Rewrite:
           Write(file, GeneratedLog(random_(), 5 + static_cast<int>(random_() % 30)));
-          TakeIn(document);
+          document.ReadGrowth();
           break;
         case Action::Shorten:
           Shorten(file);
-          TakeIn(document);
+          document.ReadGrowth();
           break;
         case Action::Delete:
           // On Windows a reader that was stopped and still finishes its piece may hold the file
           // against a delete, or keep its name, delete pending, so that no file of that name can
           // be made, until it has.
           QTRY_VERIFY(QFile::remove(file) || !QFileInfo::exists(file));
-          if (!document.Loading() && !QFileInfo::exists(file)) {
-            QCOMPARE(document.TakeInGrowth().What, LogDocument::Growth::Gone);
+          if (!document.Loading() && !QFileInfo::exists(file) && document.FileName() == file) {
+            Settle(document, false);
+            taken = LogDocument::Growth::Unchanged;
+            document.ReadGrowth();
+            QTRY_VERIFY_WITH_TIMEOUT(!document.ReadingGrowth(), 20000);
+            QCOMPARE(taken, following ? LogDocument::Growth::Gone : LogDocument::Growth::Unchanged);
           }
           // The writer starts a new log.
           QTRY_VERIFY(TryWrite(file, GeneratedLog(random_(), 10)));
           shows = false;
           break;
         case Action::Search:
-          if (!document.Loading()) Search(document, search, shows);
+          // A search counts the store as it is; what a read of the file's growth brings is
+          // searched with the rows it changes, as the window does.
+          if (!document.Loading() && !document.ReadingGrowth()) Search(document, search, shows);
           break;
         case Action::Cancel:
           document.CancelLoad();
@@ -171,26 +189,16 @@ class DocumentInterleavingTest : public QObject {
   }
 
  private:
-  // The document's answer to the follower's report: what a load has still to make is taken in
-  // when it ends.
-  static void TakeIn(LogDocument& document) {
-    if (document.Loading()) return;
-    const LogDocument::Growth what = document.TakeInGrowth().What;
-    if (what == LogDocument::Growth::Shrank || what == LogDocument::Growth::Changed) {
-      document.Load(document.FileName());
-    }
-  }
-
   // Lets the loads end, and the looks they post, and when the document should show the file,
   // compares it with a fresh load.
   void Settle(LogDocument& document, bool shows) {
     QSignalSpy failed(&document, &LogDocument::LoadFailed);
     QCoreApplication::processEvents();
     do {
-      QTRY_VERIFY_WITH_TIMEOUT(!document.Loading(), 20000);
-      // The look that the load posted when it ended, which may start another.
+      QTRY_VERIFY_WITH_TIMEOUT(!document.Loading() && !document.ReadingGrowth(), 20000);
+      // The look that the load posted when it ended, or a piece read, which may start another.
       QCoreApplication::processEvents();
-    } while (document.Loading());
+    } while (document.Loading() || document.ReadingGrowth());
     if (!shows || failed.size() > 0) return;
     QCOMPARE(Dump(document.Store()), WholeLoad(document.FileName(), document.Encoding()));
   }

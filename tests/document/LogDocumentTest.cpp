@@ -10,9 +10,13 @@
 #include <QtTest>
 #include <atomic>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <random>
 #include <semaphore>
 
+#include "FileWork.h"
+#include "HangingFiles.h"
 #include "LogDocument.h"
 #include "LogGenerator.h"
 #include "PieceLoader.h"
@@ -250,15 +254,92 @@ class LogDocumentTest : public QObject {
     document.Load(path);
     QVERIFY(rows.wait());
     AppendTo(path, "==>loading script \"late\".\r\n");
-    QCOMPARE(document.TakeInGrowth().What, LogDocument::Growth::Unchanged);
+    QCOMPARE(TakeInGrowthNow(document).What, LogDocument::Growth::Unchanged);
     QVERIFY(finished.wait(20000));
     AppendTo(path, "-\r\nStarted: 2099-01-01\r\n");
-    const LogDocument::Change change = document.TakeInGrowth();
+    const LogDocument::Change change = TakeInGrowthNow(document);
     QCOMPARE(change.What, LogDocument::Growth::Appended);
     QCOMPARE(Dump(document.Store()), WholeLoad(path, EncodingChoice::Auto));
   }
 
+  // A share whose server stops answering while the document reads the run a window shows, or
+  // what the followed file gained: the thread that asked goes on, hears that the file is not
+  // answering, and gets what it asked for once it answers.
+  void aReadThatHangsIsToldAndAnsweredLater_data() {
+    QTest::addColumn<bool>("growth");
+    QTest::newRow("the lines of a run") << false;
+    QTest::newRow("what the followed file gained") << true;
+  }
+  void aReadThatHangsIsToldAndAnsweredLater() {
+    QFETCH(bool, growth);
+    SetInMemoryLimit(0);
+    const auto unlimited = qScopeGuard([] { SetInMemoryLimit(std::nullopt); });
+    const QByteArray log = GeneratedLogs(8)[0];
+    const QString path = Write(log.left(log.size() / 2));
+    LogDocument document;
+    QSignalSpy finished(&document, &LogDocument::LoadFinished);
+    document.Load(path);
+    QVERIFY(finished.wait(20000));
+    document.Follow(path);
+    if (growth) AppendTo(path, log.mid(log.size() / 2));
+    QSignalSpy answering(&document, &LogDocument::FileAnswering);
+    QSignalSpy grown(&document, &LogDocument::GrowthRead);
+    const int row = static_cast<int>(document.Store().RowToRun.size()) - 1;
+    std::optional<RunText> shown;
+    auto share = std::make_unique<HangingFiles>();
+    if (growth) {
+      document.ReadGrowth();
+    } else {
+      document.ReadRun(row, [&shown](RunText text) { shown = std::move(text); });
+    }
+    QVERIFY(answering.wait(FileWork::kNotAnsweringMilliseconds * 3));
+    QCOMPARE(answering.last().first().toBool(), false);
+    QVERIFY(share->Hanging() && !shown && grown.isEmpty());
+    share.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(answering.last().first().toBool(), 20000);
+
+    LogStore fresh;
+    LoadLogFile(fresh, PathOf(path), EncodingChoice::Auto);
+    if (growth) {
+      QTRY_VERIFY_WITH_TIMEOUT(!grown.isEmpty(), 20000);
+      QCOMPARE(document.TakeInGrowth().What, LogDocument::Growth::Appended);
+      QCOMPARE(Dump(document.Store()), Dump(fresh));
+    } else {
+      QTRY_VERIFY_WITH_TIMEOUT(shown.has_value(), 20000);
+      const RunText expected(fresh, fresh.RunOfRow(static_cast<size_t>(row)));
+      QCOMPARE(Lines(shown->Log()), Lines(expected.Log()));
+      QCOMPARE(Lines(shown->Script()), Lines(expected.Script()));
+    }
+  }
+
  private:
+  // Following's answer to a change of the file, as the window gives it: the document reads what
+  // the file gained, piece by piece, and each piece is taken in as it comes. The first change that
+  // is more than an append ends it.
+  static LogDocument::Change TakeInGrowthNow(LogDocument& document) {
+    QSignalSpy read(&document, &LogDocument::GrowthRead);
+    document.ReadGrowth();
+    LogDocument::Change taken;
+    while (!read.isEmpty() || document.ReadingGrowth()) {
+      if (read.isEmpty() && !read.wait(20000)) break;
+      read.removeFirst();
+      const LogDocument::Change change = document.TakeInGrowth();
+      if (change.What == LogDocument::Growth::Unchanged) continue;
+      if (change.What != LogDocument::Growth::Appended) return change;
+      const bool appended = taken.What == LogDocument::Growth::Appended;
+      taken = {change.What, appended ? std::min(taken.FirstChangedRow, change.FirstChangedRow)
+                                     : change.FirstChangedRow};
+    }
+    return taken;
+  }
+
+  static QByteArray Lines(const LineList& lines) {
+    QByteArray text;
+    for (const std::string_view line : lines)
+      text.append(line.data(), static_cast<qsizetype>(line.size())) += '\n';
+    return text;
+  }
+
   QString Write(const QByteArray& bytes) {
     const QString path = folder_.filePath(QStringLiteral("log%1.log").arg(++written_));
     QFile file(path);

@@ -15,6 +15,7 @@
 #include "RunsView.h"
 #include "StartupFileName.h"
 #include "StatusLine.h"
+#include "StoreLimit.h"
 #include "TestLogs.h"
 #include "TextPane.h"
 #include "WindowTest.h"
@@ -113,11 +114,19 @@ class ComfortTest : public QObject {
 
   void followKeepsThePanesPlace_data() {
     QTest::addColumn<bool>("atEnd");
-    QTest::newRow("a pane at its end shows the new lines") << true;
-    QTest::newRow("a pane in the middle stays there") << false;
+    QTest::addColumn<bool>("indexed");
+    for (const bool indexed : {false, true}) {
+      const char* store = indexed ? "indexed" : "in memory";
+      QTest::addRow("%s: a pane at its end shows the new lines", store) << true << indexed;
+      QTest::addRow("%s: a pane in the middle stays there", store) << false << indexed;
+    }
   }
   void followKeepsThePanesPlace() {
     QFETCH(bool, atEnd);
+    QFETCH(bool, indexed);
+    // An indexed store reads the lines the run gained from the file, on a thread of their own.
+    SetInMemoryLimit(indexed ? std::optional<uint64_t>(0) : std::nullopt);
+    const auto unlimited = qScopeGuard([] { SetInMemoryLimit(std::nullopt); });
     Following()->SetOn(true);
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
@@ -133,6 +142,7 @@ class ComfortTest : public QObject {
     logs_->Write("t.log", GrowingRun(400));
     QVERIFY(changed.wait(5000));
     WAIT_FOR_LOAD(*form_);
+    QCOMPARE(form_->LogData().Indexed(), indexed);
     QVERIFY(form_->LogMemo->Text().endsWith("message 399"));
     QCOMPARE(bar->value(), atEnd ? bar->maximum() : place);
     QVERIFY(bar->maximum() > place);

@@ -1,11 +1,11 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <condition_variable>
-#include <mutex>
+#include <memory>
 
 #include "FileFollower.h"
 #include "FilePath.h"
+#include "HangingFiles.h"
 
 // What the follower sees of a file, by its poll alone (as on Windows, where a writer that keeps
 // its handle open makes no notification, and on network shares) and with the system's
@@ -15,11 +15,7 @@ class FileFollowerTest : public QObject {
 
  private slots:
   void initTestCase() { usedByDefault_ = TFileFollower::UsesSystemNotifications(); }
-  void cleanup() {
-    Release();
-    SetFileFaultHook({});
-    TFileFollower::UseSystemNotifications(usedByDefault_);
-  }
+  void cleanup() { TFileFollower::UseSystemNotifications(usedByDefault_); }
 
   // A share whose server stops answering: the looks hang until it answers again, and meanwhile
   // the thread that asked goes on, tells that the file is not answering, and sees the change
@@ -32,28 +28,20 @@ class FileFollowerTest : public QObject {
     follower.Follow(path, ProbeFile(PathOf(path)));
     QSignalSpy answering(&follower, &TFileFollower::Answering);
     QSignalSpy changed(&follower, &TFileFollower::Changed);
-    SetFileFaultHook([this](FileStep, const std::filesystem::path&) {
-      std::unique_lock lock(hangLock_);
-      hanging_ = true;
-      answered_.wait(lock, [this] { return released_; });
-      return 0;
-    });
+    auto share = std::make_unique<HangingFiles>();
     int ticks = 0;
     QTimer ticking;
     connect(&ticking, &QTimer::timeout, this, [&ticks] { ++ticks; });
     ticking.start(50);
 
-    QVERIFY(answering.wait(TFileFollower::kNotAnsweringMilliseconds * 3));
+    QVERIFY(answering.wait(FileWork::kNotAnsweringMilliseconds * 3));
     QCOMPARE(answering.last().first().toBool(), false);
-    {
-      const std::lock_guard lock(hangLock_);
-      QVERIFY(hanging_);
-    }
-    QVERIFY(ticks >= TFileFollower::kNotAnsweringMilliseconds / 50 / 2);
+    QVERIFY(share->Hanging());
+    QVERIFY(ticks >= FileWork::kNotAnsweringMilliseconds / 50 / 2);
     QVERIFY(changed.isEmpty());
     Write(path, "first\r\nsecond\r\n");
-    Release();
-    QVERIFY(answering.wait(TFileFollower::kNotAnsweringMilliseconds));
+    share.reset();
+    QVERIFY(answering.wait(FileWork::kNotAnsweringMilliseconds));
     QCOMPARE(answering.last().first().toBool(), true);
     QVERIFY(changed.wait(2000));
   }
@@ -138,17 +126,7 @@ class FileFollowerTest : public QObject {
     return texts.join(' ');
   }
 
-  void Release() {
-    const std::lock_guard lock(hangLock_);
-    released_ = true;
-    answered_.notify_all();
-  }
-
   bool usedByDefault_ = true;
-  std::mutex hangLock_;
-  std::condition_variable answered_;
-  bool hanging_ = false;   // under hangLock_
-  bool released_ = false;  // under hangLock_
   QTemporaryDir folder_;
 };
 

@@ -17,6 +17,10 @@ namespace {
 // What the window shows of row `row`: its table cells and both panes.
 QStringList Shown(TFormDisplay& form, int row) {
   form.RunsView->SetSelectedIndex(row);
+  // An indexed store's lines are read on a thread of their own.
+  if (!QTest::qWaitFor([&form, row] { return form.ShownRow() == row; }, kLoadWaitMs)) {
+    return {QStringLiteral("row %1 was never shown").arg(row)};
+  }
   QStringList shown{form.LogMemo->Text(), form.ScriptMemo->Text()};
   const QAbstractItemModel* table = form.RunsView->Items();
   for (int column = 0; column < table->columnCount(); ++column) {

@@ -5,8 +5,10 @@
 #include <QtTest>
 
 #include "Application.h"
+#include "DisplayForm.h"
 #include "ErrorDisplay.h"
 #include "LogDocument.h"
+#include "RunsView.h"
 
 // The program's settings (the recent files, following) in a folder of the test's own, for as
 // long as it lives, so that no test reads or changes the user's.
@@ -48,14 +50,22 @@ class RecordedErrors {
 
 constexpr int kLoadWaitMs = 30'000;
 
-// Waits until the load that the window `form` runs, if any, has ended: first the events that were
-// posted are handled, as a command run from the event loop or the window's first show posts its
-// work, and last the look at the file that a load posts when it ends. The wait is long, since
-// the test files reach hundreds of megabytes and sanitizer and Wine builds read them slowly; it
-// ends as soon as the load does.
-#define WAIT_FOR_LOAD(form)                                              \
-  do {                                                                   \
-    QCoreApplication::processEvents();                                   \
-    QTRY_VERIFY_WITH_TIMEOUT(!(form).Document().Loading(), kLoadWaitMs); \
-    QCoreApplication::processEvents();                                   \
+// Whether the window `form` has loaded, has taken in what a followed file gained, and shows the
+// lines of the row selected: all of these are read on threads of their own.
+inline bool AtRest(const TFormDisplay& form) {
+  const int selected = form.RunsView->SelectedIndex();
+  return !form.Document().Loading() && !form.Document().ReadingGrowth() &&
+         (selected < 0 || selected == form.ShownRow());
+}
+
+// Waits until the load that the window `form` runs, if any, has ended and the window is at
+// rest: first the events that were posted are handled, as a command run from the
+// event loop or the window's first show posts its work, and last the look at the file that a
+// load posts when it ends. The wait is long, since the test files reach hundreds of megabytes
+// and sanitizer and Wine builds read them slowly; it ends as soon as the load does.
+#define WAIT_FOR_LOAD(form)                              \
+  do {                                                   \
+    QCoreApplication::processEvents();                   \
+    QTRY_VERIFY_WITH_TIMEOUT(AtRest(form), kLoadWaitMs); \
+    QCoreApplication::processEvents();                   \
   } while (false)

@@ -4,9 +4,6 @@
 #include <QFileSystemWatcher>
 #include <algorithm>
 #include <filesystem>
-#include <mutex>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #include "FilePath.h"
@@ -21,27 +18,16 @@ bool useSystemNotifications = true;
 
 }  // namespace
 
-// Outlives the follower while a look's thread still runs: the thread posts what it found only
-// while the follower is there to take it.
-struct TFileFollower::Mailbox {
-  std::mutex lock;
-  TFileFollower* follower = nullptr;
-};
-
-TFileFollower::TFileFollower(QObject* parent)
-    : QObject(parent), mailbox_(std::make_shared<Mailbox>()) {
-  mailbox_->follower = this;
+TFileFollower::TFileFollower(QObject* parent) : QObject(parent), looks_(new FileWork(this)) {
+  connect(looks_, &FileWork::Answering, this, &TFileFollower::Answering);
   report_.setSingleShot(true);
   report_.setTimerType(Qt::PreciseTimer);
   connect(&report_, &QTimer::timeout, this, &TFileFollower::Report);
   poll_.setInterval(kPollMilliseconds);
-  connect(&poll_, &QTimer::timeout, this, &TFileFollower::Poll);
+  connect(&poll_, &QTimer::timeout, this, [this] { Look(false); });
 }
 
-TFileFollower::~TFileFollower() {
-  const std::lock_guard lock(mailbox_->lock);
-  mailbox_->follower = nullptr;
-}
+TFileFollower::~TFileFollower() = default;
 
 void TFileFollower::UseSystemNotifications(bool use) {
   useSystemNotifications = use;
@@ -56,8 +42,7 @@ void TFileFollower::Follow(const QString& path, std::optional<ProbedFile> known)
   watcher_.reset();
   path_ = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
   // A look still out is at the file followed before.
-  ++looks_;
-  looking_ = false;
+  looks_->Drop();
   baseline_ = false;
   seen_ = known;
   if (path_.isEmpty()) {
@@ -77,43 +62,15 @@ void TFileFollower::Report() {
   emit Changed(path_);
 }
 
-void TFileFollower::Poll() {
-  if (!looking_) {
-    Look(false);
-  } else if (answering_ && lookTime_.elapsed() >= kNotAnsweringMilliseconds) {
-    answering_ = false;
-    emit Answering(false);
-  }
-}
-
 void TFileFollower::Look(bool asBaseline) {
   baseline_ = baseline_ || asBaseline;
-  if (looking_) return;
-  const unsigned look = ++looks_;
-  try {
-    std::thread([mailbox = mailbox_, look, path = PathOf(path_)] {
-      const FileLook found = LookAtFile(path);
-      const std::lock_guard lock(mailbox->lock);
-      if (TFileFollower* follower = mailbox->follower) {
-        QMetaObject::invokeMethod(
-            follower, [follower, look, found] { follower->TakeLook(look, found); },
-            Qt::QueuedConnection);
-      }
-    }).detach();
-  } catch (const std::system_error&) {
-    return;  // no thread to be had now: the next poll tries again
-  }
-  looking_ = true;
-  lookTime_.start();
+  if (looks_->Busy()) return;
+  // Without a thread to be had now, the next poll tries again.
+  looks_->Run([path = PathOf(path_)] { return LookAtFile(path); },
+              [this](const FileLook& found) { TakeLook(found); });
 }
 
-void TFileFollower::TakeLook(unsigned look, const FileLook& found) {
-  if (look != looks_ || !looking_) return;
-  looking_ = false;
-  if (!answering_) {
-    answering_ = true;
-    emit Answering(true);
-  }
+void TFileFollower::TakeLook(const FileLook& found) {
   // Nothing is known of a locked file: the next look tries again.
   if (found.State == SharedFile::State::Locked) return;
   std::optional<ProbedFile> now;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "FileWork.h"
 #include "TextBuffer.h"
 
 class QFileSystemWatcher;
@@ -24,10 +25,9 @@ class QFileSystemWatcher;
 // a local change show sooner. On Windows they are not used at all: Qt's watcher holds a change
 // notification handle on the folder, which stops the user from renaming or moving its parents.
 //
-// Each look runs on a thread of its own, since opening a file on a share whose server stops
-// answering blocks until the system gives up, tens of seconds later. Only one look is out at a
-// time; one that takes longer than kNotAnsweringMilliseconds is told (Answering), and so is its
-// answer when it comes. A file that another program keeps locked is looked at again next time.
+// Each look runs on a thread of its own (FileWork), since opening a file on a share whose server
+// stops answering blocks until the system gives up; a look that hangs is told (Answering). A file
+// that another program keeps locked is looked at again next time.
 class TFileFollower : public QObject {
   Q_OBJECT
 
@@ -38,7 +38,6 @@ class TFileFollower : public QObject {
   // Four opens a second cost nothing that can be measured, and a change still shows within
   // half a second.
   static constexpr int kPollMilliseconds = 250;
-  static constexpr int kNotAnsweringMilliseconds = 2000;
 
   explicit TFileFollower(QObject* parent = nullptr);
   ~TFileFollower() override;
@@ -59,27 +58,20 @@ class TFileFollower : public QObject {
   void Answering(bool answering);
 
  private:
-  struct Mailbox;
-
   void Report();
-  void Poll();
   // Starts a look at the file; `asBaseline`: what it finds is what the file is known to be, no
   // change.
   void Look(bool asBaseline);
-  void TakeLook(unsigned look, const FileLook& found);
+  void TakeLook(const FileLook& found);
   void Watch();
   void Rewatch();
   // The file has changed: the report is due when it has been quiet a while, or waited too long.
   void Pending();
 
   QString path_;
-  std::optional<ProbedFile> seen_;    // as the last poll or report found the file
-  std::shared_ptr<Mailbox> mailbox_;  // where the looks' threads post what they found
-  unsigned looks_ = 0;                // the looks started; the last one is out while `looking_`
-  bool looking_ = false;
+  std::optional<ProbedFile> seen_;  // as the last poll or report found the file
+  FileWork* looks_;
   bool baseline_ = false;  // the look that is out, or the next one, finds no change
-  bool answering_ = true;
-  QElapsedTimer lookTime_;
   QTimer poll_;
   std::unique_ptr<QFileSystemWatcher> watcher_;  // only while the system's notifications are used
   QTimer report_;

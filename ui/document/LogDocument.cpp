@@ -1,15 +1,14 @@
 #include "LogDocument.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
+#include <QTimer>
 #include <filesystem>
 #include <optional>
 #include <utility>
 
 #include "FileFollower.h"
 #include "FilePath.h"
-#include "LogFileSource.h"
-#include "LogFollow.h"
+#include "FileWork.h"
 #include "PieceLoader.h"
 #include "RunsSearch.h"
 
@@ -17,9 +16,15 @@ LogDocument::LogDocument(QObject* parent)
     : QObject(parent),
       follower_(new TFileFollower(this)),
       search_(new RunsSearch(this)),
-      loader_(new PieceLoader(store_, this)) {
+      loader_(new PieceLoader(store_, this)),
+      runs_(new RunReader(store_, this)),
+      growthWork_(new FileWork(this)) {
   connect(follower_, &TFileFollower::Changed, this, &LogDocument::FollowedFileChanged);
-  connect(follower_, &TFileFollower::Answering, this, &LogDocument::FollowedFileAnswering);
+  connect(follower_, &TFileFollower::Answering, this, &LogDocument::CountAnswering);
+  connect(growthWork_, &FileWork::Answering, this, &LogDocument::CountAnswering);
+  connect(runs_, &RunReader::Answering, this, &LogDocument::CountAnswering);
+  connect(runs_, &RunReader::Replaced, this, &LogDocument::TellReplaced);
+  connect(runs_, &RunReader::Failed, this, &LogDocument::RunNotRead);
   connect(loader_, &PieceLoader::PieceTaken, this, &LogDocument::TakePiece);
   connect(loader_, &PieceLoader::Indexing, this, &LogDocument::Indexing);
   connect(loader_, &PieceLoader::Finished, this, &LogDocument::FinishLoad);
@@ -33,6 +38,13 @@ LogDocument::~LogDocument() {
 
 void LogDocument::StopReaders() {
   search_->Forget();
+  runs_->Forget();
+}
+
+void LogDocument::CountAnswering(bool answering) {
+  const int before = notAnswering_;
+  notAnswering_ += answering ? -1 : 1;
+  if (before == 0 || notAnswering_ == 0) emit FileAnswering(notAnswering_ == 0);
 }
 
 void LogDocument::SetEncoding(EncodingChoice choice) {
@@ -53,6 +65,10 @@ void LogDocument::Clear() {
   StopReaders();
   emit StoreChanging();
   store_.Clear();
+  ++stores_;
+  growth_.reset();
+  readGrowthAgain_ = false;
+  growthWork_->Drop();
   shownEncoding_.reset();
   replacedTold_ = false;
   emit Cleared();
@@ -112,14 +128,44 @@ void LogDocument::Follow(const QString& fileName) {
   follower_->Follow(fileName, known);
 }
 
-LogDocument::Change LogDocument::TakeInGrowth() {
+void LogDocument::ReadGrowth() {
   // Following starts on what a load has made once it has finished.
-  if (Loading()) return {Growth::Unchanged};
-  const QFileInfo file(follower_->Path());
-  if (!file.exists()) return {Growth::Gone};
+  if (Loading() || follower_->Path().isEmpty()) return;
+  if (growthWork_->Busy() || growth_) {
+    readGrowthAgain_ = true;
+    return;
+  }
+  StartGrowthRead();
+}
+
+void LogDocument::StartGrowthRead() {
+  // A store that cannot take in what the file gained only needs to know whether it is there.
+  const size_t most = CanFollow(store_, encoding_) ? FollowPieceBytes(store_) : 0;
+  const bool started =
+      growthWork_->Run([check = store_.Text.Check(), path = PathOf(follower_->Path()),
+                        most] { return ::ReadGrowth(check, path, most); },
+                       [this, store = stores_](GrowthPiece piece) {
+                         if (store != stores_ || Loading()) return;
+                         growth_ = std::move(piece);
+                         emit GrowthRead();
+                       });
+  // Without a thread to be had now, the follower's next report tries again.
+  if (!started) readGrowthAgain_ = false;
+}
+
+LogDocument::Change LogDocument::TakeInGrowth() {
+  std::optional<GrowthPiece> piece = std::exchange(growth_, std::nullopt);
+  if (!piece || Loading()) return {Growth::Unchanged};
+  if (piece->Missing) return {Growth::Gone};
   QElapsedTimer timer;
   timer.start();
-  const FollowUpdate update = FollowLogFile(store_, PathOf(follower_->Path()), encoding_);
+  const FollowUpdate update = ::TakeInGrowth(store_, *piece, encoding_);
+  const bool more = update.What == FollowUpdate::Kind::Appended && piece->More;
+  if (std::exchange(readGrowthAgain_, false) || more) ReadGrowth();
+  // A lock that another program holds for now gives way soon; no look would see the file
+  // change again.
+  if (update.Locked)
+    QTimer::singleShot(TFileFollower::kPollMilliseconds, this, [this] { ReadGrowth(); });
   switch (update.What) {
     case FollowUpdate::Kind::Unchanged:
       return {Growth::Unchanged};
@@ -131,25 +177,19 @@ LogDocument::Change LogDocument::TakeInGrowth() {
     case FollowUpdate::Kind::NeedsFullLoad:
       break;
   }
-  return {file.size() < static_cast<qint64>(store_.Text.End()) ? Growth::Shrank : Growth::Changed};
+  return {piece->Shorter ? Growth::Shrank : Growth::Changed};
 }
 
-RunText LogDocument::ReadRun(int row) {
-  try {
-    return {store_, store_.RunOfRow(static_cast<size_t>(row))};
-  } catch (const FileChangedError& error) {
-    TellReplaced(QString::fromStdString(error.what()));
-    return {};
-  }
+bool LogDocument::ReadingGrowth() const {
+  return growthWork_->Busy();
 }
 
-bool LogDocument::ExtendRun(RunText& text, int row) {
-  try {
-    return text.Extend(store_, store_.RunOfRow(static_cast<size_t>(row)));
-  } catch (const FileChangedError& error) {
-    TellReplaced(QString::fromStdString(error.what()));
-    return false;
-  }
+void LogDocument::ReadRun(int row, RunReader::Show show) {
+  runs_->Read(row, std::move(show));
+}
+
+void LogDocument::ExtendRun(RunText& text, int row, RunReader::Extended extended) {
+  runs_->Extend(text, row, std::move(extended));
 }
 
 void LogDocument::TellReplaced(const QString& message) {

@@ -5,10 +5,13 @@
 #include <QString>
 #include <optional>
 
+#include "LogFollow.h"
 #include "LogStore.h"
+#include "RunReader.h"
 #include "RunText.h"
 #include "TextEncoding.h"
 
+class FileWork;
 class PieceLoader;
 class RunsSearch;
 class TFileFollower;
@@ -60,19 +63,27 @@ class LogDocument : public QObject {
 
   // Watches `fileName` for changes (FollowedFileChanged), or nothing for an empty name.
   void Follow(const QString& fileName);
-  // Takes in what the followed file gained at its end, when that is all that changed.
+  // Starts reading what the followed file has gained, on a thread of its own: GrowthRead tells
+  // when TakeInGrowth can take it in. A file that has gained more than one piece is read on
+  // piece by piece, each told by GrowthRead.
+  void ReadGrowth();
+  // Takes in what ReadGrowth read, when that is all that changed; reads no file.
   Change TakeInGrowth();
+  // A read that ReadGrowth started is still out.
+  bool ReadingGrowth() const;
 
   // Find in runs: the one search of the store's runs, which every change of the store stops first.
   RunsSearch& Search() const { return *search_; }
 
-  // The lines of the run that table row `row` shows, to show them: for an indexed store read from
-  // the file. When the file is no longer the one the store was made from, nothing is read and
-  // FileReplaced tells why.
-  RunText ReadRun(int row);
-  // Takes in what the run of `row`, whose lines `text` holds, has gained; false when `text` must
-  // be read anew (RunText::Extend), or FileReplaced has been told.
-  bool ExtendRun(RunText& text, int row);
+  // Hands the lines of the run that table row `row` shows to `show`: at once for a store in
+  // memory, and for an indexed store once read from the file on a thread of their own (see
+  // RunReader), unless the store changes or another run is asked for first. When the file is no
+  // longer the one the store was made from, FileReplaced tells why; RunNotRead tells of any
+  // other failure.
+  void ReadRun(int row, RunReader::Show show);
+  // Takes into `text`, which ReadRun gave for `row`, what the run has gained, and tells
+  // `extended` whether it could; `text` must stay until then. See RunReader::Extend.
+  void ExtendRun(RunText& text, int row, RunReader::Extended extended);
 
  signals:
   // The store is about to change: whatever reads it off the GUI thread has stopped.
@@ -96,9 +107,13 @@ class LogDocument : public QObject {
   void EncodingChanged(EncodingChoice choice);
   // The followed file has changed on disk.
   void FollowedFileChanged();
-  // A look at the followed file has not come back for a while (false: a share whose server
-  // stops answering), or has come back after that (true).
-  void FollowedFileAnswering(bool answering);
+  // What the followed file has gained has been read: TakeInGrowth takes it in.
+  void GrowthRead();
+  // A look at the file or a read of it has not come back for a while (false: a share whose
+  // server stops answering), or all have come back after that (true).
+  void FileAnswering(bool answering);
+  // The lines of a run could not be read; `message` names the file and the reason.
+  void RunNotRead(const QString& message);
   // The file of an indexed store has been replaced, shortened or rewritten, so that the lines
   // the store points to are no longer there: only a load shows what the file holds now.
   // `message` names the file and says so. Queued, so that whoever reads the store has finished.
@@ -109,6 +124,8 @@ class LogDocument : public QObject {
   void TellReplaced(const QString& message);
   void FinishLoad();
   void TakePiece(int firstChangedRow, qint64 bytesTaken, qint64 fileSize);
+  void StartGrowthRead();
+  void CountAnswering(bool answering);
 
   LogStore store_;
   QString fileName_;
@@ -116,6 +133,12 @@ class LogDocument : public QObject {
   TFileFollower* follower_;
   RunsSearch* search_;
   PieceLoader* loader_;
+  RunReader* runs_;
+  FileWork* growthWork_;
+  std::optional<GrowthPiece> growth_;  // read and not yet taken in
+  bool readGrowthAgain_ = false;       // the file changed while a piece was read
+  unsigned stores_ = 0;                // counts the stores made, so a piece read for another waits
+  int notAnswering_ = 0;               // of the looks and reads
   QElapsedTimer loadTime_;
   bool replacedTold_ = false;                // FileReplaced was told of the store that is loaded
   std::optional<::Encoding> shownEncoding_;  // what the rows shown so far were shown in

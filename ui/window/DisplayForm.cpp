@@ -168,14 +168,16 @@ void TFormDisplay::FinishLoad() {
 }
 
 void TFormDisplay::ShowRunGrown(int row) {
-  const Encoding encoding = document_->Store().TextEncoding;
-  if (document_->ExtendRun(shownRun_, row) && LogMemo->ExtendLines(shownRun_.Log(), encoding) &&
-      ScriptMemo->ExtendLines(shownRun_.Script(), encoding)) {
-    emit RunShown(row);
-  } else {
-    // The row shows another run now: one that folded into it.
-    RunsViewSelectItem(RunsView, row, true);
-  }
+  document_->ExtendRun(shownRun_, row, [this, row](bool extended) {
+    const Encoding encoding = document_->Store().TextEncoding;
+    if (extended && LogMemo->ExtendLines(shownRun_.Log(), encoding) &&
+        ScriptMemo->ExtendLines(shownRun_.Script(), encoding)) {
+      emit RunShown(row);
+    } else {
+      // The row shows another run now: one that folded into it.
+      RunsViewSelectItem(RunsView, row, true);
+    }
+  });
 }
 
 void TFormDisplay::ShowEncoding() {
@@ -198,6 +200,10 @@ void TFormDisplay::CreateAdditions() {
 
   connect(this, &TFormDisplay::LogAppended, statusLine_,
           [this](qint64 milliseconds) { statusLine_->ShowStore(LogData(), milliseconds); });
+  connect(document_, &LogDocument::FileAnswering, statusLine_,
+          [this](bool answering) { statusLine_->ShowAnswering(answering, document_->FileName()); });
+  connect(document_, &LogDocument::RunNotRead, statusLine_,
+          [this](const QString& message) { statusLine_->showMessage(message); });
   followCommand_ = new FollowCommand(*this, *statusLine_);
   connect(this, &TFormDisplay::CurrentFileChanged, followCommand_, &FollowCommand::Watch);
   encodingMenu_ = new EncodingMenu(*this, *statusLine_);
@@ -297,6 +303,7 @@ void TFormDisplay::ClearLogData() {
   if (LogMemo) LogMemo->Clear();
   if (ScriptMemo) ScriptMemo->Clear();
   shownRun_ = RunText();
+  shownRow_ = -1;
   if (RunsView) RunsView->Items()->Clear();
   document_->Clear();
 }
@@ -321,11 +328,18 @@ void TFormDisplay::RunsViewSelectItem(QObject* /*sender*/, int item, bool select
   if (!selected) return;
   LogMemo->Clear();
   ScriptMemo->Clear();
-  shownRun_ = document_->ReadRun(item);
+  shownRun_ = RunText();
+  shownRow_ = -1;
+  document_->ReadRun(item, [this, item](RunText text) { ShowRun(item, std::move(text)); });
+}
+
+void TFormDisplay::ShowRun(int row, RunText text) {
+  shownRun_ = std::move(text);
+  shownRow_ = row;
   const Encoding encoding = document_->Store().TextEncoding;
   LogMemo->AppendLines(shownRun_.Log(), encoding);
   ScriptMemo->AppendLines(shownRun_.Script(), encoding);
-  emit RunShown(item);
+  emit RunShown(row);
 }
 
 void TFormDisplay::OpenLogFile(const QString& fileName) {

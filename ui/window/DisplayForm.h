@@ -82,8 +82,9 @@ class TFormDisplay : public TForm {
   LogDocument& Document() const { return *document_; }
   // What the last load produced, for the window's own parts and for tests.
   const LogStore& LogData() const;
-  // The lines of the run the panes show.
+  // The lines of the run the panes show, and its row; -1 while they are read.
   const RunText& ShownRun() const { return shownRun_; }
+  int ShownRow() const { return shownRow_; }
   QString CurrentFile() const { return CurrentFileName; }
 
  signals:
@@ -123,6 +124,7 @@ class TFormDisplay : public TForm {
   // The table takes in the rows a load has found since it last did.
   void FillRunsViewWithLoadedRows();
   void FinishLoad();
+  void ShowRun(int row, RunText text);
 
   void ClearLogData();
   void LoadLogFile(const QString& fileName);
@@ -150,6 +152,7 @@ class TFormDisplay : public TForm {
   QElapsedTimer loadedRowsShown_;
   // What the panes show; for an indexed store, read from the file.
   RunText shownRun_;
+  int shownRow_ = -1;
 
   // Additions of ours, each of which the window only creates and connects.
   TStatusLine* statusLine_ = nullptr;

@@ -1,7 +1,6 @@
 #include "FollowCommand.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QScrollBar>
@@ -17,13 +16,6 @@
 namespace {
 
 const QString kFollowSetting = QStringLiteral("FormDisplay/Follow");
-
-// Where a pane was scrolled to. A pane scrolled to its end stays at its end when the file
-// changes, so that the new lines of a growing run come into view; any other pane keeps its place.
-struct PaneScroll {
-  int value;
-  bool atEnd;
-};
 
 PaneScroll ScrollOf(const TTextPane* pane) {
   const QScrollBar* bar = pane->verticalScrollBar();
@@ -56,15 +48,8 @@ FollowCommand::FollowCommand(TFormDisplay& window, TStatusLine& statusLine)
   window.File1->insertAction(window.N2, menuItem_);
   connect(&document_, &LogDocument::FollowedFileChanged, this,
           ShowingErrors([this] { FileChanged(); }));
-  connect(&document_, &LogDocument::FollowedFileAnswering, this, [this](bool answering) {
-    if (answering) {
-      statusLine_.clearMessage();
-    } else {
-      statusLine_.showMessage(
-          tr("\"%1\" is not answering; the window shows it as it was and goes on trying.")
-              .arg(QDir::toNativeSeparators(fileName_)));
-    }
-  });
+  connect(&document_, &LogDocument::GrowthRead, this, ShowingErrors([this] { TakeInGrowth(); }));
+  connect(&window, &TFormDisplay::RunShown, this, &FollowCommand::RestoreIfShown);
   connect(&document_, &LogDocument::FileReplaced, this,
           ShowingErrors([this](const QString& why) { ReadAgain(why); }));
   connect(menuItem_, &QAction::toggled, this, ShowingErrors([this](bool on) {
@@ -127,6 +112,10 @@ void FollowCommand::ReadAgain(const QString& why) {
 }
 
 void FollowCommand::FileChanged() {
+  document_.ReadGrowth();
+}
+
+void FollowCommand::TakeInGrowth() {
   const Places before = PlacesNow();
   // The table has taken in the rows that changed by the time this returns.
   const LogDocument::Change change = document_.TakeInGrowth();
@@ -182,18 +171,30 @@ void FollowCommand::ShowAppended(int firstChangedRow, const Places& before) {
 }
 
 void FollowCommand::ExtendPanes(int row, const Places& before) {
+  RestoreOnceShown(row, before.log, before.script);
   window_.ShowRunGrown(row);
-  Restore(window_.LogMemo, before.log);
-  Restore(window_.ScriptMemo, before.script);
+}
+
+void FollowCommand::RestoreOnceShown(int row, PaneScroll log, std::optional<PaneScroll> script) {
+  restore_ = {row, log, script};
+}
+
+void FollowCommand::RestoreIfShown() {
+  if (!restore_) return;
+  const PaneRestore restore = *std::exchange(restore_, std::nullopt);
+  // The user has gone on to another row meanwhile.
+  if (window_.ShownRow() != restore.row) return;
+  Restore(window_.LogMemo, restore.log);
+  if (restore.script) Restore(window_.ScriptMemo, *restore.script);
 }
 
 void FollowCommand::SelectLastRow(const Places& before) {
   TRunsView* runsView = window_.RunsView;
   const int lastRow = runsView->RowCount() - 1;
   if (lastRow < 0) return;
+  RestoreOnceShown(lastRow, {0, before.log.atEnd});
   runsView->SetSelectedIndex(lastRow);
   runsView->MakeVisible(lastRow);
-  Restore(window_.LogMemo, {0, before.log.atEnd});
 }
 
 void FollowCommand::FollowNewestRow(const Places& before) {
@@ -217,9 +218,9 @@ void FollowCommand::NewestMatchesShown() {
   const int newest = runsView->LastShownRow();
   if (newest <= newestMatchRow_) return;
   newestMatchRow_ = newest;
+  RestoreOnceShown(newest, {0, newestMatchLogAtEnd_});
   runsView->SetSelectedIndex(newest);
   runsView->MakeVisible(newest);
-  Restore(window_.LogMemo, {0, newestMatchLogAtEnd_});
 }
 
 void FollowCommand::KeepPlaces(const Places& before) {
@@ -230,7 +231,8 @@ void FollowCommand::KeepPlaces(const Places& before) {
   if (before.lastRowSelected && lastRow != before.selected) {
     FollowNewestRow(before);
   } else if (before.selected >= 0 && runsView->SelectedIndex() == before.selected) {
-    Restore(window_.LogMemo, before.log);
-    Restore(window_.ScriptMemo, before.script);
+    // The lines of an indexed store's run may still be read.
+    RestoreOnceShown(before.selected, before.log, before.script);
+    RestoreIfShown();
   }
 }

@@ -3,11 +3,19 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class LogDocument;
 class QAction;
 class TFormDisplay;
 class TStatusLine;
+
+// Where a pane was scrolled to. A pane scrolled to its end stays at its end when the file
+// changes, so that the new lines of a growing run come into view; any other pane keeps its place.
+struct PaneScroll {
+  int value;
+  bool atEnd;
+};
 
 // File > Follow file: while it is on, the window shows what the shown file gains as it is
 // written, keeping the selected row, and with the last row selected the new last row is
@@ -33,10 +41,17 @@ class FollowCommand : public QObject {
 
  private:
   struct Places;
+  // Where the panes go once the lines of `row` are in them.
+  struct PaneRestore {
+    int row;
+    PaneScroll log;
+    std::optional<PaneScroll> script;
+  };
 
   // Follows `fileName` from now on, while the command is on.
   void Follow(const QString& fileName);
   void FileChanged();
+  void TakeInGrowth();
   Places PlacesNow() const;
   // The file of an indexed store was replaced or rewritten (`why` says so): it is read whole
   // again, keeping the places, and the status line says why; a file that is gone is not.
@@ -50,6 +65,10 @@ class FollowCommand : public QObject {
   // The rows from `firstChangedRow` on are new or show more.
   void ShowAppended(int firstChangedRow, const Places& before);
   void ExtendPanes(int row, const Places& before);
+  // The panes go back to these places once the lines of `row` are in them, which for an indexed
+  // store comes when they have been read.
+  void RestoreOnceShown(int row, PaneScroll log, std::optional<PaneScroll> script = std::nullopt);
+  void RestoreIfShown();
   void KeepPlaces(const Places& before);
   void SelectLastRow(const Places& before);
   // Selects the newest row: the last row, or with the match filter on the newest row with
@@ -69,6 +88,7 @@ class FollowCommand : public QObject {
   // stood at its end then.
   int newestMatchRow_ = -1;
   bool newestMatchLogAtEnd_ = false;
+  std::optional<PaneRestore> restore_;
   std::unique_ptr<Places> reloadPlaces_;  // before the reload following started, while it runs
   QString reloadNotice_;                  // for the status line when that reload has finished
 };

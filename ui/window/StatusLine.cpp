@@ -1,5 +1,6 @@
 #include "StatusLine.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLocale>
 
@@ -67,4 +68,14 @@ QString TStatusLine::FiguresText() const {
   QStringList parts;
   for (const QLabel* label : {runs_, size_, encoding_, loadTime_}) parts << label->text();
   return parts.join(QLatin1String(" | "));
+}
+
+void TStatusLine::ShowAnswering(bool answering, const QString& fileName) {
+  if (answering) {
+    clearMessage();
+  } else {
+    showMessage(tr("\"%1\" is not answering; the window shows what it has read and goes on "
+                   "trying.")
+                    .arg(QDir::toNativeSeparators(fileName)));
+  }
 }

@@ -20,6 +20,8 @@ class TStatusLine : public QStatusBar {
   void ShowLoading(const LogStore& store, qint64 bytesTaken, qint64 bytesTotal);
   void ShowIndexing(qint64 bytesTaken, qint64 bytesTotal);
   void ShowEncoding(const QString& encoding);
+  // Whether the file `fileName` answers the looks at it and the reads of it.
+  void ShowAnswering(bool answering, const QString& fileName);
   void ClearFigures();
   QString FiguresText() const;
 
