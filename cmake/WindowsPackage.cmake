@@ -105,7 +105,8 @@ set(CPACK_VERBATIM_VARIABLES ON)
 # program's file for writing (renaming it is allowed, so that tells nothing), and so refuses the
 # installer's copy of it, which would leave a mix of versions. It asks until both are closed;
 # under /S, or when the user cancels, it ends with exit code 32 (ERROR_SHARING_VIOLATION, what
-# Windows would have refused it with). Then every earlier install is uninstalled by its own
+# Windows would have refused it with); the uninstaller does the same before it removes a file.
+# Then every earlier install is uninstalled by its own
 # uninstaller, so that nothing an earlier version had and this one does not stays behind. The
 # earlier uninstallers are found by their entries in "Installed apps": this version's, and those
 # of earlier versions, which named theirs with their version ("Message Log Display 2.2.0.1").
@@ -145,7 +146,8 @@ FunctionEnd
     ${EndIf}
   ${EndIf}
 !macroend
-Function CloseViewerIn
+!macro MLD_CLOSE_VIEWER_IN PREFIX
+Function ${PREFIX}CloseViewerIn
   Exch $R9
   Push $R8
   Push $R7
@@ -164,6 +166,9 @@ Function CloseViewerIn
   Pop $R8
   Pop $R9
 FunctionEnd
+!macroend
+!insertmacro MLD_CLOSE_VIEWER_IN ""
+!insertmacro MLD_CLOSE_VIEWER_IN "un."
 
 Function RemoveEarlierInstalls
   StrCpy $R0 0
@@ -218,6 +223,8 @@ string(CONFIGURE [=[
   @mld_tell_shell@
 ]=] CPACK_NSIS_EXTRA_INSTALL_COMMANDS @ONLY)
 string(CONFIGURE [=[
+  Push $INSTDIR
+  Call un.CloseViewerIn
   DeleteRegKey HKLM 'Software\Classes\MessageLogDisplay.log'
   DeleteRegValue HKLM 'Software\Classes\.log\OpenWithProgids' 'MessageLogDisplay.log'
   DeleteRegKey HKLM 'Software\Classes\Applications\message-log-display.exe'

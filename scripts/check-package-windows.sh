@@ -6,8 +6,8 @@
 # files through our ProgID under HKLM\Software\Classes, the .log type's default program left
 # alone); the installed viewer and twin list the sample log and the viewer, started on it on
 # Xvfb, shows it and takes a run selection by window message from the twin; the installer, run
-# again while that viewer runs, fails with exit code 32 and leaves the installed files and the
-# viewer alone; run once more, with an earlier install in another folder beside the first, it
+# again while that viewer runs, and the uninstaller, fail with exit code 32 and leave the
+# installed files and the viewer alone; run once more, with an earlier install in another folder beside the first, it
 # first runs the uninstallers of both; the uninstaller takes it all away again.
 # With MLD_SIGN_CERT set (see scripts/package-windows.sh), every program and DLL in the zip and
 # the installed folder, the installer and the uninstaller must carry a valid signature by that
@@ -189,8 +189,14 @@ xvfb-run -a bash -c '
     [ $code = 32 ] || { echo "the installer over the running viewer ended with $code, not 32" >&2; ok=1; }
     [ "$(touched "$1")" = "$files" ] ||
       { echo "the installer changed the files of the running viewer" >&2; ok=1; }
+    # So must the uninstaller, run where it is (_?=) so that its exit code is its own.
+    "$WINE" "$1/Uninstall.exe" /S "_?=$2"
+    code=$?
+    [ $code = 32 ] || { echo "the uninstaller beside the running viewer ended with $code, not 32" >&2; ok=1; }
+    [ "$(touched "$1")" = "$files" ] ||
+      { echo "the uninstaller changed the files of the running viewer" >&2; ok=1; }
     "$WINE" "$1/bin/message-log-display-cli.exe" --select-run 2 2>/dev/null ||
-      { echo "the viewer did not outlive the installer" >&2; ok=1; }
+      { echo "the viewer did not outlive the installer and the uninstaller" >&2; ok=1; }
   fi
   # Wine goes before its X server does.
   wineserver -k
@@ -198,7 +204,8 @@ xvfb-run -a bash -c '
   exit $ok' running-viewer "$installed" "$folder" "$package.exe" ||
   fail "the installed viewer, or the installer over it, failed (see above)"
 echo "The installed viewer showed the sample log and took a run selection by window message;" \
-  "the installer over it ended with exit code 32 and left it and its files alone."
+  "the installer over it and the uninstaller beside it ended with exit code 32 and left it and" \
+  "its files alone."
 
 # An earlier install in a folder of its own, as an earlier version left it: an entry in
 # "Installed apps" named with its version, its uninstaller and a file that uninstaller removes.
