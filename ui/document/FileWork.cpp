@@ -58,12 +58,15 @@ bool FileWork::Start(std::function<std::function<void()>()> job) {
 }
 
 void FileWork::Deliver(unsigned job, const std::function<void()>& handOn) {
-  if (job != jobs_ || !busy_) return;
-  busy_ = false;
-  notAnswering_.stop();
-  if (!answering_) {
+  const bool wanted = job == jobs_ && busy_;
+  if (wanted) {
+    busy_ = false;
+    notAnswering_.stop();
+  }
+  // A job whose answer was dropped answers for the file too, unless a later one still hangs.
+  if (!answering_ && !busy_) {
     answering_ = true;
     emit Answering(true);
   }
-  handOn();
+  if (wanted) handOn();
 }
