@@ -66,6 +66,7 @@ FollowCommand::FollowCommand(TFormDisplay& window, TStatusLine& statusLine)
   // A load that another command starts meanwhile has places of its own.
   connect(&window, &TFormDisplay::LogCleared, this, [this] {
     newestMatchRow_ = -1;
+    restore_.reset();
     reloadPlaces_.reset();
     reloadNotice_.clear();
   });
@@ -181,11 +182,15 @@ void FollowCommand::RestoreOnceShown(int row, PaneScroll log, std::optional<Pane
 
 void FollowCommand::RestoreIfShown() {
   if (!restore_) return;
-  const PaneRestore restore = *std::exchange(restore_, std::nullopt);
   // The user has gone on to another row meanwhile.
-  if (window_.ShownRow() != restore.row) return;
-  Restore(window_.LogMemo, restore.log);
-  if (restore.script) Restore(window_.ScriptMemo, *restore.script);
+  if (window_.ShownRow() != restore_->row) {
+    restore_.reset();
+    return;
+  }
+  // The places hold until the next change: the lines of an indexed store's run may come in two
+  // steps, the run read when it was selected and then what it gained meanwhile.
+  Restore(window_.LogMemo, restore_->log);
+  if (restore_->script) Restore(window_.ScriptMemo, *restore_->script);
 }
 
 void FollowCommand::SelectLastRow(const Places& before) {
