@@ -10,6 +10,7 @@
 #include "EncodingMenu.h"
 #include "FileFollower.h"
 #include "FollowCommand.h"
+#include "HangingFiles.h"
 #include "MRUList.h"
 #include "OpenDialog.h"
 #include "RunsView.h"
@@ -146,6 +147,33 @@ class ComfortTest : public QObject {
     QVERIFY(form_->LogMemo->Text().endsWith("message 399"));
     QCOMPARE(bar->value(), atEnd ? bar->maximum() : place);
     QVERIFY(bar->maximum() > place);
+  }
+
+  // A run of an indexed log selected while its share hangs, and grown meanwhile: once the share
+  // answers, the pane shows the run with what it gained, from its start, as a run selected
+  // shows.
+  void aRunSelectedWhileItsShareHangsShowsWhatItGained() {
+    SetInMemoryLimit(0);
+    const auto unlimited = qScopeGuard([] { SetInMemoryLimit(std::nullopt); });
+    Following()->SetOn(true);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    const QByteArray first = TestLogs::RunsWithDates(TestLogs::Dates(1));
+    const QString path = logs_->Write("h.log", first + GrowingRun(300));
+    Open(path);
+    auto share = std::make_unique<HangingFiles>();
+    form_->RunsView->SetSelectedIndex(1);
+    logs_->Write("h.log", first + GrowingRun(400));
+    QSignalSpy changed(Follower(), &TFileFollower::Changed);
+    share.reset();
+    QVERIFY(changed.wait(5000));
+    WAIT_FOR_LOAD(*form_);
+    QCOMPARE(form_->RunsView->SelectedIndex(), 1);
+    QVERIFY(form_->LogMemo->Text().endsWith("message 399"));
+    const QScrollBar* bar = form_->LogMemo->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), 0);
+    QVERIFY(errors_->Messages().isEmpty());
   }
 
   void followShowsANoticeForAFileThatIsGone() {

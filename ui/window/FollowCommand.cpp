@@ -99,6 +99,11 @@ FollowCommand::Places FollowCommand::PlacesNow() const {
   const int selected = runsView->SelectedIndex();
   // With the match filter on, the newest row it shows stands for the last row.
   const bool newestSelected = selected >= 0 && selected == runsView->LastShownRow();
+  // The panes of a run still read are empty, which is no place to keep: they show it from its
+  // start once it comes.
+  if (window_.ShownRow() != selected) {
+    return {runsView->RowCount(), selected, newestSelected, {0, false}, {0, false}};
+  }
   return {runsView->RowCount(), selected, newestSelected, ScrollOf(window_.LogMemo),
           ScrollOf(window_.ScriptMemo)};
 }
