@@ -189,8 +189,11 @@ xvfb-run -a bash -c '
     [ $code = 32 ] || { echo "the installer over the running viewer ended with $code, not 32" >&2; ok=1; }
     [ "$(touched "$1")" = "$files" ] ||
       { echo "the installer changed the files of the running viewer" >&2; ok=1; }
-    # So must the uninstaller, run where it is (_?=) so that its exit code is its own.
-    "$WINE" "$1/Uninstall.exe" /S "_?=$2"
+    # So must the uninstaller, run where it is (_?=) so that its exit code is its own. NSIS takes
+    # the rest of the command line as that folder, quotes and all, and Wine quotes an argument
+    # with blanks: the folder goes in blank-free words, which Wine joins with blanks.
+    read -ra in_place <<<"_?=$2"
+    "$WINE" "$1/Uninstall.exe" /S "${in_place[@]}"
     code=$?
     [ $code = 32 ] || { echo "the uninstaller beside the running viewer ended with $code, not 32" >&2; ok=1; }
     [ "$(touched "$1")" = "$files" ] ||
