@@ -88,7 +88,13 @@ void RunReader::OnFileThread(Reading read, Taking take) {
   if (!started) Told(tr("No thread could be started to read the file."), false);
 }
 
+bool RunReader::HasRow(int row) const {
+  return row >= 0 && static_cast<size_t>(row) < store_.RowToRun.size();
+}
+
 void RunReader::StartRead(int row, const Show& show) {
+  // A request that waited may be for a row that a run folded into the one before meanwhile.
+  if (!HasRow(row)) return;
   const RunsInfo& run = store_.RunOfRow(static_cast<size_t>(row));
   OnFileThread<RunText>([source = LogFileSource(store_), script = store_.ScriptOf(run),
                          log = store_.LogOf(run)] { return RunText(source, script, log); },
@@ -97,7 +103,7 @@ void RunReader::StartRead(int row, const Show& show) {
 
 void RunReader::StartExtend(RunText& text, int row, const Extended& extended) {
   const std::optional<LineSpan> log =
-      text.GrownLog(store_, store_.RunOfRow(static_cast<size_t>(row)));
+      HasRow(row) ? text.GrownLog(store_, store_.RunOfRow(static_cast<size_t>(row))) : std::nullopt;
   if (!log) {
     extended(false);
     return;

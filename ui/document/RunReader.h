@@ -46,6 +46,7 @@ class RunReader : public QObject {
   using Request = std::function<void()>;
 
   void Ask(Request request);
+  bool HasRow(int row) const;
   void StartRead(int row, const Show& show);
   void StartExtend(RunText& text, int row, const Extended& extended);
   // Runs `read` on the file's thread and hands its bytes to `take` if the request that asked is
