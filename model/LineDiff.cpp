@@ -1,0 +1,258 @@
+#include "LineDiff.h"
+
+#include <algorithm>
+
+namespace {
+
+using Kind = DiffBlock::Kind;
+constexpr uint64_t kStepsBetweenStopChecks = 4096;
+
+// Appends rows to a diff, joining a block to the one before it when they are of one kind.
+class BlockAppender {
+ public:
+  explicit BlockAppender(LineDiff& diff) : diff_(diff) {}
+
+  void Append(Kind kind, size_t count) {
+    if (count == 0) return;
+    std::vector<DiffBlock>& blocks = diff_.Blocks;
+    if (!blocks.empty() && blocks.back().What == kind) {
+      blocks.back().Count += count;
+    } else {
+      blocks.push_back({kind, baseline_, run_, count});
+    }
+    if (kind != Kind::OnlyRun) baseline_ += count;
+    if (kind != Kind::OnlyBaseline) run_ += count;
+  }
+  // `removed` baseline lines replaced by `added` run lines.
+  void AppendGap(size_t removed, size_t added) {
+    const size_t changed = std::min(removed, added);
+    Append(Kind::Changed, changed);
+    Append(Kind::OnlyBaseline, removed - changed);
+    Append(Kind::OnlyRun, added - changed);
+  }
+
+ private:
+  LineDiff& diff_;
+  size_t baseline_ = 0;
+  size_t run_ = 0;
+};
+
+// Myers' O(ND) search for the middle snake, applied recursively (his linear-space refinement):
+// it marks the baseline lines to remove and the run lines to add.
+class ShortestEdit {
+ public:
+  enum class End { Done, Stopped, TooCostly };
+
+  ShortestEdit(std::span<const uint64_t> a, std::span<const uint64_t> b,
+               const std::atomic<bool>& stop, uint64_t maxWork)
+      : a_(a), b_(b), stop_(stop), maxWork_(maxWork), removed_(a.size()), added_(b.size()) {
+    const size_t diagonals = a.size() + b.size() + 3;
+    forward_.resize(diagonals);
+    backward_.resize(diagonals);
+  }
+
+  End Search() {
+    Compare(0, static_cast<int64_t>(a_.size()), 0, static_cast<int64_t>(b_.size()));
+    return end_;
+  }
+
+  void AppendTo(BlockAppender& out) const {
+    size_t i = 0;
+    size_t j = 0;
+    while (i < a_.size() || j < b_.size()) {
+      const size_t gapStartA = i;
+      const size_t gapStartB = j;
+      while (i < a_.size() && removed_[i]) ++i;
+      while (j < b_.size() && added_[j]) ++j;
+      out.AppendGap(i - gapStartA, j - gapStartB);
+      size_t same = 0;
+      while (i < a_.size() && j < b_.size() && !removed_[i] && !added_[j]) {
+        ++i;
+        ++j;
+        ++same;
+      }
+      out.Append(Kind::Same, same);
+    }
+  }
+
+ private:
+  void Compare(int64_t aLo, int64_t aHi, int64_t bLo, int64_t bHi) {
+    while (aLo < aHi && bLo < bHi && a_[aLo] == b_[bLo]) {
+      ++aLo;
+      ++bLo;
+    }
+    while (aLo < aHi && bLo < bHi && a_[aHi - 1] == b_[bHi - 1]) {
+      --aHi;
+      --bHi;
+    }
+    if (aLo == aHi || bLo == bHi) {
+      std::fill(removed_.begin() + aLo, removed_.begin() + aHi, uint8_t{1});
+      std::fill(added_.begin() + bLo, added_.begin() + bHi, uint8_t{1});
+      return;
+    }
+    int64_t x = 0;
+    int64_t y = 0;
+    if (!MiddleSnake(aLo, aHi, bLo, bHi, x, y)) return;
+    Compare(aLo, aLo + x, bLo, bLo + y);
+    if (end_ == End::Done) Compare(aLo + x, aHi, bLo + y, bHi);
+  }
+
+  // Counts `steps` of work; false once the search must end.
+  bool Work(uint64_t steps) {
+    work_ += steps;
+    if (work_ < nextCheck_) return true;
+    nextCheck_ = work_ + kStepsBetweenStopChecks;
+    if (stop_.load(std::memory_order_relaxed)) {
+      end_ = End::Stopped;
+    } else if (work_ > maxWork_) {
+      end_ = End::TooCostly;
+    }
+    return end_ == End::Done;
+  }
+
+  // Where a shortest path through the lines from (aLo, bLo) to (aHi, bHi) crosses the middle,
+  // as offsets (x, y) from (aLo, bLo); false when the search had to end first. Both ranges hold
+  // lines, and their first and their last lines differ.
+  bool MiddleSnake(int64_t aLo, int64_t aHi, int64_t bLo, int64_t bHi, int64_t& x, int64_t& y) {
+    const int64_t n = aHi - aLo;
+    const int64_t m = bHi - bLo;
+    const int64_t maxD = (n + m + 1) / 2;
+    const int64_t offset = maxD;
+    const auto size = static_cast<size_t>(2 * maxD + 2);
+    std::fill(forward_.begin(), forward_.begin() + size, -1);
+    std::fill(backward_.begin(), backward_.begin() + size, -1);
+    forward_[offset + 1] = 0;
+    backward_[offset + 1] = 0;
+    const int64_t delta = n - m;
+    const bool oddDelta = (delta % 2) != 0;
+    // Diagonals that ran off the edges are not tried again.
+    int64_t forwardStart = 0, forwardEnd = 0, backwardStart = 0, backwardEnd = 0;
+    for (int64_t d = 0; d < maxD; ++d) {
+      for (int64_t k = -d + forwardStart; k <= d - forwardEnd; k += 2) {
+        const int64_t index = offset + k;
+        int64_t fx = (k == -d || (k != d && forward_[index - 1] < forward_[index + 1]))
+                         ? forward_[index + 1]
+                         : forward_[index - 1] + 1;
+        int64_t fy = fx - k;
+        const int64_t snakeStart = fx;
+        while (fx < n && fy < m && a_[aLo + fx] == b_[bLo + fy]) {
+          ++fx;
+          ++fy;
+        }
+        if (!Work(static_cast<uint64_t>(fx - snakeStart) + 1)) return false;
+        forward_[index] = static_cast<int32_t>(fx);
+        if (fx > n) {
+          forwardEnd += 2;
+        } else if (fy > m) {
+          forwardStart += 2;
+        } else if (oddDelta) {
+          const int64_t other = offset + delta - k;
+          if (other >= 0 && other < static_cast<int64_t>(size) && backward_[other] != -1 &&
+              fx >= n - backward_[other]) {
+            x = fx;
+            y = fy;
+            return true;
+          }
+        }
+      }
+      for (int64_t k = -d + backwardStart; k <= d - backwardEnd; k += 2) {
+        const int64_t index = offset + k;
+        int64_t bx = (k == -d || (k != d && backward_[index - 1] < backward_[index + 1]))
+                         ? backward_[index + 1]
+                         : backward_[index - 1] + 1;
+        int64_t by = bx - k;
+        const int64_t snakeStart = bx;
+        while (bx < n && by < m && a_[aHi - bx - 1] == b_[bHi - by - 1]) {
+          ++bx;
+          ++by;
+        }
+        if (!Work(static_cast<uint64_t>(bx - snakeStart) + 1)) return false;
+        backward_[index] = static_cast<int32_t>(bx);
+        if (bx > n) {
+          backwardEnd += 2;
+        } else if (by > m) {
+          backwardStart += 2;
+        } else if (!oddDelta) {
+          const int64_t other = offset + delta - k;
+          if (other >= 0 && other < static_cast<int64_t>(size) && forward_[other] != -1) {
+            const int64_t fx = forward_[other];
+            if (fx >= n - bx) {
+              x = fx;
+              y = offset + fx - other;
+              return true;
+            }
+          }
+        }
+      }
+    }
+    // The ranges share no line at all: every line is an edit, which the caller's halves mark.
+    x = n;
+    y = 0;
+    return true;
+  }
+
+  std::span<const uint64_t> a_;
+  std::span<const uint64_t> b_;
+  const std::atomic<bool>& stop_;
+  uint64_t maxWork_;
+  uint64_t work_ = 0;
+  uint64_t nextCheck_ = kStepsBetweenStopChecks;
+  End end_ = End::Done;
+  std::vector<uint8_t> removed_;
+  std::vector<uint8_t> added_;
+  // The furthest x reached on each diagonal, forwards from the start and backwards from the end.
+  std::vector<int32_t> forward_;
+  std::vector<int32_t> backward_;
+};
+
+// What two runs share at their start and their end, then the lines between paired by position.
+LineDiff AlignedByPosition(std::span<const uint64_t> a, std::span<const uint64_t> b) {
+  LineDiff diff;
+  diff.Exact = false;
+  BlockAppender out(diff);
+  const size_t shorter = std::min(a.size(), b.size());
+  size_t head = 0;
+  while (head < shorter && a[head] == b[head]) ++head;
+  size_t tail = 0;
+  while (tail < shorter - head && a[a.size() - 1 - tail] == b[b.size() - 1 - tail]) ++tail;
+  out.Append(Kind::Same, head);
+  for (size_t k = head; k < shorter - tail; ++k) {
+    out.Append(a[k] == b[k] ? Kind::Same : Kind::Changed, 1);
+  }
+  out.Append(Kind::OnlyBaseline, a.size() - shorter);
+  out.Append(Kind::OnlyRun, b.size() - shorter);
+  out.Append(Kind::Same, tail);
+  return diff;
+}
+
+}  // namespace
+
+std::optional<LineDiff> DiffLines(std::span<const uint64_t> baseline, std::span<const uint64_t> run,
+                                  const std::atomic<bool>& stop, const DiffLimits& limits) {
+  if (baseline.size() + run.size() > limits.MaxExactLines) {
+    return AlignedByPosition(baseline, run);
+  }
+  ShortestEdit search(baseline, run, stop, limits.MaxExactWork);
+  switch (search.Search()) {
+    case ShortestEdit::End::Stopped:
+      return std::nullopt;
+    case ShortestEdit::End::TooCostly:
+      return AlignedByPosition(baseline, run);
+    case ShortestEdit::End::Done:
+      break;
+  }
+  LineDiff diff;
+  BlockAppender out(diff);
+  search.AppendTo(out);
+  return diff;
+}
+
+DiffCounts CountDifferences(const LineDiff& diff) {
+  DiffCounts counts;
+  for (const DiffBlock& block : diff.Blocks) {
+    if (block.What == Kind::OnlyBaseline) counts.OnlyBaseline += block.Count;
+    if (block.What == Kind::OnlyRun) counts.OnlyRun += block.Count;
+    if (block.What == Kind::Changed) counts.Changed += block.Count;
+  }
+  return counts;
+}

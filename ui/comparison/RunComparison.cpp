@@ -1,0 +1,122 @@
+#include "RunComparison.h"
+
+#include <functional>
+#include <future>
+
+#include "LogStore.h"
+
+namespace {
+
+constexpr size_t kLinesBetweenStopChecks = 4096;
+
+QString Decoded(const std::string& field, Encoding encoding) {
+  return QString::fromStdString(Decode(field, encoding));
+}
+
+QString RunTitle(const LogStore& store, int row) {
+  const RunsInfo& run = store.RunOfRow(static_cast<size_t>(row));
+  return QObject::tr("run %1, %2, %3")
+      .arg(row + 1)
+      .arg(Decoded(run.DateTime, store.TextEncoding), Decoded(run.Script, store.TextEncoding));
+}
+
+ComparisonRequest::Side SideOf(const LogStore& store, int row) {
+  const RunsInfo& run = store.RunOfRow(static_cast<size_t>(row));
+  return {row, RunTitle(store, row), RunSource(store, store.LogOf(run)),
+          RunSource(store, store.ScriptOf(run))};
+}
+
+using LineValue = std::function<uint64_t(std::string_view line)>;
+
+// The value each line compares by; nothing when stopped.
+std::optional<std::vector<uint64_t>> LineValues(const RunLines& lines, const LineValue& value,
+                                                const std::atomic<bool>& stop) {
+  std::vector<uint64_t> values(lines.Count());
+  for (size_t k = 0; k < values.size(); ++k) {
+    if (k % kLinesBetweenStopChecks == 0 && stop.load(std::memory_order_relaxed)) {
+      return std::nullopt;
+    }
+    values[k] = value(lines.Line(k));
+  }
+  return values;
+}
+
+std::vector<RunClock::LineTime> TimesOf(const RunLines& lines) {
+  std::vector<RunClock::LineTime> times(lines.Count());
+  RunClock clock;
+  for (size_t k = 0; k < times.size(); ++k) times[k] = clock.Next(lines.Line(k));
+  return times;
+}
+
+// Reads one side and works out its log lines' values and times; nothing when stopped.
+std::optional<ComparedRun> ReadSide(const ComparisonRequest::Side& side, const LineValue& value,
+                                    std::vector<uint64_t>& logValues,
+                                    const std::atomic<bool>& stop) {
+  std::optional<RunLines> log = side.Log.Read(stop);
+  std::optional<RunLines> script = log ? side.Script.Read(stop) : std::nullopt;
+  if (!script) return std::nullopt;
+  std::optional<std::vector<uint64_t>> values = LineValues(*log, value, stop);
+  if (!values) return std::nullopt;
+  logValues = std::move(*values);
+  ComparedRun run{side.Row, side.Title, std::move(*log), std::move(*script), {}};
+  run.Times = TimesOf(run.Log);
+  return run;
+}
+
+std::optional<DiffRows> Diff(const std::vector<uint64_t>& baseline,
+                             const std::vector<uint64_t>& run, const DiffLimits& limits,
+                             const std::atomic<bool>& stop) {
+  std::optional<LineDiff> diff = DiffLines(baseline, run, stop, limits);
+  if (!diff) return std::nullopt;
+  return DiffRows(std::move(*diff));
+}
+
+std::optional<DiffRows> ScriptDiff(const RunLines& baseline, const RunLines& run,
+                                   const DiffLimits& limits, const std::atomic<bool>& stop) {
+  const LineValue asIs = [](std::string_view line) { return std::hash<std::string_view>()(line); };
+  const auto baselineValues = LineValues(baseline, asIs, stop);
+  const auto runValues = LineValues(run, asIs, stop);
+  if (!baselineValues || !runValues) return std::nullopt;
+  return Diff(*baselineValues, *runValues, limits, stop);
+}
+
+}  // namespace
+
+ComparisonRequest ComparisonRequest::For(const LogStore& store, int runRow, int baselineRow,
+                                         const MaskRules& rules) {
+  return {SideOf(store, baselineRow), SideOf(store, runRow), store.TextEncoding, rules, {}};
+}
+
+QString DecodedLine(std::string_view line, Encoding encoding) {
+  return QString::fromStdString(Decode(line, encoding));
+}
+
+std::optional<RunComparison> CompareRuns(const ComparisonRequest& request,
+                                         const std::atomic<bool>& stop) {
+  const Encoding encoding = request.TextEncoding;
+  const MaskRules& rules = request.Rules;
+  const LineValue masked = [&](std::string_view line) {
+    return rules.MaskedHash(DecodedLine(line, encoding));
+  };
+  // Masking is most of the work: the two runs are masked on two cores.
+  std::vector<uint64_t> baselineValues;
+  std::future<std::optional<ComparedRun>> baselineRead = std::async(
+      std::launch::async, [&] { return ReadSide(request.Baseline, masked, baselineValues, stop); });
+  std::vector<uint64_t> runValues;
+  std::optional<ComparedRun> run;
+  try {
+    run = ReadSide(request.Run, masked, runValues, stop);
+  } catch (...) {
+    baselineRead.wait();
+    throw;
+  }
+  // What the other thread threw comes out here.
+  std::optional<ComparedRun> baseline = baselineRead.get();
+  if (!baseline || !run) return std::nullopt;
+  std::optional<DiffRows> log = Diff(baselineValues, runValues, request.Limits, stop);
+  std::optional<DiffRows> script =
+      log ? ScriptDiff(baseline->Script, run->Script, request.Limits, stop) : std::nullopt;
+  if (!script) return std::nullopt;
+  return RunComparison{std::move(*baseline), std::move(*run), std::move(*log),
+                       std::move(*script),   encoding,        rules};
+}

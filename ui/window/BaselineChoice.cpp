@@ -1,0 +1,69 @@
+#include "BaselineChoice.h"
+
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+BaselineChoice::BaselineChoice(QWidget* parent)
+    : QWidget(parent), label_(new QLabel), number_(new QLineEdit) {
+  setObjectName(QStringLiteral("BaselineChoice"));
+  number_->setObjectName(QStringLiteral("BaselineRow"));
+  number_->setMaximumWidth(number_->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(label_);
+  layout->addWidget(number_);
+  connect(number_, &QLineEdit::returnPressed, this, &BaselineChoice::TakeTypedRow);
+  hide();
+}
+
+void BaselineChoice::Offer(int runRow, int rows) {
+  runRow_ = runRow;
+  rows_ = rows;
+  label_->setText(tr("Compare run %1 with row (type its number and press Enter, or select it; "
+                     "Escape cancels):")
+                      .arg(runRow + 1));
+  number_->setValidator(new QIntValidator(1, std::max(1, rows), number_));
+  number_->clear();
+  show();
+  number_->setFocus(Qt::OtherFocusReason);
+}
+
+void BaselineChoice::Withdraw() {
+  hide();
+  runRow_ = -1;
+}
+
+void BaselineChoice::TakeSelectedRow(int row) {
+  if (!Offered() || row == runRow_) return;
+  const int runRow = runRow_;
+  Withdraw();
+  emit Chosen(runRow, row);
+}
+
+void BaselineChoice::TakeTypedRow() {
+  bool ok = false;
+  const int number = number_->text().toInt(&ok);
+  if (!ok || number < 1 || number > rows_) {
+    emit Refused(
+        tr("There is no row %1: the table has rows 1 to %2.").arg(number_->text()).arg(rows_));
+    return;
+  }
+  if (number - 1 == runRow_) {
+    emit Refused(tr("Row %1 is the run to compare: choose another row.").arg(number));
+    return;
+  }
+  const int runRow = runRow_;
+  Withdraw();
+  emit Chosen(runRow, number - 1);
+}
+
+void BaselineChoice::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    Withdraw();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
