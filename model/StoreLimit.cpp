@@ -4,7 +4,6 @@
 #include <cctype>
 #include <charconv>
 
-
 namespace {
 
 constexpr uint64_t kUnset = UINT64_MAX;

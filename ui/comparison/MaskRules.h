@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <utility>
 
 // What two runs' lines may differ in and still compare as equal: regular expressions whose
@@ -33,12 +34,24 @@ class MaskRules {
   uint64_t MaskedHash(const QString& line) const;
   // Where the rules match `line`: start and length of each part they mask, in order.
   QList<std::pair<int, int>> MaskedParts(const QString& line) const;
+  void VisitMaskedParts(const QString& line,
+                        const std::function<void(int start, int length)>& visit) const;
 
   bool operator==(const MaskRules& other) const { return patterns_ == other.patterns_; }
 
  private:
+  using Parts = QList<std::pair<int, int>>;
+  // The parts the rules mask, the last rule being a run of digits found without the engine;
+  // false when one of the other rules matches an empty text, where the engine's way of going
+  // on is what counts.
+  bool PartsWithDigitsLast(const QString& line, Parts& parts) const;
+  void VisitAllRules(const QString& line,
+                     const std::function<void(int start, int length)>& visit) const;
+
   QStringList patterns_;
-  // All rules as one expression, so that a line is matched once, the first rule that matches
-  // at a place winning there.
+  // The rules as one expression, so that a line is matched once, the first rule that matches
+  // at a place winning there; and the same without the last rule when that is a run of digits.
   QRegularExpression combined_;
+  QRegularExpression beforeDigits_;
+  bool digitsLast_ = false;
 };

@@ -3,6 +3,7 @@
 #include <functional>
 #include <future>
 
+#include "LineDecoder.h"
 #include "LogStore.h"
 
 namespace {
@@ -48,10 +49,15 @@ std::vector<RunClock::LineTime> TimesOf(const RunLines& lines) {
   return times;
 }
 
-// Reads one side and works out its log lines' values and times; nothing when stopped.
-std::optional<ComparedRun> ReadSide(const ComparisonRequest::Side& side, const LineValue& value,
+// Reads one side and works out its log lines' masked values and times; nothing when stopped.
+std::optional<ComparedRun> ReadSide(const ComparisonRequest::Side& side,
+                                    const ComparisonRequest& request,
                                     std::vector<uint64_t>& logValues,
                                     const std::atomic<bool>& stop) {
+  LineDecoder decoder(request.TextEncoding);
+  const LineValue value = [&](std::string_view line) {
+    return request.Rules.MaskedHash(decoder.Decode(line));
+  };
   std::optional<RunLines> log = side.Log.Read(stop);
   std::optional<RunLines> script = log ? side.Script.Read(stop) : std::nullopt;
   if (!script) return std::nullopt;
@@ -87,25 +93,17 @@ ComparisonRequest ComparisonRequest::For(const LogStore& store, int runRow, int 
   return {SideOf(store, baselineRow), SideOf(store, runRow), store.TextEncoding, rules, {}};
 }
 
-QString DecodedLine(std::string_view line, Encoding encoding) {
-  return QString::fromStdString(Decode(line, encoding));
-}
-
 std::optional<RunComparison> CompareRuns(const ComparisonRequest& request,
                                          const std::atomic<bool>& stop) {
-  const Encoding encoding = request.TextEncoding;
-  const MaskRules& rules = request.Rules;
-  const LineValue masked = [&](std::string_view line) {
-    return rules.MaskedHash(DecodedLine(line, encoding));
-  };
   // Masking is most of the work: the two runs are masked on two cores.
   std::vector<uint64_t> baselineValues;
-  std::future<std::optional<ComparedRun>> baselineRead = std::async(
-      std::launch::async, [&] { return ReadSide(request.Baseline, masked, baselineValues, stop); });
+  std::future<std::optional<ComparedRun>> baselineRead = std::async(std::launch::async, [&] {
+    return ReadSide(request.Baseline, request, baselineValues, stop);
+  });
   std::vector<uint64_t> runValues;
   std::optional<ComparedRun> run;
   try {
-    run = ReadSide(request.Run, masked, runValues, stop);
+    run = ReadSide(request.Run, request, runValues, stop);
   } catch (...) {
     baselineRead.wait();
     throw;
@@ -117,6 +115,6 @@ std::optional<RunComparison> CompareRuns(const ComparisonRequest& request,
   std::optional<DiffRows> script =
       log ? ScriptDiff(baseline->Script, run->Script, request.Limits, stop) : std::nullopt;
   if (!script) return std::nullopt;
-  return RunComparison{std::move(*baseline), std::move(*run), std::move(*log),
-                       std::move(*script),   encoding,        rules};
+  return RunComparison{std::move(*baseline), std::move(*run),      std::move(*log),
+                       std::move(*script),   request.TextEncoding, request.Rules};
 }

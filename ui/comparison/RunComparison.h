@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "DiffRows.h"
+#include "LineDecoder.h"
 #include "LineTimes.h"
 #include "MaskRules.h"
 #include "RunLines.h"
@@ -57,6 +58,3 @@ struct ComparisonRequest {
 // std::bad_alloc.
 std::optional<RunComparison> CompareRuns(const ComparisonRequest& request,
                                          const std::atomic<bool>& stop);
-
-// The decoded text of a line, to show or print.
-QString DecodedLine(std::string_view line, Encoding encoding);
