@@ -100,12 +100,11 @@ class ShortestEdit {
   // Counts `steps` of work; false once the search must end.
   bool Work(uint64_t steps) {
     work_ += steps;
-    if (work_ < nextCheck_) return true;
-    nextCheck_ = work_ + kStepsBetweenStopChecks;
-    if (stop_.load(std::memory_order_relaxed)) {
-      end_ = End::Stopped;
-    } else if (work_ > maxWork_) {
+    if (work_ > maxWork_) {
       end_ = End::TooCostly;
+    } else if (work_ >= nextCheck_) {
+      nextCheck_ = work_ + kStepsBetweenStopChecks;
+      if (stop_.load(std::memory_order_relaxed)) end_ = End::Stopped;
     }
     return end_ == End::Done;
   }

@@ -67,8 +67,8 @@ void CompareView::Show(std::shared_ptr<const RunComparison> comparison, Page pag
   const size_t lines = std::max(LinesOf(true).Count(), LinesOf(false).Count());
   columns_.number = metrics.horizontalAdvance(QString::number(lines)) + 2 * kPadding;
   const bool timed = page == Page::Log;
-  columns_.time = timed ? metrics.horizontalAdvance(QStringLiteral("+00:00:00.000")) : 0;
-  columns_.lag = timed ? metrics.horizontalAdvance(QStringLiteral("+00:00:00.000")) + kPadding : 0;
+  columns_.time = timed ? metrics.horizontalAdvance(QStringLiteral("0:00:00.000")) : 0;
+  columns_.lag = timed ? metrics.horizontalAdvance(QStringLiteral("+0:00:00.000")) : 0;
   verticalScrollBar()->setValue(0);
   horizontalScrollBar()->setValue(0);
   UpdateScrollBars();
@@ -174,18 +174,19 @@ void CompareView::PaintSide(QPainter& painter, const DiffRows::Row& row, bool ba
   painter.setClipRect(rect);
   const QFontMetrics metrics(font());
   const int baseline = y + 1 + metrics.ascent();
-  int left = x;
+  int left = x + kPadding;
   painter.setPen(palette().color(QPalette::PlaceholderText));
   painter.drawText(QRect(left, y, columns_.number - kPadding, RowHeight()),
                    Qt::AlignRight | Qt::AlignVCenter, QString::number(*line + 1));
   left += columns_.number;
   if (columns_.time > 0) {
-    painter.drawText(left, baseline, TimeText(*line, baselineSide));
-    left += columns_.time + kPadding;
+    painter.drawText(QRect(left, y, columns_.time, RowHeight()), Qt::AlignRight | Qt::AlignVCenter,
+                     TimeText(*line, baselineSide));
+    left += columns_.time + 2 * kPadding;
   }
   if (!baselineSide && columns_.lag > 0) {
     PaintLag(painter, row, QRect(left, y, columns_.lag, RowHeight()));
-    left += columns_.lag;
+    left += columns_.lag + 2 * kPadding;
   }
   const Encoding encoding = comparison_->TextEncoding;
   const QString text = Expanded(DecodedLine(LinesOf(baselineSide).Line(*line), encoding));
