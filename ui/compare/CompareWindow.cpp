@@ -19,6 +19,10 @@ QString Count(size_t count) {
   return QLocale().toString(static_cast<qulonglong>(count));
 }
 
+QString LinesCount(size_t count) {
+  return count == 1 ? QObject::tr("1 line") : QObject::tr("%1 lines").arg(Count(count));
+}
+
 QString Quoted(QString text) {
   if (text.size() > kQuotedChars) text = text.left(kQuotedChars - 3) + QStringLiteral("...");
   return QLatin1Char('"') + text.trimmed() + QLatin1Char('"');
@@ -55,9 +59,8 @@ QString SummaryOf(const RunComparison& comparison, Page page) {
         .arg(baseline)
         .arg(page == Page::Log ? QObject::tr(" after masking") : QString());
   }
-  return QObject::tr(
-             "%1 lines only in run %2, %3 only in run %4, %5 changed. First difference: %6.")
-      .arg(Count(counts.OnlyRun))
+  return QObject::tr("%1 only in run %2, %3 only in run %4, %5 changed. First difference: %6.")
+      .arg(LinesCount(counts.OnlyRun))
       .arg(run)
       .arg(Count(counts.OnlyBaseline))
       .arg(baseline)

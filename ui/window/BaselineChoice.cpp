@@ -1,7 +1,6 @@
 #include "BaselineChoice.h"
 
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,7 +24,6 @@ void BaselineChoice::Offer(int runRow, int rows) {
   label_->setText(tr("Compare run %1 with row (type its number and press Enter, or select it; "
                      "Escape cancels):")
                       .arg(runRow + 1));
-  number_->setValidator(new QIntValidator(1, std::max(1, rows), number_));
   number_->clear();
   show();
   number_->setFocus(Qt::OtherFocusReason);

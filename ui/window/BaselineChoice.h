@@ -17,7 +17,7 @@ class BaselineChoice : public QWidget {
   // Asks for the row to compare table row `runRow` (from 0) with, of `rows`.
   void Offer(int runRow, int rows);
   void Withdraw();
-  bool Offered() const { return isVisible(); }
+  bool Offered() const { return !isHidden(); }
   int RunRow() const { return runRow_; }
   // A row was selected in the table while the field was offered.
   void TakeSelectedRow(int row);
