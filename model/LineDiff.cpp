@@ -109,6 +109,22 @@ class ShortestEdit {
     return end_ == End::Done;
   }
 
+  // Takes diagonal `k` (at `index`) of `furthest` one edit on, and then along the equal lines
+  // after it, which `same(x, y)` tells in the direction searched: the x reached, or nothing
+  // when the search must end.
+  template <typename Same>
+  std::optional<int64_t> Advance(std::vector<int32_t>& furthest, int64_t index, int64_t k,
+                                 int64_t d, int64_t n, int64_t m, const Same& same) {
+    int64_t x = (k == -d || (k != d && furthest[index - 1] < furthest[index + 1]))
+                    ? furthest[index + 1]
+                    : furthest[index - 1] + 1;
+    const int64_t start = x;
+    while (x < n && x - k < m && same(x, x - k)) ++x;
+    if (!Work(static_cast<uint64_t>(x - start) + 1)) return std::nullopt;
+    furthest[index] = static_cast<int32_t>(x);
+    return x;
+  }
+
   // Where a shortest path through the lines from (aLo, bLo) to (aHi, bHi) crosses the middle,
   // as offsets (x, y) from (aLo, bLo); false when the search had to end first. Both ranges hold
   // lines, and their first and their last lines differ.
@@ -124,63 +140,43 @@ class ShortestEdit {
     backward_[offset + 1] = 0;
     const int64_t delta = n - m;
     const bool oddDelta = (delta % 2) != 0;
+    const auto forwardSame = [&](int64_t fx, int64_t fy) { return a_[aLo + fx] == b_[bLo + fy]; };
+    const auto backwardSame = [&](int64_t bx, int64_t by) {
+      return a_[aHi - bx - 1] == b_[bHi - by - 1];
+    };
+    // What the other direction has reached on diagonal `index`, or -1.
+    const auto reached = [size](const std::vector<int32_t>& furthest, int64_t index) {
+      return index >= 0 && index < static_cast<int64_t>(size) ? int64_t{furthest[index]} : -1;
+    };
     // Diagonals that ran off the edges are not tried again.
     int64_t forwardStart = 0, forwardEnd = 0, backwardStart = 0, backwardEnd = 0;
     for (int64_t d = 0; d < maxD; ++d) {
       for (int64_t k = -d + forwardStart; k <= d - forwardEnd; k += 2) {
-        const int64_t index = offset + k;
-        int64_t fx = (k == -d || (k != d && forward_[index - 1] < forward_[index + 1]))
-                         ? forward_[index + 1]
-                         : forward_[index - 1] + 1;
-        int64_t fy = fx - k;
-        const int64_t snakeStart = fx;
-        while (fx < n && fy < m && a_[aLo + fx] == b_[bLo + fy]) {
-          ++fx;
-          ++fy;
-        }
-        if (!Work(static_cast<uint64_t>(fx - snakeStart) + 1)) return false;
-        forward_[index] = static_cast<int32_t>(fx);
-        if (fx > n) {
+        const std::optional<int64_t> fx = Advance(forward_, offset + k, k, d, n, m, forwardSame);
+        if (!fx) return false;
+        const int64_t other = reached(backward_, offset + delta - k);
+        if (*fx > n) {
           forwardEnd += 2;
-        } else if (fy > m) {
+        } else if (*fx - k > m) {
           forwardStart += 2;
-        } else if (oddDelta) {
-          const int64_t other = offset + delta - k;
-          if (other >= 0 && other < static_cast<int64_t>(size) && backward_[other] != -1 &&
-              fx >= n - backward_[other]) {
-            x = fx;
-            y = fy;
-            return true;
-          }
+        } else if (oddDelta && other >= 0 && *fx >= n - other) {
+          x = *fx;
+          y = *fx - k;
+          return true;
         }
       }
       for (int64_t k = -d + backwardStart; k <= d - backwardEnd; k += 2) {
-        const int64_t index = offset + k;
-        int64_t bx = (k == -d || (k != d && backward_[index - 1] < backward_[index + 1]))
-                         ? backward_[index + 1]
-                         : backward_[index - 1] + 1;
-        int64_t by = bx - k;
-        const int64_t snakeStart = bx;
-        while (bx < n && by < m && a_[aHi - bx - 1] == b_[bHi - by - 1]) {
-          ++bx;
-          ++by;
-        }
-        if (!Work(static_cast<uint64_t>(bx - snakeStart) + 1)) return false;
-        backward_[index] = static_cast<int32_t>(bx);
-        if (bx > n) {
+        const std::optional<int64_t> bx = Advance(backward_, offset + k, k, d, n, m, backwardSame);
+        if (!bx) return false;
+        const int64_t other = reached(forward_, offset + delta - k);
+        if (*bx > n) {
           backwardEnd += 2;
-        } else if (by > m) {
+        } else if (*bx - k > m) {
           backwardStart += 2;
-        } else if (!oddDelta) {
-          const int64_t other = offset + delta - k;
-          if (other >= 0 && other < static_cast<int64_t>(size) && forward_[other] != -1) {
-            const int64_t fx = forward_[other];
-            if (fx >= n - bx) {
-              x = fx;
-              y = offset + fx - other;
-              return true;
-            }
-          }
+        } else if (!oddDelta && other >= 0 && other >= n - *bx) {
+          x = other;
+          y = other - (delta - k);
+          return true;
         }
       }
     }
