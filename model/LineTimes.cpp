@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr int64_t kDayMs = 24 * 60 * 60 * 1000;
+constexpr int64_t kDayMs = int64_t{24} * 60 * 60 * 1000;
 // A stamp this much earlier than the one before is of the next day, not a clock set back.
 constexpr int64_t kDayChangeMs = kDayMs / 2;
 
