@@ -82,10 +82,13 @@ compared=$!
 sleep 2
 "$build/message-log-display" --select-run 3 --pid "$compared"
 sleep 1
-second=$(xdotool search --sync --onlyvisible --pid "$compared" --name "compare.log" | head -n 1)
+second=$(xdotool search --all --sync --onlyvisible --pid "$compared" --name "compare.log" |
+  head -n 1)
 xdotool windowfocus --sync "$second" key ctrl+d
 sleep 2
-comparison=$(xdotool search --sync --onlyvisible --pid "$compared" --name "^Compare run 3" |
+# The window of that viewer (--all: xdotool matches any one of the conditions otherwise) whose
+# caption starts as a comparison's.
+comparison=$(xdotool search --all --sync --onlyvisible --pid "$compared" --name "^Compare run 3" |
   head -n 1)
 xdotool windowmove --sync "$comparison" 30 30 windowsize --sync "$comparison" 1040 600
 xdotool windowfocus --sync "$comparison" key F7
