@@ -1,9 +1,11 @@
 #include "CompareView.h"
 
 #include <QFontDatabase>
+#include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <algorithm>
 
 namespace {
@@ -133,6 +135,35 @@ void CompareView::resizeEvent(QResizeEvent* event) {
 void CompareView::scrollContentsBy(int /*dx*/, int /*dy*/) {
   viewport()->update();
   emit RowsInViewChanged();
+}
+
+bool CompareView::viewportEvent(QEvent* event) {
+  if (event->type() != QEvent::ToolTip || !Rows()) return QAbstractScrollArea::viewportEvent(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const size_t row = FirstVisibleRow() + static_cast<size_t>(help->pos().y() / RowHeight());
+  if (row < Rows()->Count()) {
+    QToolTip::showText(help->globalPos(), TipText(row), viewport());
+  } else {
+    QToolTip::hideText();
+  }
+  return true;
+}
+
+QString CompareView::TipText(size_t row) const {
+  const DiffRows::Row shown = Rows()->At(row);
+  QStringList sides;
+  for (const bool baselineSide : {true, false}) {
+    const std::optional<size_t> line = baselineSide ? shown.Baseline : shown.Run;
+    const ComparedRun& run = baselineSide ? comparison_->Baseline : comparison_->Run;
+    if (!line) continue;
+    sides << tr("Run %1, line %2: %3")
+                 .arg(run.Row + 1)
+                 .arg(*line + 1)
+                 .arg(DecodedLine(LinesOf(baselineSide).Line(*line), comparison_->TextEncoding)
+                          .toHtmlEscaped());
+  }
+  return QStringLiteral("<p style='white-space:pre'>%1</p>")
+      .arg(sides.join(QStringLiteral("<br>")));
 }
 
 void CompareView::paintEvent(QPaintEvent* /*event*/) {

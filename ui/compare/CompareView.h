@@ -39,6 +39,8 @@ class CompareView : public QAbstractScrollArea {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
+  // A line cut at its side's edge shows whole, with the line beside it, in a tool tip.
+  bool viewportEvent(QEvent* event) override;
 
  private:
   struct Columns {
@@ -56,6 +58,7 @@ class CompareView : public QAbstractScrollArea {
                  QPoint start) const;
   void PaintLag(QPainter& painter, const DiffRows::Row& row, QRect rect) const;
   QString TimeText(size_t line, bool baselineSide) const;
+  QString TipText(size_t row) const;
 
   std::shared_ptr<const RunComparison> comparison_;
   Page page_ = Page::Log;

@@ -70,27 +70,26 @@ std::optional<ComparedRun> ReadSide(const ComparisonRequest::Side& side,
 }
 
 std::optional<DiffRows> Diff(const std::vector<uint64_t>& baseline,
-                             const std::vector<uint64_t>& run, const DiffLimits& limits,
-                             const std::atomic<bool>& stop) {
-  std::optional<LineDiff> diff = DiffLines(baseline, run, stop, limits);
+                             const std::vector<uint64_t>& run, const std::atomic<bool>& stop) {
+  std::optional<LineDiff> diff = DiffLines(baseline, run, stop);
   if (!diff) return std::nullopt;
   return DiffRows(std::move(*diff));
 }
 
 std::optional<DiffRows> ScriptDiff(const RunLines& baseline, const RunLines& run,
-                                   const DiffLimits& limits, const std::atomic<bool>& stop) {
+                                   const std::atomic<bool>& stop) {
   const LineValue asIs = [](std::string_view line) { return std::hash<std::string_view>()(line); };
   const auto baselineValues = LineValues(baseline, asIs, stop);
   const auto runValues = LineValues(run, asIs, stop);
   if (!baselineValues || !runValues) return std::nullopt;
-  return Diff(*baselineValues, *runValues, limits, stop);
+  return Diff(*baselineValues, *runValues, stop);
 }
 
 }  // namespace
 
 ComparisonRequest ComparisonRequest::For(const LogStore& store, int runRow, int baselineRow,
                                          const MaskRules& rules) {
-  return {SideOf(store, baselineRow), SideOf(store, runRow), store.TextEncoding, rules, {}};
+  return {SideOf(store, baselineRow), SideOf(store, runRow), store.TextEncoding, rules};
 }
 
 std::optional<RunComparison> CompareRuns(const ComparisonRequest& request,
@@ -111,9 +110,9 @@ std::optional<RunComparison> CompareRuns(const ComparisonRequest& request,
   // What the other thread threw comes out here.
   std::optional<ComparedRun> baseline = baselineRead.get();
   if (!baseline || !run) return std::nullopt;
-  std::optional<DiffRows> log = Diff(baselineValues, runValues, request.Limits, stop);
+  std::optional<DiffRows> log = Diff(baselineValues, runValues, stop);
   std::optional<DiffRows> script =
-      log ? ScriptDiff(baseline->Script, run->Script, request.Limits, stop) : std::nullopt;
+      log ? ScriptDiff(baseline->Script, run->Script, stop) : std::nullopt;
   if (!script) return std::nullopt;
   return RunComparison{std::move(*baseline), std::move(*run),      std::move(*log),
                        std::move(*script),   request.TextEncoding, request.Rules};

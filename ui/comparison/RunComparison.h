@@ -46,7 +46,6 @@ struct ComparisonRequest {
   Side Run;
   Encoding TextEncoding = Encoding::Windows1252;
   MaskRules Rules;
-  DiffLimits Limits;
 
   // Table rows `runRow` and `baselineRow`, from 0, which must be rows of `store`.
   static ComparisonRequest For(const LogStore& store, int runRow, int baselineRow,
