@@ -1,7 +1,11 @@
 // Comparing runs in the window: which run is the baseline, the comparison and its summary,
 // stepping through the differences, a baseline chosen by row, an indexed store, and a run that
 // grows after it was compared.
+#include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QtTest>
 
@@ -10,6 +14,7 @@
 #include "CompareLogs.h"
 #include "CompareWindow.h"
 #include "DisplayForm.h"
+#include "MaskRulesDialog.h"
 #include "RunsView.h"
 #include "StoreLimit.h"
 #include "TestLogs.h"
@@ -164,6 +169,41 @@ class CompareTest : public QObject {
     QCOMPARE(compared.Summary(),
              QStringLiteral("0 lines only in run 5, 0 only in run 2, 1 changed. First "
                             "difference: line 1 of run 5: \"script of a.vsc\"."));
+  }
+
+  void stopsWhenTheLogIsReadAgain() {
+    WindowBench bench;
+    QStringList steps;
+    for (int k = 0; k < 200'000; ++k) steps << QStringLiteral("step %1").arg(k % 13);
+    bench.Open(logs_.Write("long.log",
+                           CompareLogs::LogOf({{"a.vsc", CompareLogs::kFinished, steps},
+                                               {"a.vsc", CompareLogs::kFinished, steps.mid(1)}})));
+    WAIT_FOR_LOAD(bench.Form());
+    bench.Form().RunsView->SetSelectedIndex(1);
+    Command(bench).CompareWithPrevious();
+    bench.Form().ReloadLogFile();
+    QCOMPARE(Command(bench).Window()->Summary(),
+             QStringLiteral("The comparison stopped: the log is being read again. F5 compares "
+                            "again."));
+    WAIT_FOR_LOAD(bench.Form());
+    QTest::keyClick(Command(bench).Window(), Qt::Key_F5);
+    QTRY_VERIFY_WITH_TIMEOUT(Command(bench).Window()->Comparison(), kCompareWaitMs);
+    QCOMPARE(Command(bench).Window()->Comparison()->Baseline.Row, 0);
+  }
+
+  void theMaskingDialogKeepsOnlyValidRules() {
+    MaskRulesDialog dialog(MaskRules({"well (\\d+"}));
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    const auto* problem = dialog.findChild<QLabel*>(QStringLiteral("MaskRulesProblem"));
+    QVERIFY(!problem->isHidden());
+    QVERIFY2(problem->text().contains("well (\\d+"), qPrintable(problem->text()));
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::RestoreDefaults)->click();
+    QCOMPARE(dialog.Rules().Patterns(), MaskRules::DefaultPatterns());
+    dialog.findChild<QPlainTextEdit*>()->setPlainText("P-\\d+\n\n\\d+\n");
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.Rules().Patterns(), QStringList({"P-\\d+", "\\d+"}));
   }
 
  private:

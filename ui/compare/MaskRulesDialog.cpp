@@ -18,6 +18,7 @@ MaskRulesDialog::MaskRulesDialog(const MaskRules& rules, QWidget* parent)
   edit_->setPlainText(rules.Patterns().join(QLatin1Char('\n')));
   edit_->setLineWrapMode(QPlainTextEdit::NoWrap);
   edit_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  problem_->setObjectName(QStringLiteral("MaskRulesProblem"));
   problem_->setWordWrap(true);
   problem_->setStyleSheet(QStringLiteral("color: #b71c1c"));
   problem_->hide();
