@@ -106,7 +106,7 @@ class CompareTest : public QObject {
     QTest::keyClicks(number, QStringLiteral("9"));
     QTest::keyClick(number, Qt::Key_Return);
     QVERIFY(command.Choice()->Offered());
-    QCOMPARE(bench.Form().statusBar()->currentMessage(),
+    QCOMPARE(command.Choice()->findChild<QLabel*>(QStringLiteral("BaselineProblem"))->text(),
              QStringLiteral("There is no row 9: the table has rows 1 to 5."));
     number->clear();
     QTest::keyClicks(number, QStringLiteral("1"));

@@ -119,7 +119,10 @@ void CompareWindow::CreateActions(QWidget* bar) {
   const auto add = [this, bar](const QString& text, const QKeySequence& key, auto slot) {
     auto* action = new QAction(text, this);
     action->setShortcut(key);
-    action->setToolTip(QStringLiteral("%1 (%2)").arg(text, key.toString(QKeySequence::NativeText)));
+    if (!key.isEmpty()) {
+      action->setToolTip(
+          QStringLiteral("%1 (%2)").arg(text, key.toString(QKeySequence::NativeText)));
+    }
     connect(action, &QAction::triggered, this, slot);
     addAction(action);
     auto* button = new QToolButton;

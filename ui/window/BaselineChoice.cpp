@@ -6,14 +6,17 @@
 #include <QLineEdit>
 
 BaselineChoice::BaselineChoice(QWidget* parent)
-    : QWidget(parent), label_(new QLabel), number_(new QLineEdit) {
+    : QWidget(parent), label_(new QLabel), number_(new QLineEdit), problem_(new QLabel) {
   setObjectName(QStringLiteral("BaselineChoice"));
   number_->setObjectName(QStringLiteral("BaselineRow"));
+  problem_->setObjectName(QStringLiteral("BaselineProblem"));
+  problem_->setStyleSheet(QStringLiteral("color: #b71c1c"));
   number_->setMaximumWidth(number_->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(label_);
   layout->addWidget(number_);
+  layout->addWidget(problem_);
   connect(number_, &QLineEdit::returnPressed, this, &BaselineChoice::TakeTypedRow);
   hide();
 }
@@ -25,6 +28,7 @@ void BaselineChoice::Offer(int runRow, int rows) {
                      "Escape cancels):")
                       .arg(runRow + 1));
   number_->clear();
+  problem_->clear();
   show();
   number_->setFocus(Qt::OtherFocusReason);
 }
@@ -45,12 +49,12 @@ void BaselineChoice::TakeTypedRow() {
   bool ok = false;
   const int number = number_->text().toInt(&ok);
   if (!ok || number < 1 || number > rows_) {
-    emit Refused(
+    problem_->setText(
         tr("There is no row %1: the table has rows 1 to %2.").arg(number_->text()).arg(rows_));
     return;
   }
   if (number - 1 == runRow_) {
-    emit Refused(tr("Row %1 is the run to compare: choose another row.").arg(number));
+    problem_->setText(tr("Row %1 is the run to compare: choose another row.").arg(number));
     return;
   }
   const int runRow = runRow_;

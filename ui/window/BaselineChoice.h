@@ -7,7 +7,8 @@ class QLineEdit;
 
 // Compare with row...: a field in the status line that asks which row to compare a run with,
 // by its number, or by selecting it in the table while the field is offered, so that the
-// user can look for the row first. Escape takes the field away.
+// user can look for the row first. A number that is not one to compare with is refused beside
+// the field, which stays. Escape takes the field away.
 class BaselineChoice : public QWidget {
   Q_OBJECT
 
@@ -25,7 +26,6 @@ class BaselineChoice : public QWidget {
  signals:
   // Row `baselineRow` (from 0) is the baseline of row RunRow().
   void Chosen(int runRow, int baselineRow);
-  void Refused(const QString& why);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -35,6 +35,7 @@ class BaselineChoice : public QWidget {
 
   QLabel* label_;
   QLineEdit* number_;
+  QLabel* problem_;  // why the number typed is not one to compare with
   int runRow_ = -1;
   int rows_ = 0;
 };

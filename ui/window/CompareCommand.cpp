@@ -21,8 +21,6 @@ CompareCommand::CompareCommand(TFormDisplay& window, TStatusLine& statusLine, QM
   CreateActions(menu);
   statusLine_.addWidget(choice_);
   connect(choice_, &BaselineChoice::Chosen, this, &CompareCommand::Compare);
-  connect(choice_, &BaselineChoice::Refused, &statusLine_,
-          [this](const QString& why) { statusLine_.showMessage(why); });
   connect(window_.RunsView, &TRunsView::SelectItem, choice_, [this](QObject*, int row, bool on) {
     if (on) choice_->TakeSelectedRow(row);
   });
