@@ -98,9 +98,10 @@ int main(int argc, char** argv) {
       LoadLogFile(store, argv[2]);
       const double ms = BestMilliseconds(store, rounds);
       (store.Indexed() ? indexed : memory) = ms;
-      std::printf("%-34s %10.1f ms  (%zu and %zu log lines)\n",
+      std::printf("%-34s %10.1f ms  (%llu and %llu log lines)\n",
                   store.Indexed() ? "compare, indexed store" : "compare, store in memory", ms,
-                  store.LogOf(store.RunOfRow(0)).Count, store.LogOf(store.RunOfRow(1)).Count);
+                  static_cast<unsigned long long>(store.LogOf(store.RunOfRow(0)).Count),
+                  static_cast<unsigned long long>(store.LogOf(store.RunOfRow(1)).Count));
     }
     std::printf("bench: compare_100k_ms=%.0f compare_100k_indexed_ms=%.0f\n", memory, indexed);
   } catch (const std::exception& error) {

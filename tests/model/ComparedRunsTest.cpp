@@ -56,11 +56,15 @@ std::vector<std::string> Patched(const std::vector<std::string>& baseline,
     if (line.starts_with("--- ") || line.starts_with("+++ ")) continue;
     if (line.starts_with("@@ ")) {
       EXPECT_EQ(oldLeft + newLeft, 0U) << "hunk shorter than its header";
+      // "@@ -3,12 +3,13 @@"
       size_t oldStart = 0;
       size_t newStart = 0;
-      EXPECT_EQ(std::sscanf(line.c_str(), "@@ -%zu,%zu +%zu,%zu @@", &oldStart, &oldLeft, &newStart,
-                            &newLeft),
-                4);
+      char comma = 0;
+      std::istringstream header(line.substr(4));
+      header >> oldStart >> comma >> oldLeft;
+      header.ignore(2);
+      header >> newStart >> comma >> newLeft;
+      EXPECT_TRUE(header) << line;
       const size_t from = oldLeft == 0 ? oldStart : oldStart - 1;
       while (next < from) out.push_back(baseline.at(next++));
       EXPECT_EQ(newStart, out.size() + (newLeft == 0 ? 0 : 1));
