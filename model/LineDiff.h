@@ -42,7 +42,10 @@ struct DiffLimits {
 // The diff of two runs' lines, each given as a value that is equal for lines that compare as
 // equal (a hash of the masked line): a shortest edit script by Myers' algorithm in linear space,
 // where a run of deletions next to a run of insertions pairs up as changed lines. Nothing when
-// `stop` is set before the end: the search looks at it every few thousand steps.
+// `stop` is set before the end: the search looks at it every few thousand steps. Our own rather
+// than a library's (dtl, say), since a search of runs of millions of lines must stop within a
+// bounded step when asked, give up past a bound on its work, and keep its memory linear in the
+// lines, which none of the header-only libraries at hand allow.
 std::optional<LineDiff> DiffLines(std::span<const uint64_t> baseline, std::span<const uint64_t> run,
                                   const std::atomic<bool>& stop, const DiffLimits& limits = {});
 
