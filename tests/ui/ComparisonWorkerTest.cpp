@@ -70,7 +70,7 @@ class ComparisonWorkerTest : public QObject {
     const QString path = logs_.Write("replaced.log", CompareLogs::FiveRuns());
     SetInMemoryLimit(0);
     LogStore store;
-    LoadLogFile(store, path.toStdString());
+    LoadLogFile(store, std::filesystem::path(path.toStdU16String()));
     QVERIFY(store.Indexed());
     const ComparisonRequest request = ComparisonRequest::For(store, 4, 2, MaskRules());
     logs_.Write("replaced.log", "------ NextEntry\r\n");
