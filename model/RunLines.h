@@ -41,6 +41,8 @@ class RunSource {
   // The lines, copied a piece at a time; nothing when `stop` is set first. An indexed store's
   // file may throw as LogFileSource::Read does.
   std::optional<RunLines> Read(const std::atomic<bool>& stop) const;
+  // Reads the store's text, not a file: the store must not change until the read has ended.
+  bool ReadsStore() const { return !file_.has_value(); }
 
  private:
   LineSpan span_;

@@ -9,27 +9,48 @@ ComparisonWorker::ComparisonWorker(QObject* parent) : QObject(parent) {}
 
 ComparisonWorker::~ComparisonWorker() {
   Cancel();
+  // Their reports go to this object.
+  for (Job& job : ending_) job.thread.join();
 }
 
 void ComparisonWorker::Start(ComparisonRequest request) {
   Cancel();
-  stop_ = false;
-  thread_ = std::thread([this, request = std::move(request), generation = generation_] {
-    Compare(request, generation);
+  current_.readsStore = request.ReadsStore();
+  current_.thread = std::thread([this, request = std::move(request), stop = current_.stop,
+                                 ended = current_.ended, generation = generation_] {
+    Compare(request, *stop, generation);
+    *ended = true;
   });
 }
 
 void ComparisonWorker::Cancel() {
-  stop_ = true;
-  if (thread_.joinable()) thread_.join();
   ++generation_;
+  if (current_.thread.joinable()) {
+    *current_.stop = true;
+    if (current_.readsStore) {
+      current_.thread.join();
+    } else {
+      ending_.push_back(std::move(current_));
+    }
+    current_ = Job();
+  }
+  JoinEnded();
 }
 
-void ComparisonWorker::Compare(const ComparisonRequest& request, unsigned generation) {
+void ComparisonWorker::JoinEnded() {
+  std::erase_if(ending_, [](Job& job) {
+    if (!*job.ended) return false;
+    job.thread.join();
+    return true;
+  });
+}
+
+void ComparisonWorker::Compare(const ComparisonRequest& request, const std::atomic<bool>& stop,
+                               unsigned generation) {
   std::shared_ptr<const RunComparison> result;
   QString failure;
   try {
-    std::optional<RunComparison> comparison = CompareRuns(request, stop_);
+    std::optional<RunComparison> comparison = CompareRuns(request, stop);
     if (!comparison) return;
     result = std::make_shared<const RunComparison>(std::move(*comparison));
   } catch (const FileChangedError& error) {
@@ -52,7 +73,9 @@ void ComparisonWorker::Deliver(std::shared_ptr<const RunComparison> comparison,
         this,
         [this, comparison = std::move(comparison), failure, generation] {
           if (generation != generation_) return;
-          if (thread_.joinable()) thread_.join();
+          // It has sent this as its last act.
+          current_.thread.join();
+          current_ = Job();
           if (comparison) {
             emit Finished(comparison);
           } else {

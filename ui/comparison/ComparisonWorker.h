@@ -5,12 +5,15 @@
 #include <atomic>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "RunComparison.h"
 
 // Compares two runs off the GUI thread (CompareRuns) and tells the result on the GUI thread.
-// One comparison at a time: starting one stops the one before. A stop waits for at most a few
-// thousand lines' work or one piece of a read.
+// One comparison at a time: starting one stops the one before. A comparison that reads the
+// store's text is waited for when stopped, which takes at most a few thousand lines' work or one
+// piece of a copy; one that reads the file of an indexed store is not, since a file on a share
+// that stops answering could keep it for long: it ends on its own, and what it finds is dropped.
 class ComparisonWorker : public QObject {
   Q_OBJECT
 
@@ -21,9 +24,10 @@ class ComparisonWorker : public QObject {
   ComparisonWorker& operator=(const ComparisonWorker&) = delete;
 
   void Start(ComparisonRequest request);
-  // Stops the comparison that runs and waits for its thread; nothing of it is told after this.
+  // Stops the comparison that runs; nothing of it is told after this, and one that reads the
+  // store's text has ended.
   void Cancel();
-  bool Running() const { return thread_.joinable(); }
+  bool Running() const { return current_.thread.joinable(); }
 
  signals:
   void Finished(std::shared_ptr<const RunComparison> comparison);
@@ -31,12 +35,23 @@ class ComparisonWorker : public QObject {
   void Failed(const QString& message);
 
  private:
-  void Compare(const ComparisonRequest& request, unsigned generation);
+  // A comparison's thread, and what it shares with the GUI thread.
+  struct Job {
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> stop = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<std::atomic<bool>> ended = std::make_shared<std::atomic<bool>>(false);
+    bool readsStore = true;
+  };
+
+  void Compare(const ComparisonRequest& request, const std::atomic<bool>& stop,
+               unsigned generation);
   void Deliver(std::shared_ptr<const RunComparison> comparison, const QString& failure,
                unsigned generation);
+  // Joins the stopped comparisons that have ended.
+  void JoinEnded();
 
-  std::thread thread_;
-  std::atomic<bool> stop_ = false;
+  Job current_;
+  std::vector<Job> ending_;  // stopped comparisons of a file, still reading it
   // Counts the comparisons started; what an earlier one sent on its way is dropped.
   unsigned generation_ = 0;
 };

@@ -47,6 +47,10 @@ struct ComparisonRequest {
   Encoding TextEncoding = Encoding::Windows1252;
   MaskRules Rules;
 
+  // True when the runs are read from the store's text, which must then stay as it is until
+  // they have been read; false when they are read from the file of an indexed store.
+  bool ReadsStore() const { return Baseline.Log.ReadsStore(); }
+
   // Table rows `runRow` and `baselineRow`, from 0, which must be rows of `store`.
   static ComparisonRequest For(const LogStore& store, int runRow, int baselineRow,
                                const MaskRules& rules);
