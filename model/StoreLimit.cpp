@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 
+
 namespace {
 
 constexpr uint64_t kUnset = UINT64_MAX;
