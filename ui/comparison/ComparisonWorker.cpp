@@ -1,5 +1,6 @@
 #include "ComparisonWorker.h"
 
+#include <QThread>
 #include <exception>
 #include <new>
 
@@ -10,25 +11,26 @@ ComparisonWorker::ComparisonWorker(QObject* parent) : QObject(parent) {}
 ComparisonWorker::~ComparisonWorker() {
   Cancel();
   // Their reports go to this object.
-  for (Job& job : ending_) job.thread.join();
+  for (Job& job : ending_) job.thread->wait();
 }
 
 void ComparisonWorker::Start(ComparisonRequest request) {
   Cancel();
   current_.readsStore = request.ReadsStore();
-  current_.thread = std::thread([this, request = std::move(request), stop = current_.stop,
-                                 ended = current_.ended, generation = generation_] {
+  current_.thread.reset(QThread::create([this, request = std::move(request), stop = current_.stop,
+                                         ended = current_.ended, generation = generation_] {
     Compare(request, *stop, generation);
     *ended = true;
-  });
+  }));
+  current_.thread->start();
 }
 
 void ComparisonWorker::Cancel() {
   ++generation_;
-  if (current_.thread.joinable()) {
+  if (current_.thread) {
     *current_.stop = true;
     if (current_.readsStore) {
-      current_.thread.join();
+      current_.thread->wait();
     } else {
       ending_.push_back(std::move(current_));
     }
@@ -40,7 +42,7 @@ void ComparisonWorker::Cancel() {
 void ComparisonWorker::JoinEnded() {
   std::erase_if(ending_, [](Job& job) {
     if (!*job.ended) return false;
-    job.thread.join();
+    job.thread->wait();
     return true;
   });
 }
@@ -74,7 +76,7 @@ void ComparisonWorker::Deliver(std::shared_ptr<const RunComparison> comparison,
         [this, comparison = std::move(comparison), failure, generation] {
           if (generation != generation_) return;
           // It has sent this as its last act.
-          current_.thread.join();
+          current_.thread->wait();
           current_ = Job();
           if (comparison) {
             emit Finished(comparison);

@@ -4,8 +4,9 @@
 #include <QString>
 #include <atomic>
 #include <memory>
-#include <thread>
 #include <vector>
+
+class QThread;
 
 #include "RunComparison.h"
 
@@ -27,7 +28,7 @@ class ComparisonWorker : public QObject {
   // Stops the comparison that runs; nothing of it is told after this, and one that reads the
   // store's text has ended.
   void Cancel();
-  bool Running() const { return current_.thread.joinable(); }
+  bool Running() const { return current_.thread != nullptr; }
 
  signals:
   void Finished(std::shared_ptr<const RunComparison> comparison);
@@ -35,9 +36,11 @@ class ComparisonWorker : public QObject {
   void Failed(const QString& message);
 
  private:
-  // A comparison's thread, and what it shares with the GUI thread.
+  // A comparison's thread, and what it shares with the GUI thread. A QThread, not a thread of
+  // the standard library's, which Qt would adopt when it matches an expression or posts the
+  // result: on Windows Qt then cleans up after such a thread from another one.
   struct Job {
-    std::thread thread;
+    std::unique_ptr<QThread> thread;
     std::shared_ptr<std::atomic<bool>> stop = std::make_shared<std::atomic<bool>>(false);
     std::shared_ptr<std::atomic<bool>> ended = std::make_shared<std::atomic<bool>>(false);
     bool readsStore = true;

@@ -1,7 +1,9 @@
 #include "RunComparison.h"
 
+#include <QThread>
+#include <exception>
 #include <functional>
-#include <future>
+#include <memory>
 
 #include "LineDecoder.h"
 #include "LogStore.h"
@@ -96,19 +98,26 @@ std::optional<RunComparison> CompareRuns(const ComparisonRequest& request,
                                          const std::atomic<bool>& stop) {
   // Masking is most of the work: the two runs are masked on two cores.
   std::vector<uint64_t> baselineValues;
-  std::future<std::optional<ComparedRun>> baselineRead = std::async(std::launch::async, [&] {
-    return ReadSide(request.Baseline, request, baselineValues, stop);
-  });
+  std::optional<ComparedRun> baseline;
+  std::exception_ptr baselineFailure;
+  const std::unique_ptr<QThread> baselineRead(QThread::create([&] {
+    try {
+      baseline = ReadSide(request.Baseline, request, baselineValues, stop);
+    } catch (...) {
+      baselineFailure = std::current_exception();
+    }
+  }));
+  baselineRead->start();
   std::vector<uint64_t> runValues;
   std::optional<ComparedRun> run;
   try {
     run = ReadSide(request.Run, request, runValues, stop);
   } catch (...) {
-    baselineRead.wait();
+    baselineRead->wait();
     throw;
   }
-  // What the other thread threw comes out here.
-  std::optional<ComparedRun> baseline = baselineRead.get();
+  baselineRead->wait();
+  if (baselineFailure) std::rethrow_exception(baselineFailure);
   if (!baseline || !run) return std::nullopt;
   std::optional<DiffRows> log = Diff(baselineValues, runValues, stop);
   std::optional<DiffRows> script =
