@@ -11,25 +11,21 @@ const QString kDigits = QStringLiteral("\\d+");
 // not hold.
 constexpr QChar kMark(0xE000);
 
-// With mingw-w64, a thread that has run Qt's PCRE2 JIT (whose stack Qt keeps in a thread_local
-// of its own DLL) hangs or crashes the process when it ends or when the process exits: the
-// comparison's threads did, one in two runs. The interpreter has no such stack, and with the runs
-// of digits found by hand it is fast enough. Qt reads the switch once, at the first expression.
-// Every expression of ours is made here.
-QRegularExpression Expression(const QString& pattern) {
 #if defined(Q_OS_WIN) && defined(Q_CC_GNU)
-  static const bool jitOff = qputenv("QT_ENABLE_REGEXP_JIT", "0");
-  Q_UNUSED(jitOff);
+// With mingw-w64, a thread that has run Qt's PCRE2 JIT (whose stack Qt keeps in a thread_local
+// of its own DLL) hangs the process when it ends or when the process exits: the comparison's
+// threads did, one run in two. The interpreter has no such stack, and with the runs of digits
+// found by hand it is fast enough. Qt reads the switch once, at the first expression anyone
+// makes, so it is set as the program starts.
+const bool kRegularExpressionJitOff = qputenv("QT_ENABLE_REGEXP_JIT", "0");
 #endif
-  return QRegularExpression(pattern);
-}
 
 QRegularExpression Combined(const QStringList& patterns) {
   QStringList alternatives;
   for (const QString& pattern : patterns) alternatives << QStringLiteral("(?:%1)").arg(pattern);
   // No rules mask nothing: an expression that never matches.
   if (alternatives.isEmpty()) alternatives << QStringLiteral("(?!)");
-  QRegularExpression combined = Expression(alternatives.join(QLatin1Char('|')));
+  QRegularExpression combined(alternatives.join(QLatin1Char('|')));
   combined.optimize();
   return combined;
 }
@@ -45,7 +41,7 @@ MaskRules MaskRules::Saved() {
   if (!settings.contains(kRulesKey)) return MaskRules();
   QStringList valid;
   for (const QString& pattern : settings.value(kRulesKey).toStringList()) {
-    if (Expression(pattern).isValid()) valid << pattern;
+    if (QRegularExpression(pattern).isValid()) valid << pattern;
   }
   return MaskRules(valid);
 }
@@ -66,7 +62,7 @@ MaskRules::MaskRules(const QStringList& patterns)
 
 QString MaskRules::Problem() const {
   for (const QString& pattern : patterns_) {
-    const QRegularExpression expression = Expression(pattern);
+    const QRegularExpression expression(pattern);
     if (!expression.isValid()) {
       return QObject::tr("The rule \"%1\" is not a valid regular expression: %2 (at %3).")
           .arg(pattern, expression.errorString())
