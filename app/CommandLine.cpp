@@ -15,6 +15,7 @@ const QString kAllColumns = QStringLiteral("all-columns");
 const QString kFind = QStringLiteral("find");
 const QString kMatchCase = QStringLiteral("match-case");
 const QString kFindInLogs = QStringLiteral("find-in-logs");
+const QString kCompare = QStringLiteral("compare");
 const QString kRecursive = QStringLiteral("recursive");
 const QString kPattern = QStringLiteral("pattern");
 const QString kSelectRun = QStringLiteral("select-run");
@@ -47,6 +48,7 @@ void AddOptions(QCommandLineParser& parser) {
       {kFind, QString(), QStringLiteral("TEXT")},
       {kMatchCase, QString()},
       {kFindInLogs, QString(), QStringLiteral("FOLDER")},
+      {kCompare, QString(), QStringLiteral("FILE")},
       {kRecursive, QString()},
       {kPattern, QString(), QStringLiteral("GLOB")},
       {kSelectRun, QString(), QStringLiteral("N")},
@@ -91,39 +93,69 @@ CommandLine FindInLogs(const QCommandLineParser& parser, CommandLine command) {
   return command;
 }
 
+// A row number of --compare, from 1.
+std::optional<qint32> RowNumber(const QString& text) {
+  bool ok = false;
+  const qint32 row = text.toInt(&ok);
+  return ok && row > 0 ? std::optional<qint32>(row) : std::nullopt;
+}
+
+CommandLine Compare(const QCommandLineParser& parser, CommandLine command) {
+  const QStringList rows = parser.positionalArguments();
+  if (rows.isEmpty()) return WrongUsage(QStringLiteral("--compare needs a file and a row"));
+  command.mode = CommandLine::Mode::Compare;
+  command.file = parser.value(kCompare);
+  for (qsizetype k = 0; k < rows.size(); ++k) {
+    const std::optional<qint32> row = RowNumber(rows[k]);
+    if (!row) {
+      return WrongUsage(
+          QStringLiteral("--compare needs row numbers from 1, not \"%1\"").arg(rows[k]));
+    }
+    if (k == 0) {
+      command.row = *row;
+    } else {
+      command.baselineRow = *row;
+    }
+  }
+  return command;
+}
+
 CommandLine FromParsedOptions(const QCommandLineParser& parser) {
-  const QStringList modes = {kDump, kList, kFindInLogs, kFollow, kSelectRun, kHelp, kVersion};
+  const QStringList modes = {kDump,   kList,      kFindInLogs, kCompare,
+                             kFollow, kSelectRun, kHelp,       kVersion};
   QStringList given;
   for (const QString& mode : modes) {
     if (parser.isSet(mode)) given << mode;
   }
   if (given.size() != 1)
     return WrongUsage(
-        QStringLiteral("give exactly one of --dump, --list, --find-in-logs, --follow, "
-                       "--select-run, --help, --version"));
-  for (const QString& option : {kDump, kList, kFindInLogs, kPattern, kFollow, kSelectRun, kEncoding,
-                                kPid, kFind, kInMemoryLimit}) {
+        QStringLiteral("give exactly one of --dump, --list, --find-in-logs, --compare, "
+                       "--follow, --select-run, --help, --version"));
+  for (const QString& option : {kDump, kList, kFindInLogs, kCompare, kPattern, kFollow, kSelectRun,
+                                kEncoding, kPid, kFind, kInMemoryLimit}) {
     if (parser.values(option).size() > 1) {
       return WrongUsage(QStringLiteral("--%1 is given more than once").arg(option));
     }
   }
   const QString mode = given.first();
-  if (parser.isSet(kEncoding) && mode != kDump && mode != kList && mode != kFindInLogs) {
-    return WrongUsage(QStringLiteral("--encoding goes only with --dump, --list or --find-in-logs"));
+  if (parser.isSet(kEncoding) && mode != kDump && mode != kList && mode != kFindInLogs &&
+      mode != kCompare) {
+    return WrongUsage(
+        QStringLiteral("--encoding goes only with --dump, --list, --find-in-logs or --compare"));
   }
   for (const QString& option : {kRecursive, kPattern}) {
     if (parser.isSet(option) && mode != kFindInLogs) {
       return WrongUsage(QStringLiteral("--%1 goes only with --find-in-logs").arg(option));
     }
   }
-  const qsizetype texts = mode == kFindInLogs ? 1 : 0;
+  const qsizetype texts = mode == kFindInLogs ? 1 : (mode == kCompare ? 2 : 0);
   if (parser.positionalArguments().size() > texts) {
     return WrongUsage(
         QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().at(texts)));
   }
   if (parser.isSet(kInMemoryLimit) && (mode == kSelectRun || mode == kHelp || mode == kVersion)) {
     return WrongUsage(QStringLiteral(
-        "--in-memory-limit goes only with --dump, --list, --find-in-logs or --follow"));
+        "--in-memory-limit goes only with --dump, --list, --find-in-logs, --compare or --follow"));
   }
   if (parser.isSet(kPid) && mode != kSelectRun) {
     return WrongUsage(QStringLiteral("--pid goes only with --select-run"));
@@ -153,6 +185,7 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
     }
   }
   if (mode == kFindInLogs) return FindInLogs(parser, command);
+  if (mode == kCompare) return Compare(parser, command);
   if (mode == kDump || mode == kList) {
     command.mode = mode == kDump ? CommandLine::Mode::Dump : CommandLine::Mode::List;
     command.file = parser.value(mode);
@@ -251,8 +284,18 @@ QString UsageText() {
       "                                          search goes on; exit code 0 when something\n"
       "                                          matched, 1 when nothing did, 2 for wrong usage\n"
       "                                          or a folder that cannot be searched\n"
-      "  --in-memory-limit SIZE                  with --dump, --list, --find-in-logs or\n"
-      "                                          --follow: a file larger than SIZE (bytes, or\n"
+      "  message-log-display --compare FILE ROW [BASELINE_ROW] [--encoding E]\n"
+      "                                          print a unified diff of the log lines of run\n"
+      "                                          ROW against those of BASELINE_ROW (unless\n"
+      "                                          given, the nearest row above ROW whose run\n"
+      "                                          finished and ran the same script), compared\n"
+      "                                          with the viewer's masking rules and printed\n"
+      "                                          with their real text; exit code 0 when they\n"
+      "                                          are the same after masking, 1 when they\n"
+      "                                          differ, 2 for wrong usage, a file that cannot\n"
+      "                                          be read or a row without a baseline\n"
+      "  --in-memory-limit SIZE                  with --dump, --list, --find-in-logs, --compare\n"
+      "                                          or --follow: a file larger than SIZE (bytes, or\n"
       "                                          with K, M, G or T) is indexed, not held in\n"
       "                                          memory (0 indexes every file); the viewer's\n"
       "                                          default is 32M, the other modes index every\n"

@@ -10,10 +10,10 @@
 // What the program was asked to do. Options count only when the first argument starts with
 // "--"; otherwise every argument belongs to the one file name the viewer opens.
 struct CommandLine {
-  enum class Mode { Viewer, Dump, List, FindInLogs, SelectRun, Help, Version, WrongUsage };
+  enum class Mode { Viewer, Dump, List, FindInLogs, Compare, SelectRun, Help, Version, WrongUsage };
 
   Mode mode = Mode::Viewer;
-  QString file;                      // the viewer's startup file, or the file of --dump / --list
+  QString file;  // the viewer's startup file, or the file of --dump, --list or --compare
   bool fileAfterDoubleDash = false;  // the viewer's file came after "--"
   bool follow = false;               // --follow: the viewer follows its file, for this window only
   EncodingChoice encoding = EncodingChoice::Auto;
@@ -26,8 +26,9 @@ struct CommandLine {
   QString folder;
   bool recursive = false;
   QString pattern = QStringLiteral("*.log");
-  qint32 row = 0;             // --select-run
-  std::optional<qint64> pid;  // --pid
+  qint32 row = 0;                     // --select-run; --compare: the row to compare, from 1
+  std::optional<qint32> baselineRow;  // --compare: the row to compare with, from 1
+  std::optional<qint64> pid;          // --pid
   // --in-memory-limit: files larger than this are indexed, not held in memory.
   std::optional<uint64_t> inMemoryLimit;
   QString error;  // what is wrong, for WrongUsage

@@ -1,14 +1,20 @@
 #include "HeadlessModes.h"
 
+#include <QCoreApplication>
+#include <QSettings>
 #include <filesystem>
 #include <iostream>
 
+#include "BaselineRow.h"
 #include "FileReadError.h"
 #include "FolderSearch.h"
 #include "LogFileError.h"
 #include "LogStore.h"
+#include "RunComparison.h"
 #include "RunSearch.h"
 #include "StoreDump.h"
+#include "UnifiedDiff.h"
+#include "Version.h"
 
 #ifdef Q_OS_WIN
 #include <fcntl.h>
@@ -64,20 +70,94 @@ void AppendFileMatches(std::string& text, const FileMatches& found) {
   }
 }
 
-}  // namespace
-
-int RunHeadlessMode(const CommandLine& command) {
+// Loads the file into `store`; false, with the reason on stderr, when it cannot be read.
+bool LoadForPrinting(LogStore& store, const CommandLine& command) {
   const std::filesystem::path path(command.file.toStdU16String());
-  LogStore store;
   try {
     LoadLogFile(store, path, command.encoding);
   } catch (const LogFileError& error) {
     std::cerr << error.what() << '\n';
-    return 1;
+    return false;
   } catch (const std::bad_alloc&) {
     std::cerr << NoMemoryMessage(path) << '\n';
-    return 1;
+    return false;
   }
+  return true;
+}
+
+// The row to compare row `row` (from 0) with, from 0; nothing, with the reason on stderr, when
+// there is none.
+std::optional<size_t> BaselineOf(const LogStore& store, const CommandLine& command, size_t row) {
+  if (command.baselineRow) {
+    const auto baseline = static_cast<size_t>(*command.baselineRow - 1);
+    if (baseline < store.RowToRun.size()) return baseline;
+    std::cerr << "There is no row " << *command.baselineRow << ": the table has "
+              << store.RowToRun.size() << " rows.\n";
+    return std::nullopt;
+  }
+  const std::optional<size_t> baseline = PreviousFinishedRow(store, row);
+  if (!baseline) {
+    std::cerr << "No row above row " << row + 1
+              << " holds a finished run of the same script to compare it with.\n";
+  }
+  return baseline;
+}
+
+// The masking rules the viewer keeps in its settings.
+MaskRules ViewerMaskRules() {
+  QCoreApplication::setOrganizationName(QStringLiteral(MLD_ORGANIZATION_NAME));
+  QCoreApplication::setApplicationName(QStringLiteral(MLD_APPLICATION_NAME));
+  return MaskRules::Saved();
+}
+
+UnifiedSides SidesOf(const RunComparison& comparison) {
+  const Encoding encoding = comparison.TextEncoding;
+  const auto printed = [encoding](const RunLines& lines) {
+    return [&lines, encoding](size_t line) { return Decode(lines.Line(line), encoding); };
+  };
+  return {comparison.Baseline.Title.toStdString(), comparison.Run.Title.toStdString(),
+          comparison.Baseline.Log.Count(),         comparison.Run.Log.Count(),
+          printed(comparison.Baseline.Log),        printed(comparison.Run.Log)};
+}
+
+}  // namespace
+
+int RunCompare(const CommandLine& command) {
+  constexpr int kCannotCompare = 2;
+  LogStore store;
+  if (!LoadForPrinting(store, command)) return kCannotCompare;
+  const auto row = static_cast<size_t>(command.row - 1);
+  if (row >= store.RowToRun.size()) {
+    std::cerr << "There is no row " << command.row << ": the table has " << store.RowToRun.size()
+              << " rows.\n";
+    return kCannotCompare;
+  }
+  const std::optional<size_t> baseline = BaselineOf(store, command, row);
+  if (!baseline) return kCannotCompare;
+  const std::atomic<bool> stop = false;
+  std::optional<RunComparison> comparison;
+  try {
+    comparison = CompareRuns(ComparisonRequest::For(store, static_cast<int>(row),
+                                                    static_cast<int>(*baseline), ViewerMaskRules()),
+                             stop);
+  } catch (const std::exception& error) {
+    std::cerr << error.what() << '\n';
+    return kCannotCompare;
+  }
+  UseBinaryOutput();
+  if (!comparison->Log.Diff().Exact) {
+    std::cerr << "The runs are too large or too different for the fewest differences: their "
+                 "lines are aligned line by line.\n";
+  }
+  WriteUnifiedDiff(std::cout, comparison->Log.Diff(), SidesOf(*comparison));
+  std::cout.flush();
+  if (!std::cout) return kCannotCompare;
+  return CountDifferences(comparison->Log.Diff()).Any() ? 1 : 0;
+}
+
+int RunHeadlessMode(const CommandLine& command) {
+  LogStore store;
+  if (!LoadForPrinting(store, command)) return 1;
   UseBinaryOutput();
   if (command.mode == CommandLine::Mode::Dump) {
     WriteStoreJson(std::cout, store);

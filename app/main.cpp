@@ -52,9 +52,9 @@ int ReportWrongUsage(const CommandLine& command) {
 // no more time: they index every file unless told otherwise.
 std::optional<uint64_t> InMemoryLimitFor(const CommandLine& command) {
   if (command.inMemoryLimit) return command.inMemoryLimit;
-  const bool prints = command.mode == CommandLine::Mode::Dump ||
-                      command.mode == CommandLine::Mode::List ||
-                      command.mode == CommandLine::Mode::FindInLogs;
+  const bool prints =
+      command.mode == CommandLine::Mode::Dump || command.mode == CommandLine::Mode::List ||
+      command.mode == CommandLine::Mode::FindInLogs || command.mode == CommandLine::Mode::Compare;
   return prints ? std::optional<uint64_t>(0) : std::nullopt;
 }
 
@@ -74,6 +74,8 @@ int main(int argc, char** argv) {
       return RunHeadlessMode(command);
     case CommandLine::Mode::FindInLogs:
       return RunFindInLogs(command);
+    case CommandLine::Mode::Compare:
+      return RunCompare(command);
     case CommandLine::Mode::SelectRun: {
       const QCoreApplication app(argc, argv);
       return SendSelectRun(command.row, command.pid);

@@ -11,6 +11,7 @@
 #   MLD_VIEWER        the message-log-display binary
 #   MLD_GENERATE_LOG  the generate-log binary
 #   MLD_BENCH_RUNNER  the bench-runner binary
+#   MLD_COMPARE_BENCH the compare-bench binary
 #   MLD_BENCH_DATA    folder for generated logs, outside the source tree
 #   MLD_BENCH_SIZE    size of the large log (default 1G)
 #   MLD_BENCH_SEED    its seed (default 1)
@@ -22,7 +23,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/piece-helpers.sh"
 pieces=("$here/list-vs-wc.sh" "$here/gui-bench.sh" "$here/findlogs-vs-findruns.sh"
-  "$here/indexed-bench.sh" "$here/big-run-bench.sh" "$here/stop-bench.sh")
+  "$here/indexed-bench.sh" "$here/big-run-bench.sh" "$here/stop-bench.sh" "$here/compare-bench.sh")
 
 size=${MLD_BENCH_SIZE:-1G}
 seed=${MLD_BENCH_SEED:-1}

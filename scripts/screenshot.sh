@@ -1,20 +1,24 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots: the real program under Xvfb, showing the sample log with run 4
 # selected by a run-selection request, then Find in runs for "pump a" with the next run with
-# matches selected (F4), and Find in logs over a folder of generated logs (the build's
-# generate-log) with its first result shown (F4). Needs xvfb, x11-apps, xdotool and netpbm.
+# matches selected (F4), Find in logs over a folder of generated logs (the build's
+# generate-log) with its first result shown (F4), and last a second viewer on
+# examples/compare.log comparing its failed run 3 with the run before it that finished (Ctrl+D),
+# at its first difference (F7). Needs xvfb, x11-apps, xdotool and netpbm.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${MLD_BUILD_DIR:-build}
 out=${1:-docs/screenshot.png}
 find_out=${2:-docs/find-in-runs.png}
 logs_out=${3:-docs/find-in-logs.png}
+compare_out=${4:-docs/compare.png}
 display=:77
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
 Xvfb "$display" -screen 0 1100x700x24 -nolisten tcp &
 xvfb=$!
-trap 'kill "$viewer" "$xvfb" 2>/dev/null; rm -rf "$runtime"' EXIT
+compared=
+trap 'kill "$viewer" $compared "$xvfb" 2>/dev/null; rm -rf "$runtime"' EXIT
 sleep 1
 # Settings of its own, so that the user's (shown columns, recent files) do not show.
 export DISPLAY=$display XDG_RUNTIME_DIR=$runtime XDG_CONFIG_HOME=$runtime
@@ -71,3 +75,23 @@ sleep 0.5
 # The dialog alone, wherever it is on the screen.
 xwd -id "$dialog" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$logs_out"
 echo "wrote $logs_out"
+
+xdotool windowfocus --sync "$window" key Escape
+"$build/message-log-display" examples/compare.log &
+compared=$!
+sleep 2
+"$build/message-log-display" --select-run 3 --pid "$compared"
+sleep 1
+second=$(xdotool search --all --sync --onlyvisible --pid "$compared" --name "compare.log" |
+  head -n 1)
+xdotool windowfocus --sync "$second" key ctrl+d
+sleep 2
+# The window of that viewer (--all: xdotool matches any one of the conditions otherwise) whose
+# caption starts as a comparison's.
+comparison=$(xdotool search --all --sync --onlyvisible --pid "$compared" --name "^Compare run 3" |
+  head -n 1)
+xdotool windowmove --sync "$comparison" 30 30 windowsize --sync "$comparison" 1040 600
+xdotool windowfocus --sync "$comparison" key F7
+sleep 1
+window=$comparison
+capture "$compare_out"

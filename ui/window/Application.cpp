@@ -6,8 +6,8 @@
 #include "Version.h"
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
-  setOrganizationName(QStringLiteral("Vantrel"));
-  setApplicationName(QStringLiteral("Message Log Display"));
+  setOrganizationName(QStringLiteral(MLD_ORGANIZATION_NAME));
+  setApplicationName(QStringLiteral(MLD_APPLICATION_NAME));
   setApplicationVersion(QStringLiteral(MLD_VERSION_TEXT));
   QIcon icon;
   for (const int size : {16, 32, 48}) {

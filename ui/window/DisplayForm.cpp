@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QShowEvent>
 
+#include "CompareCommand.h"
 #include "EncodingMenu.h"
 #include "ErrorDisplay.h"
 #include "FileDrops.h"
@@ -214,6 +215,8 @@ void TFormDisplay::CreateAdditions() {
   connect(document_, &LogDocument::StoreChanging, findInRuns, &FindInRunsCommand::StoreChanging);
   connect(document_, &LogDocument::EncodingChanged, findInRuns, &FindInRunsCommand::SearchAgain);
   new FindInLogsCommand(*this, *findCommands);
+  auto* compare = new CompareCommand(*this, *statusLine_, *findCommands->Menu());
+  connect(document_, &LogDocument::StoreChanging, compare, &CompareCommand::StoreChanging);
   new OptionalColumns(*RunsView);
   new FileDrops(*this);
   new WindowPlacement(*this, *SplitterPanel1);
