@@ -55,7 +55,7 @@ constexpr int kLoadWaitMs = 30'000;
 inline bool AtRest(const TFormDisplay& form) {
   const int selected = form.RunsView->SelectedIndex();
   return !form.Document().Loading() && !form.Document().ReadingGrowth() &&
-         (selected < 0 || selected == form.ShownRow());
+         !form.Document().ReadingRun() && (selected < 0 || selected == form.ShownRow());
 }
 
 // Waits until the load that the window `form` runs, if any, has ended and the window is at

@@ -71,6 +71,8 @@ class LogDocument : public QObject {
   Change TakeInGrowth();
   // A read that ReadGrowth started is still out.
   bool ReadingGrowth() const;
+  // A read that ReadRun or ExtendRun asked for is still out or waits.
+  bool ReadingRun() const { return runs_->Busy(); }
 
   // Find in runs: the one search of the store's runs, which every change of the store stops first.
   RunsSearch& Search() const { return *search_; }

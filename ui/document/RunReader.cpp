@@ -40,6 +40,10 @@ void RunReader::Extend(RunText& text, int row, Extended extended) {
   Ask([this, &text, row, extended = std::move(extended)] { StartExtend(text, row, extended); });
 }
 
+bool RunReader::Busy() const {
+  return work_->Busy() || waiting_.has_value();
+}
+
 void RunReader::Forget() {
   ++asked_;
   waiting_.reset();

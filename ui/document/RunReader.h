@@ -29,6 +29,8 @@ class RunReader : public QObject {
   // and tells `extended` whether it could (see RunText::Extend), unless the store changes or
   // another run is asked for first. `text` must stay until then.
   void Extend(RunText& text, int row, Extended extended);
+  // A read whose answer is still wanted is out, or waits.
+  bool Busy() const;
   // The store is about to change: nothing asked for so far is handed on.
   void Forget();
 
