@@ -14,6 +14,8 @@ const QString kEncoding = QStringLiteral("encoding");
 const QString kAllColumns = QStringLiteral("all-columns");
 const QString kFind = QStringLiteral("find");
 const QString kMatchCase = QStringLiteral("match-case");
+const QString kRegex = QStringLiteral("regex");
+const QString kHighlightRules = QStringLiteral("highlight-rules");
 const QString kFindInLogs = QStringLiteral("find-in-logs");
 const QString kCompare = QStringLiteral("compare");
 const QString kRecursive = QStringLiteral("recursive");
@@ -47,6 +49,8 @@ void AddOptions(QCommandLineParser& parser) {
       {kAllColumns, QString()},
       {kFind, QString(), QStringLiteral("TEXT")},
       {kMatchCase, QString()},
+      {kRegex, QString()},
+      {kHighlightRules, QString(), QStringLiteral("FILE")},
       {kFindInLogs, QString(), QStringLiteral("FOLDER")},
       {kCompare, QString(), QStringLiteral("FILE")},
       {kRecursive, QString()},
@@ -61,14 +65,19 @@ void AddOptions(QCommandLineParser& parser) {
 
 // What is wrong with the options that shape the table --list prints, if anything.
 QString ListOptionsProblem(const QCommandLineParser& parser, const QString& mode) {
-  for (const QString& option : {kAllColumns, kFind, kMatchCase}) {
-    if (option == kMatchCase && mode == kFindInLogs) continue;
+  for (const QString& option : {kAllColumns, kFind, kMatchCase, kRegex}) {
+    if ((option == kMatchCase || option == kRegex) && mode == kFindInLogs) continue;
     if (parser.isSet(option) && mode != kList) {
       return QStringLiteral("--%1 goes only with --list").arg(option);
     }
   }
-  if (parser.isSet(kMatchCase) && !parser.isSet(kFind) && mode != kFindInLogs) {
-    return QStringLiteral("--match-case goes only with --find");
+  for (const QString& option : {kMatchCase, kRegex}) {
+    if (parser.isSet(option) && !parser.isSet(kFind) && mode != kFindInLogs) {
+      return QStringLiteral("--%1 goes only with --find").arg(option);
+    }
+  }
+  if (parser.isSet(kHighlightRules) && (mode != kList || !parser.isSet(kAllColumns))) {
+    return QStringLiteral("--highlight-rules goes only with --list and --all-columns");
   }
   if (parser.isSet(kFind) && parser.value(kFind).isEmpty()) {
     return QStringLiteral("--find needs a text to find");
@@ -88,6 +97,7 @@ CommandLine FindInLogs(const QCommandLineParser& parser, CommandLine command) {
   command.folder = parser.value(kFindInLogs);
   command.find = texts.first();
   command.matchCase = parser.isSet(kMatchCase);
+  command.regex = parser.isSet(kRegex);
   command.recursive = parser.isSet(kRecursive);
   if (parser.isSet(kPattern)) command.pattern = parser.value(kPattern);
   return command;
@@ -120,6 +130,15 @@ CommandLine Compare(const QCommandLineParser& parser, CommandLine command) {
   return command;
 }
 
+// Wrong usage for an expression the engine refuses, with its reason.
+CommandLine WithValidExpression(CommandLine command) {
+  if (!command.regex || !command.find) return command;
+  const TCompiledPattern compiled(command.FindPattern());
+  if (compiled.CanMatch()) return command;
+  return WrongUsage(
+      QStringLiteral("invalid regular expression \"%1\": %2").arg(*command.find, compiled.Error()));
+}
+
 CommandLine FromParsedOptions(const QCommandLineParser& parser) {
   const QStringList modes = {kDump,   kList,      kFindInLogs, kCompare,
                              kFollow, kSelectRun, kHelp,       kVersion};
@@ -132,7 +151,7 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
         QStringLiteral("give exactly one of --dump, --list, --find-in-logs, --compare, "
                        "--follow, --select-run, --help, --version"));
   for (const QString& option : {kDump, kList, kFindInLogs, kCompare, kPattern, kFollow, kSelectRun,
-                                kEncoding, kPid, kFind, kInMemoryLimit}) {
+                                kEncoding, kPid, kFind, kInMemoryLimit, kHighlightRules}) {
     if (parser.values(option).size() > 1) {
       return WrongUsage(QStringLiteral("--%1 is given more than once").arg(option));
     }
@@ -184,7 +203,7 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
                             .arg(parser.value(kInMemoryLimit)));
     }
   }
-  if (mode == kFindInLogs) return FindInLogs(parser, command);
+  if (mode == kFindInLogs) return WithValidExpression(FindInLogs(parser, command));
   if (mode == kCompare) return Compare(parser, command);
   if (mode == kDump || mode == kList) {
     command.mode = mode == kDump ? CommandLine::Mode::Dump : CommandLine::Mode::List;
@@ -192,6 +211,8 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
     command.allColumns = parser.isSet(kAllColumns);
     if (parser.isSet(kFind)) command.find = parser.value(kFind);
     command.matchCase = parser.isSet(kMatchCase);
+    command.regex = parser.isSet(kRegex);
+    if (parser.isSet(kHighlightRules)) command.highlightRules = parser.value(kHighlightRules);
   }
   if (mode == kSelectRun) {
     command.mode = CommandLine::Mode::SelectRun;
@@ -208,7 +229,7 @@ CommandLine FromParsedOptions(const QCommandLineParser& parser) {
       command.pid = pid;
     }
   }
-  return command;
+  return WithValidExpression(command);
 }
 
 // On Windows the viewer is a GUI program with no console, beside a console twin.
@@ -260,18 +281,25 @@ QString UsageText() {
       "  message-log-display --dump FILE [--encoding auto|windows-1252|utf-8]\n"
       "                                          print the parsed log as JSON\n"
       "  message-log-display --list FILE [--encoding auto|windows-1252|utf-8]\n"
-      "                      [--all-columns] [--find TEXT [--match-case]]\n"
+      "                      [--all-columns [--highlight-rules FILE]]\n"
+      "                      [--find TEXT [--match-case] [--regex]]\n"
       "                                          print the runs table as tab-separated text\n"
       "                                          (a field as it is; one with a tab, CR, LF or\n"
       "                                          double quote in double quotes, an inner one\n"
       "                                          doubled, as spreadsheets read it);\n"
       "                                          --all-columns adds Outcome (finished,\n"
       "                                          stopped or open) and Lines (the run's log\n"
-      "                                          lines); --find prints only the rows whose\n"
+      "                                          lines), and with --highlight-rules Alerts (the\n"
+      "                                          lines that FILE's alert rules mark, FILE as the\n"
+      "                                          viewer's Export writes it); --find prints only\n"
+      "                                          the rows whose\n"
       "                                          runs log TEXT, with Matches (the lines that\n"
       "                                          hold it) last, letter case ignored unless\n"
-      "                                          --match-case is given\n"
-      "  message-log-display --find-in-logs FOLDER TEXT [--match-case] [--recursive]\n"
+      "                                          --match-case is given; with --regex TEXT is\n"
+      "                                          a regular expression (Perl's syntax), which a\n"
+      "                                          line matches as it would alone\n"
+      "  message-log-display --find-in-logs FOLDER TEXT [--match-case] [--regex]\n"
+      "                      [--recursive]\n"
       "                      [--pattern GLOB] [--encoding auto|windows-1252|utf-8]\n"
       "                                          search the logs in FOLDER (and its subfolders\n"
       "                                          with --recursive) whose names fit GLOB (*.log\n"

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "LinePattern.h"
 #include "TextEncoding.h"
 
 // What the program was asked to do. Options count only when the first argument starts with
@@ -22,6 +23,8 @@ struct CommandLine {
   bool allColumns = false;
   std::optional<QString> find;  // also the text of --find-in-logs
   bool matchCase = false;
+  bool regex = false;                     // --regex: the text to find is a regular expression
+  std::optional<QString> highlightRules;  // --highlight-rules: the rules' file, for "Alerts"
   // --find-in-logs: the folder, its subfolders too, and the names of the files to search.
   QString folder;
   bool recursive = false;
@@ -32,6 +35,9 @@ struct CommandLine {
   // --in-memory-limit: files larger than this are indexed, not held in memory.
   std::optional<uint64_t> inMemoryLimit;
   QString error;  // what is wrong, for WrongUsage
+
+  // What --find or --find-in-logs looks for.
+  TLinePattern FindPattern() const { return {find.value_or(QString()), regex, matchCase, false}; }
 };
 
 // `arguments` excludes the program name.

@@ -5,11 +5,14 @@
 #include <filesystem>
 #include <iostream>
 
+#include "AlertLineMatcher.h"
 #include "BaselineRow.h"
 #include "FileReadError.h"
 #include "FolderSearch.h"
+#include "HighlightRulesJson.h"
 #include "LogFileError.h"
 #include "LogStore.h"
+#include "RegexMatcher.h"
 #include "RunComparison.h"
 #include "RunSearch.h"
 #include "StoreDump.h"
@@ -23,12 +26,17 @@
 
 namespace {
 
-RunsTableOptions TableOptions(const CommandLine& command, const LogStore& store) {
+RunsTableOptions TableOptions(const CommandLine& command, const LogStore& store,
+                              const std::optional<THighlightRules>& rules) {
   RunsTableOptions options;
   options.AllColumns = command.allColumns;
+  if (rules) {
+    const auto highlighter = std::make_shared<const LineHighlighter>(*rules);
+    options.Alerts = RowMatchCounts(store, *AlertMatchersFor(highlighter).For(store.TextEncoding));
+  }
   if (command.find) {
-    const TextSearch search(command.find->toStdString(), store.TextEncoding, command.matchCase);
-    options.Matches = RowMatchCounts(store, search);
+    options.Matches =
+        RowMatchCounts(store, *MatchersFor(command.FindPattern()).For(store.TextEncoding));
   }
   return options;
 }
@@ -52,6 +60,7 @@ FolderSearchRequest SearchRequest(const CommandLine& command) {
   request.Pattern = command.pattern.toStdString();
   request.Text = command.find.value_or(QString()).toStdString();
   request.MatchCase = command.matchCase;
+  request.Matchers = MatchersFor(command.FindPattern());
   request.Encoding = command.encoding;
   return request;
 }
@@ -155,14 +164,33 @@ int RunCompare(const CommandLine& command) {
   return CountDifferences(comparison->Log.Diff()).Any() ? 1 : 0;
 }
 
+namespace {
+
+// The rules of --highlight-rules, none without it; false, with the reason on stderr, when they
+// cannot be read.
+bool ReadRules(const CommandLine& command, std::optional<THighlightRules>& rules) {
+  if (!command.highlightRules) return true;
+  try {
+    rules = ReadHighlightRulesFile(*command.highlightRules);
+  } catch (const HighlightRulesError& error) {
+    std::cerr << error.what() << '\n';
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 int RunHeadlessMode(const CommandLine& command) {
+  std::optional<THighlightRules> rules;
+  if (!ReadRules(command, rules)) return 1;
   LogStore store;
   if (!LoadForPrinting(store, command)) return 1;
   UseBinaryOutput();
   if (command.mode == CommandLine::Mode::Dump) {
     WriteStoreJson(std::cout, store);
   } else {
-    WriteRunsTable(std::cout, store, TableOptions(command, store));
+    WriteRunsTable(std::cout, store, TableOptions(command, store, rules));
   }
   std::cout.flush();
   return std::cout ? 0 : 1;

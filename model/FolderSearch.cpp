@@ -74,9 +74,12 @@ std::string Decoded(std::string_view bytes, Encoding encoding) {
 
 std::vector<RunMatch> MatchingRows(const LogStore& store, const FolderSearchRequest& request,
                                    const std::function<bool()>& goOn) {
-  const TextSearch search(request.Text, store.TextEncoding, request.MatchCase);
-  if (!search.CanMatch()) return {};
-  const std::vector<size_t> counts = RowMatchCounts(store, search, goOn);
+  const LineMatchers matchers = request.Matchers.Empty()
+                                    ? LineMatchers::ForText(request.Text, request.MatchCase)
+                                    : request.Matchers;
+  const std::shared_ptr<const LineMatcher> matcher = matchers.For(store.TextEncoding);
+  if (!matcher->CanMatch()) return {};
+  const std::vector<size_t> counts = RowMatchCounts(store, *matcher, goOn);
   std::vector<RunMatch> rows;
   for (size_t row = 0; row < counts.size(); ++row) {
     if (counts[row] == 0) continue;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "LineMatcher.h"
 #include "RunOutcome.h"
 #include "TextEncoding.h"
 
@@ -19,6 +20,8 @@ struct FolderSearchRequest {
   std::string Pattern = "*.log";  // the file names to search (FileNamePattern.h), UTF-8
   std::string Text;               // UTF-8
   bool MatchCase = false;
+  // What to find in a file of each encoding, when not the text itself (an expression).
+  LineMatchers Matchers;
   EncodingChoice Encoding = EncodingChoice::Auto;
 };
 

@@ -68,7 +68,7 @@ std::vector<SearchPart> SearchParts(const LogStore& store, const std::vector<Lin
   return parts;
 }
 
-std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& search,
+std::vector<size_t> RowMatchCounts(const LogStore& store, const LineMatcher& matcher,
                                    const std::function<bool()>& goOn) {
   const std::vector<LineSpan> logs = RowLogSpans(store);
   std::vector<size_t> counts(logs.size());
@@ -76,7 +76,7 @@ std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& sear
   const std::function<bool()> goesOn = goOn ? goOn : [] { return true; };
   const auto count = [&](SearchPart& part) {
     for (size_t row = part.Begin; row < part.End && goesOn(); ++row) {
-      counts[row] = CountMatchingLines(search, part.Reader, logs[row], goesOn);
+      counts[row] = CountMatchingLines(matcher, part.Reader, logs[row], goesOn);
     }
   };
   // Every part is waited for, even when one throws: they write into `counts`.

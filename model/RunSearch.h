@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "LineMatcher.h"
 #include "LogStore.h"
 #include "SpanReader.h"
 #include "TextSearch.h"
@@ -48,5 +49,5 @@ std::vector<SearchPart> SearchParts(const LogStore& store, const std::vector<Lin
 // streams its file (SpanReader.h), a long run's log a block at a time (SpanMatchCount.h).
 // `goOn`, when given, is asked before each row and each block, on each part's thread, and stops
 // the search by answering false; the counts are then of no use.
-std::vector<size_t> RowMatchCounts(const LogStore& store, const TextSearch& search,
+std::vector<size_t> RowMatchCounts(const LogStore& store, const LineMatcher& matcher,
                                    const std::function<bool()>& goOn = {});

@@ -55,9 +55,9 @@ void MatchingLineCounter::EndLine() {
   openTail_.clear();
 }
 
-SpanMatchCount::SpanMatchCount(const TextSearch& search, const LineSpan& span,
+SpanMatchCount::SpanMatchCount(const LineMatcher& matcher, const LineSpan& span,
                                const CountedLines& counted)
-    : span_(span), from_(span.Begin), before_(0), at_(span.Begin), counter_(search) {
+    : span_(span), from_(span.Begin), before_(0), at_(span.Begin), counter_(matcher.NewCounter()) {
   if (counted.Begin == span.Begin && counted.End >= span.Begin && counted.End <= span.End) {
     from_ = at_ = counted.End;
     before_ = counted.Lines;
@@ -66,18 +66,18 @@ SpanMatchCount::SpanMatchCount(const TextSearch& search, const LineSpan& span,
 
 size_t SpanMatchCount::SearchBlock(SpanReader& reader) {
   const std::string_view block = reader.BlockOf(span_, at_);
-  counter_.Add(block);
+  counter_->Add(block);
   at_ += block.size();
   return block.size();
 }
 
 CountedLines SpanMatchCount::Counted() const {
-  return {span_.Begin, from_ + counter_.BytesEnded(), before_ + counter_.LinesEnded()};
+  return {span_.Begin, from_ + counter_->BytesEnded(), before_ + counter_->LinesEnded()};
 }
 
-size_t CountMatchingLines(const TextSearch& search, SpanReader& reader, const LineSpan& span,
+size_t CountMatchingLines(const LineMatcher& matcher, SpanReader& reader, const LineSpan& span,
                           const std::function<bool()>& goOn) {
-  SpanMatchCount count(search, span);
+  SpanMatchCount count(matcher, span);
   while (!count.Done() && (!goOn || goOn())) count.SearchBlock(reader);
   return count.Lines();
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "LineMatcher.h"
 #include "LineSpan.h"
 #include "SpanReader.h"
 #include "TextSearch.h"
@@ -16,16 +17,16 @@
 // The lines that hold a match in a text that comes in blocks cut anywhere, even inside a line:
 // a line that runs on into the next block counts once, and so does a match that runs on across
 // the edge, for which only the needle's size less one of the line's last bytes is kept.
-class MatchingLineCounter {
+class MatchingLineCounter final : public LineCounter {
  public:
   explicit MatchingLineCounter(const TextSearch& search) : search_(&search) {}
 
-  void Add(std::string_view block);
+  void Add(std::string_view block) override;
   // With the last line, which may go on in the next block, when it holds a match already.
-  size_t Lines() const { return ended_ + (openMatches_ ? 1 : 0); }
+  size_t Lines() const override { return ended_ + (openMatches_ ? 1 : 0); }
   // The lines up to the last line end added, and the bytes they take.
-  size_t LinesEnded() const { return ended_; }
-  uint64_t BytesEnded() const { return bytesEnded_; }
+  size_t LinesEnded() const override { return ended_; }
+  uint64_t BytesEnded() const override { return bytesEnded_; }
 
  private:
   // Searches on in the line that the last block left open.
@@ -53,14 +54,15 @@ struct CountedLines {
 class SpanMatchCount {
  public:
   // From where `counted` ended, when it counted the first lines of `span`; else from its start.
-  SpanMatchCount(const TextSearch& search, const LineSpan& span, const CountedLines& counted = {});
+  SpanMatchCount(const LineMatcher& matcher, const LineSpan& span,
+                 const CountedLines& counted = {});
 
   bool Done() const { return at_ == span_.End; }
   // Searches the next block; returns its size.
   size_t SearchBlock(SpanReader& reader);
   // The bytes of the span that an earlier count spared this one.
   uint64_t Spared() const { return from_ - span_.Begin; }
-  size_t Lines() const { return before_ + counter_.Lines(); }
+  size_t Lines() const { return before_ + counter_->Lines(); }
   // What a count of the span grown might start from.
   CountedLines Counted() const;
 
@@ -69,10 +71,10 @@ class SpanMatchCount {
   uint64_t from_;
   size_t before_;
   uint64_t at_;
-  MatchingLineCounter counter_;
+  std::unique_ptr<LineCounter> counter_;
 };
 
 // The lines of `span` that hold a match, read through `reader` a block at a time; `goOn`, when
 // given, is asked before each block and stops the count by answering false.
-size_t CountMatchingLines(const TextSearch& search, SpanReader& reader, const LineSpan& span,
+size_t CountMatchingLines(const LineMatcher& matcher, SpanReader& reader, const LineSpan& span,
                           const std::function<bool()>& goOn = {});

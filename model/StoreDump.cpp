@@ -158,7 +158,9 @@ void AppendTableField(std::string& out, std::string_view text) {
 
 void WriteRunsTable(std::ostream& out, const LogStore& store, const RunsTableOptions& options) {
   std::string text = "Run\tDate/Time\tScript\tScript Type\tScript Filename";
+  const bool alerts = options.AllColumns && options.Alerts;
   if (options.AllColumns) text += "\tOutcome\tLines";
+  if (alerts) text += "\tAlerts";
   if (options.Matches) text += "\tMatches";
   text += '\n';
   std::string decoded;
@@ -177,6 +179,7 @@ void WriteRunsTable(std::ostream& out, const LogStore& store, const RunsTableOpt
       text += OutcomeName(store.OutcomeOfRow(row));
       text += '\t' + std::to_string(store.LogOf(run).Count);
     }
+    if (alerts) text += '\t' + std::to_string((*options.Alerts)[row]);
     if (options.Matches) text += '\t' + std::to_string((*options.Matches)[row]);
     text += '\n';
   }

@@ -16,6 +16,9 @@ struct RunsTableOptions {
   // "Matches" as the last column, and only the rows with at least one: the number of lines of
   // each row's run that hold what --find looks for.
   std::optional<std::vector<size_t>> Matches;
+  // With AllColumns, "Alerts" after "Lines": the alert lines of each row's run, by the highlight
+  // rules given.
+  std::optional<std::vector<size_t>> Alerts;
 };
 
 // The runs table as tab-separated text: a header line, then one line per row.

@@ -117,11 +117,49 @@ char32_t CodePoint(std::string_view sequence) {
   return c;
 }
 
+// The character that the bytes at the start of `bytes` (the first >= 0x80) decode to, as
+// AppendDecoded decodes it, and how many bytes it takes.
+struct DecodedCharacter {
+  char32_t Character;
+  size_t Bytes;
+};
+DecodedCharacter DecodedAt(std::string_view bytes, Encoding encoding) {
+  const auto byte = static_cast<unsigned char>(bytes[0]);
+  if (encoding == Encoding::Windows1252) {
+    return {byte < 0xA0 ? kWindows1252High[byte - 0x80] : char32_t{byte}, 1};
+  }
+  const int length = Utf8SequenceLength(bytes);
+  if (length < 0) return {kReplacement, static_cast<size_t>(-length)};
+  return {CodePoint(bytes.substr(0, static_cast<size_t>(length))), static_cast<size_t>(length)};
+}
+
 std::optional<char> Windows1252Byte(char32_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
   const auto high = std::ranges::find(kWindows1252High, c);
   if (high == kWindows1252High.end()) return std::nullopt;
   return static_cast<char>(0x80 + (high - kWindows1252High.begin()));
+}
+
+// Appends the Windows-1252 byte of each character of `utf8` to `out`, and asks `missing` to
+// write one that has none (an invalid part of `utf8` counts as U+FFFD); stops with false when
+// `missing` answers false.
+template <class Missing>
+bool EncodeEachWindows1252(std::string& out, std::string_view utf8, Missing missing) {
+  out.reserve(out.size() + utf8.size());
+  while (!utf8.empty()) {
+    const bool ascii = static_cast<unsigned char>(utf8[0]) < 0x80;
+    const int length = ascii ? 1 : Utf8SequenceLength(utf8);
+    const char32_t c =
+        length < 0 ? kReplacement : CodePoint(utf8.substr(0, static_cast<size_t>(length)));
+    const std::optional<char> byte = Windows1252Byte(c);
+    if (byte) {
+      out += *byte;
+    } else if (!missing(out, c)) {
+      return false;
+    }
+    utf8.remove_prefix(static_cast<size_t>(length < 0 ? -length : length));
+  }
+  return true;
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
@@ -217,18 +255,60 @@ std::string Decode(std::string_view bytes, Encoding encoding) {
   return out;
 }
 
+void AppendUtf16(std::u16string& out, std::string_view bytes, Encoding encoding) {
+  const size_t start = out.size();
+  out.resize(start + bytes.size());
+  char16_t* to = out.data() + start;
+  while (!bytes.empty()) {
+    const size_t ascii = AsciiPrefix(bytes);
+    to = std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(ascii), to);
+    bytes.remove_prefix(ascii);
+    if (bytes.empty()) break;
+    const auto c = DecodedAt(bytes, encoding);
+    if (c.Character >= 0x10000) {
+      *to++ = static_cast<char16_t>(0xD800 + ((c.Character - 0x10000) >> 10));
+      *to++ = static_cast<char16_t>(0xDC00 + ((c.Character - 0x10000) & 0x3FF));
+    } else {
+      *to++ = static_cast<char16_t>(c.Character);
+    }
+    bytes.remove_prefix(c.Bytes);
+  }
+  out.resize(static_cast<size_t>(to - out.data()));
+}
+
+size_t BytesOfUnits(std::string_view bytes, Encoding encoding, size_t units) {
+  if (encoding == Encoding::Windows1252) return std::min(units, bytes.size());
+  size_t at = 0;
+  while (at < bytes.size() && units > 0) {
+    const size_t ascii = std::min(AsciiPrefix(bytes.substr(at)), units);
+    at += ascii;
+    units -= ascii;
+    if (units == 0 || at == bytes.size()) break;
+    const auto c = DecodedAt(bytes.substr(at), encoding);
+    const size_t taken = c.Character >= 0x10000 ? 2 : 1;
+    if (taken > units) break;
+    units -= taken;
+    at += c.Bytes;
+  }
+  return at;
+}
+
 std::optional<std::string> EncodeWindows1252(std::string_view utf8) {
   std::string out;
-  out.reserve(utf8.size());
-  while (!utf8.empty()) {
-    const bool ascii = static_cast<unsigned char>(utf8[0]) < 0x80;
-    const int length = ascii ? 1 : Utf8SequenceLength(utf8);
-    if (length < 0) return std::nullopt;
-    const std::optional<char> byte =
-        Windows1252Byte(CodePoint(utf8.substr(0, static_cast<size_t>(length))));
-    if (!byte) return std::nullopt;
-    out += *byte;
-    utf8.remove_prefix(static_cast<size_t>(length));
-  }
+  const bool whole = EncodeEachWindows1252(out, utf8, [](std::string&, char32_t) { return false; });
+  if (!whole) return std::nullopt;
+  return out;
+}
+
+std::string EncodeWindows1252Marked(std::string_view utf8) {
+  std::string out;
+  EncodeEachWindows1252(out, utf8, [](std::string& into, char32_t c) {
+    static constexpr std::string_view kHex = "0123456789ABCDEF";
+    into += "<U+";
+    const int digits = c > 0xFFFF ? (c > 0xFFFFF ? 6 : 5) : 4;
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) into += kHex[(c >> shift) & 0xF];
+    into += '>';
+    return true;
+  });
   return out;
 }

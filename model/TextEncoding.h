@@ -38,7 +38,16 @@ std::optional<EncodingChoice> ParseEncodingChoice(std::string_view name);
 // UTF-8 file (such as a sequence cut by a column rule) become U+FFFD, one per maximal bad part.
 void AppendDecoded(std::string& out, std::string_view bytes, Encoding encoding);
 std::string Decode(std::string_view bytes, Encoding encoding);
+// The same in UTF-16, for the window's expression engine, which searches UTF-16 text.
+void AppendUtf16(std::u16string& out, std::string_view bytes, Encoding encoding);
+// How many of the first bytes of `bytes` decode (AppendUtf16) to the first `units` UTF-16 units;
+// all of them when they decode to fewer.
+size_t BytesOfUnits(std::string_view bytes, Encoding encoding, size_t units);
 
 // The Windows-1252 bytes of UTF-8 text: what a text typed by the user is in a Windows-1252 store.
 // None when a character has no byte in Windows-1252 (or `utf8` is not valid UTF-8).
 std::optional<std::string> EncodeWindows1252(std::string_view utf8);
+// The same for text that is to be read by a person, never lost or garbled: each character that
+// has no byte in Windows-1252 is written as its code point the way Unicode writes it ("<U+2603>"),
+// and an invalid part of `utf8` as "<U+FFFD>".
+std::string EncodeWindows1252Marked(std::string_view utf8);

@@ -2,12 +2,10 @@
 
 #include <array>
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "LineList.h"
 #include "TextEncoding.h"
 
 // Text the user looks for, put into the bytes of the store's encoding, so that finding it reads
@@ -68,24 +66,3 @@ class TextSearch {
   std::array<char, 2> secondBytes_;
   std::array<char, 2> lastBytes_;
 };
-
-// A match in a line list: where it starts in the list's bytes, and whether finding it went past
-// the end of the list (or its start, searching backwards) and on from the other end.
-struct TextMatch {
-  size_t Offset = 0;
-  bool Wrapped = false;
-  auto operator<=>(const TextMatch&) const = default;
-};
-
-// The first match that starts at or after byte `from` of `lines`; when there is none, the first
-// of all. None when the lines hold no match.
-std::optional<TextMatch> NextMatch(const TextSearch& search, const LineList& lines, size_t from);
-// The last match that starts before byte `before` of `lines`; when there is none, the last of
-// all. None when the lines hold no match.
-std::optional<TextMatch> PreviousMatch(const TextSearch& search, const LineList& lines,
-                                       size_t before);
-
-// Where the matches in `lines` start, found one after the other from the start, each after the
-// end of the one before; the first `limit` of them. A short text can hold millions of matches of
-// a single letter, and a count that goes on beyond what anyone reads costs a noticeable moment.
-std::vector<size_t> MatchOffsets(const TextSearch& search, const LineList& lines, size_t limit);

@@ -4,7 +4,9 @@
 # matches selected (F4), Find in logs over a folder of generated logs (the build's
 # generate-log) with its first result shown (F4), and last a second viewer on
 # examples/compare.log comparing its failed run 3 with the run before it that finished (Ctrl+D),
-# at its first difference (F7). Needs xvfb, x11-apps, xdotool and netpbm.
+# at its first difference (F7), and that viewer again on the failed run at its first alert line
+# (F8) with Find on "well A", to show the highlight rules' colours and the marks beside the
+# scroll bars. Needs xvfb, x11-apps, xdotool and netpbm.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${MLD_BUILD_DIR:-build}
@@ -12,6 +14,7 @@ out=${1:-docs/screenshot.png}
 find_out=${2:-docs/find-in-runs.png}
 logs_out=${3:-docs/find-in-logs.png}
 compare_out=${4:-docs/compare.png}
+highlight_out=${5:-docs/highlight.png}
 display=:77
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
@@ -95,3 +98,14 @@ xdotool windowfocus --sync "$comparison" key F7
 sleep 1
 window=$comparison
 capture "$compare_out"
+
+# The comparison out of the way (there is no window manager to raise the viewer over it).
+xdotool windowunmap --sync "$comparison"
+window=$second
+xdotool windowmove --sync "$window" 20 20 windowsize --sync "$window" 1060 560
+xdotool windowfocus --sync "$window" key F8
+sleep 0.5
+xdotool key ctrl+f
+xdotool type --delay 50 "well A"
+sleep 1
+capture "$highlight_out"

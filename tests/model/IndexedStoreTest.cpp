@@ -59,10 +59,10 @@ class IndexedStore : public LogFileTest {
     }
     // Counted in parts on threads of their own, as one reader counts them row by row.
     for (const char* needle : {"e", "step 1", "TIMEOUT"}) {
-      const TextSearch search(needle, held.TextEncoding, false);
+      const TextLineMatcher search(needle, held.TextEncoding, false);
       std::vector<size_t> rowByRow;
       for (const LineSpan& log : RowLogSpans(held)) {
-        rowByRow.push_back(CountMatchingLines(search, fromMemory.Bytes(log)));
+        rowByRow.push_back(search.CountMatchingLines(fromMemory.Bytes(log)));
       }
       ASSERT_EQ(RowMatchCounts(indexed, search), rowByRow) << name << needle;
       ASSERT_EQ(RowMatchCounts(held, search), rowByRow) << name << needle;
@@ -73,7 +73,7 @@ class IndexedStore : public LogFileTest {
   // Read in blocks smaller than many lines and than some of the needles, both stores give each
   // row's log as the whole, never more than a block at a time, and count it as the whole.
   static void ExpectBlocksCountAsTheWhole(const LogStore& indexed, const LogStore& held,
-                                          const TextSearch& search,
+                                          const LineMatcher& search,
                                           const std::vector<size_t>& rowByRow,
                                           const std::string& name) {
     for (const size_t blockBytes : {4, 61}) {

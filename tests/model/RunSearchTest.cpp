@@ -208,8 +208,10 @@ const std::string kFoldedLog = LogText({
 TEST(RunSearch, AFoldedRowCountsTheRunItShows) {
   const LogStore store = Parsed(kFoldedLog);
   ASSERT_EQ(store.RowToRun.size(), 2u);
-  EXPECT_EQ(RowMatchCounts(store, TextSearch("VALVE", kLatin, false)), (std::vector<size_t>{0, 2}));
-  EXPECT_EQ(RowMatchCounts(store, TextSearch("pump", kLatin, true)), (std::vector<size_t>{1, 1}));
+  EXPECT_EQ(RowMatchCounts(store, TextLineMatcher("VALVE", kLatin, false)),
+            (std::vector<size_t>{0, 2}));
+  EXPECT_EQ(RowMatchCounts(store, TextLineMatcher("pump", kLatin, true)),
+            (std::vector<size_t>{1, 1}));
 }
 
 TEST(RunSearch, RowLogSpansAreTheShownRunsLogs) {

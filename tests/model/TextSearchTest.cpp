@@ -1,3 +1,4 @@
+#include "LineMatcher.h"
 #include "TextSearch.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +38,7 @@ class FindTest : public testing::TestWithParam<FindCase> {};
 TEST_P(FindTest, FindsTheMatchesOneAfterTheOther) {
   const FindCase& c = GetParam();
   const LineList lines = ListOf(c.text);
-  const TextSearch search(c.needle, c.encoding, c.matchCase);
+  const TextLineMatcher search(c.needle, c.encoding, c.matchCase);
   EXPECT_EQ(MatchOffsets(search, lines, kNoLimit), c.offsets);
 }
 
@@ -121,7 +122,7 @@ TEST(TextSearch, CanMatchOnlyWhatALineCanHold) {
 TEST(MatchOffsets, StopsAtTheLimit) {
   const std::string text = "a a\na a";
   const LineList lines = ListOf(text);
-  const TextSearch search("A", kLatin, false);
+  const TextLineMatcher search("A", kLatin, false);
   EXPECT_EQ(MatchOffsets(search, lines, 3), (std::vector<size_t>{0, 2, 4}));
   EXPECT_TRUE(MatchOffsets(search, lines, 0).empty());
 }
@@ -141,35 +142,36 @@ class StepTest : public testing::TestWithParam<StepCase> {};
 TEST_P(StepTest, StepsToTheNeighbouringMatch) {
   const StepCase& c = GetParam();
   const LineList lines = ListOf(kThreeOnes);
-  const TextSearch search("ONE", kUtf8, false);
+  const TextLineMatcher search("ONE", kUtf8, false);
   EXPECT_EQ(NextMatch(search, lines, c.position), c.next);
   EXPECT_EQ(PreviousMatch(search, lines, c.position), c.previous);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, StepTest,
-    testing::Values(StepCase{"AtTheStart", 0, TextMatch{0, false}, TextMatch{16, true}},
-                    StepCase{"InsideTheFirst", 1, TextMatch{8, false}, TextMatch{0, false}},
-                    StepCase{"AtTheSecond", 8, TextMatch{8, false}, TextMatch{0, false}},
-                    StepCase{"JustAfterTheSecond", 9, TextMatch{16, false}, TextMatch{8, false}},
-                    StepCase{"AtTheLast", 16, TextMatch{16, false}, TextMatch{8, false}},
-                    StepCase{"InsideTheLast", 17, TextMatch{0, true}, TextMatch{16, false}},
-                    StepCase{"AtTheEnd", 19, TextMatch{0, true}, TextMatch{16, false}},
-                    StepCase{"BeyondTheEnd", 40, TextMatch{0, true}, TextMatch{16, false}}),
+    testing::Values(StepCase{"AtTheStart", 0, TextMatch{0, 3, false}, TextMatch{16, 3, true}},
+                    StepCase{"InsideTheFirst", 1, TextMatch{8, 3, false}, TextMatch{0, 3, false}},
+                    StepCase{"AtTheSecond", 8, TextMatch{8, 3, false}, TextMatch{0, 3, false}},
+                    StepCase{"JustAfterTheSecond", 9, TextMatch{16, 3, false},
+                             TextMatch{8, 3, false}},
+                    StepCase{"AtTheLast", 16, TextMatch{16, 3, false}, TextMatch{8, 3, false}},
+                    StepCase{"InsideTheLast", 17, TextMatch{0, 3, true}, TextMatch{16, 3, false}},
+                    StepCase{"AtTheEnd", 19, TextMatch{0, 3, true}, TextMatch{16, 3, false}},
+                    StepCase{"BeyondTheEnd", 40, TextMatch{0, 3, true}, TextMatch{16, 3, false}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StepMatches, AnOnlyMatchIsFoundAgainFromItself) {
   const std::string text = "abc xyz abc";
   const LineList lines = ListOf(text);
-  const TextSearch search("xyz", kLatin, true);
-  EXPECT_EQ(NextMatch(search, lines, 5), (TextMatch{4, true}));
-  EXPECT_EQ(PreviousMatch(search, lines, 4), (TextMatch{4, true}));
+  const TextLineMatcher search("xyz", kLatin, true);
+  EXPECT_EQ(NextMatch(search, lines, 5), (TextMatch{4, 3, true}));
+  EXPECT_EQ(PreviousMatch(search, lines, 4), (TextMatch{4, 3, true}));
 }
 
 TEST(StepMatches, NoneWithoutMatches) {
   const LineList lines = ListOf(kThreeOnes);
-  for (const TextSearch& search :
-       {TextSearch("three", kLatin, false), TextSearch("", kLatin, false)}) {
+  for (const TextLineMatcher& search :
+       {TextLineMatcher("three", kLatin, false), TextLineMatcher("", kLatin, false)}) {
     EXPECT_EQ(NextMatch(search, lines, 0), std::nullopt);
     EXPECT_EQ(PreviousMatch(search, lines, 19), std::nullopt);
   }
@@ -177,7 +179,7 @@ TEST(StepMatches, NoneWithoutMatches) {
 
 TEST(StepMatches, AnEmptyListHoldsNoMatch) {
   const LineList lines;
-  const TextSearch search("a", kLatin, false);
+  const TextLineMatcher search("a", kLatin, false);
   EXPECT_EQ(NextMatch(search, lines, 0), std::nullopt);
   EXPECT_EQ(PreviousMatch(search, lines, 0), std::nullopt);
   EXPECT_TRUE(MatchOffsets(search, lines, kNoLimit).empty());

@@ -200,6 +200,42 @@ class FindBarTest : public QObject {
     QTRY_COMPARE(Bar()->Status(), QStringLiteral("1 of 1 match"));
   }
 
+  void regularExpressionsFindWhatTheyMatch_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<int>("selectedLine");  // -1: none
+    QTest::newRow("class") << "line 1[05]0 "
+                           << "1 of 2 matches" << 100;
+    QTest::newRow("anchors keep to a line") << "^line \\d+ Target here$"
+                                            << "1 of 3 matches" << 10;
+    QTest::newRow("case ignored") << "LOWER T.RGET"
+                                  << "1 of 1 match" << 200;
+    QTest::newRow("nothing") << "line \\d+ lower X"
+                             << "No matches" << -1;
+    QTest::newRow("refused") << "line ["
+                             << "Invalid expression: missing terminating ] for "
+                                "character class at character 7"
+                             << -1;
+  }
+  void regularExpressionsFindWhatTheyMatch() {
+    QFETCH(QString, expression);
+    QFETCH(QString, status);
+    QFETCH(int, selectedLine);
+    OpenAndShow(Log({LongRun()}, {"script"}));
+    OpenBarIn(form_->LogMemo);
+    const QColor normal = Bar()->NeedleEdit()->palette().color(QPalette::Base);
+    Check(tr("Regular e&xpression"));
+    TypeCharacters(expression);
+    QTRY_COMPARE(Bar()->Status(), status);
+    QCOMPARE(Bar()->NeedleEdit()->palette().color(QPalette::Base) != normal, selectedLine < 0);
+    if (selectedLine >= 0) {
+      QCOMPARE(form_->LogMemo->Selection().From.Ref.Line, size_t(selectedLine));
+      QTest::keyClick(Bar()->NeedleEdit(), Qt::Key_F3);
+      QVERIFY(form_->LogMemo->Selection().From.Ref.Line != size_t(selectedLine) ||
+              status.startsWith(QStringLiteral("1 of 1")));
+    }
+  }
+
   void searchesTheScriptPaneWhenItHadTheFocus() {
     OpenAndShow(Log({LongRun()}, {"first script line", "then the Target step"}));
     OpenBarIn(form_->ScriptMemo);
@@ -347,6 +383,13 @@ class FindBarTest : public QObject {
   }
 
  private:
+  void Check(const QString& option) {
+    for (QCheckBox* box : Bar()->findChildren<QCheckBox*>()) {
+      if (box->text() == option) return box->setChecked(true);
+    }
+    QFAIL(qPrintable(option));
+  }
+
   TFindBar* Bar() const { return form_->findChild<TFindBar*>(QStringLiteral("FindBar")); }
   TPaneFinder* Finder() const { return form_->findChild<TPaneFinder*>(); }
 

@@ -121,6 +121,7 @@ class FindInLogsTest : public QObject {
     QTest::newRow("letters outside ASCII") << "\u00e4rger" << QStringList{"--recursive"};
     QTest::newRow("an encoding") << "\u00e4rger"
                                  << QStringList{"--recursive", "--encoding", "utf-8"};
+    QTest::newRow("an expression") << "valve|\u00e4rger$" << QStringList{"--regex", "--recursive"};
     QTest::newRow("nothing matches") << "no such words" << QStringList{"--recursive"};
     QTest::newRow("a name with blanks") << "x" << QStringList{"--recursive", "--pattern", "run *"};
   }
@@ -132,7 +133,9 @@ class FindInLogsTest : public QObject {
     const QStringList files = FilesFitting(root, pattern >= 0 ? options[pattern + 1] : "*.log",
                                            options.contains("--recursive"));
     QStringList listOptions{"--find", text};
-    if (options.contains("--match-case")) listOptions << "--match-case";
+    for (const char* option : {"--match-case", "--regex"}) {
+      if (options.contains(option)) listOptions << option;
+    }
     if (const qsizetype at = options.indexOf("--encoding"); at >= 0)
       listOptions << options.mid(at, 2);
     const ProgramRun expected = Expected(root, files, listOptions);

@@ -440,7 +440,8 @@ class FindInRunsTest : public QObject {
       if (++blocks == 1) firstBlock.release();
     });
     QSignalSpy counted(&search, &RunsSearch::Counted);
-    search.Start(TextSearch("valve", store.TextEncoding, false), store, RowLogSpans(store));
+    search.Start(std::make_shared<TextLineMatcher>("valve", store.TextEncoding, false), store,
+                 RowLogSpans(store));
     firstBlock.acquire();
     search.Cancel();
     search.SetBlockSearched({});

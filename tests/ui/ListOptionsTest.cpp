@@ -43,6 +43,10 @@ class ListOptionsTest : public QObject {
   void initTestCase() {
     latin_ = logs_.Write("latin.log", Log("\xc4", "\xe4"));
     utf8_ = logs_.Write("utf8.log", Log("\xc3\x84", "\xc3\xa4"));
+    // "closed" comes first and is no alert: the line that holds it and "valve a" is none.
+    rules_ = logs_.Write("rules.json", R"({"highlightRules": [
+        {"pattern": "closed"}, {"pattern": "valve a", "alert": true},
+        {"pattern": "^.rger", "regex": true, "alert": true}]})");
   }
 
   void listsWhatItIsAskedFor_data() {
@@ -79,6 +83,19 @@ class ListOptionsTest : public QObject {
     QTest::newRow("the encoding asked for decides the letters")
         << true << QStringList{"--find", "\u00e3\u201eRGER", "--encoding", "windows-1252"}
         << kFiveColumns + "\tMatches\n" + kRow3 + "\t1\n";
+    QTest::newRow("alerts by the rules given")
+        << false << QStringList{"--all-columns", "--highlight-rules", rules_}
+        << kFiveColumns + "\tOutcome\tLines\tAlerts\n" + kRow1 + "\tfinished\t5\t1\n" + kRow2 +
+               "\tstopped\t1\t0\n" + kRow3 + "\topen\t3\t2\n" + kRow4 + "\topen\t1\t1\n";
+    QTest::newRow("an expression")
+        << false << QStringList{"--find", "valve [a-z] (open|closed)", "--regex"}
+        << kFiveColumns + "\tMatches\n" + kRow1 + "\t2\n" + kRow4 + "\t1\n";
+    QTest::newRow("an expression keeps to its line")
+        << false << QStringList{"--find", "^valve a open$", "--regex", "--match-case"}
+        << kFiveColumns + "\tMatches\n";
+    QTest::newRow("an expression in UTF-8 takes a character as one")
+        << true << QStringList{"--find", "^.rger$", "--regex", "--match-case"}
+        << kFiveColumns + "\tMatches\n" + kRow3 + "\t1\n";
     QTest::newRow("a text that holds the end of a line and the start of the next")
         << false << QStringList{"--find", "closedvalve"} << kFiveColumns + "\tMatches\n";
   }
@@ -102,6 +119,14 @@ class ListOptionsTest : public QObject {
         << QStringList{"--dump", "x.log", "--all-columns"} << "--all-columns goes only with --list";
     QTest::newRow("match case without find")
         << QStringList{"--list", "x.log", "--match-case"} << "--match-case goes only with --find";
+    QTest::newRow("highlight rules without all columns")
+        << QStringList{"--list", "x.log", "--highlight-rules", "r.json"}
+        << "--highlight-rules goes only with --list and --all-columns";
+    QTest::newRow("regex without find")
+        << QStringList{"--list", "x.log", "--regex"} << "--regex goes only with --find";
+    QTest::newRow("an expression the engine refuses")
+        << QStringList{"--list", "x.log", "--find", "valve (", "--regex"}
+        << "invalid regular expression \"valve (\": missing closing parenthesis at character 8";
     QTest::newRow("empty text") << QStringList{"--list", "x.log", "--find", ""}
                                 << "--find needs a text to find";
     QTest::newRow("find twice") << QStringList{"--list", "x.log", "--find", "a", "--find", "b"}
@@ -119,10 +144,23 @@ class ListOptionsTest : public QObject {
     QVERIFY2(run.errors.contains(reason.toUtf8()), run.errors.constData());
   }
 
+  void namesTheRulesFileItCannotRead() {
+    const QString broken = logs_.Write("broken.json", R"({"highlightRules": [{"colour": "red"}]})");
+    for (const QString& rules : {broken, logs_.Path("missing.json")}) {
+      const ProgramRun run =
+          RunProgram({"--list", latin_, "--all-columns", "--highlight-rules", rules});
+      QVERIFY2(run.finished, qPrintable(run.problem));
+      QCOMPARE(run.exitCode, 1);
+      QCOMPARE(run.out, QByteArray());
+      QVERIFY2(run.errors.contains(QFileInfo(rules).fileName().toUtf8()), run.errors.constData());
+    }
+  }
+
   void helpTellsTheListOptions() {
     const ProgramRun run = RunProgram({"--help"});
     QVERIFY2(run.finished, qPrintable(run.problem));
-    for (const char* option : {"--all-columns", "--find TEXT", "--match-case"}) {
+    for (const char* option :
+         {"--all-columns", "--find TEXT", "--match-case", "--regex", "--highlight-rules FILE"}) {
       QVERIFY2(run.out.contains(option), option);
     }
   }
@@ -142,6 +180,7 @@ class ListOptionsTest : public QObject {
   TestLogs logs_;
   QString latin_;
   QString utf8_;
+  QString rules_;
 };
 
 QTEST_GUILESS_MAIN(ListOptionsTest)

@@ -271,16 +271,63 @@ class TTextPaneTest : public QObject {
 
     const std::unique_ptr<QMenu> before(pane->CreateContextMenu());
     const QList<QAction*> actions = before->actions();
-    QCOMPARE(actions.size(), 2);
+    QCOMPARE(actions.size(), 3);
     QVERIFY(!actions[0]->isEnabled());  // Copy, with nothing selected
-    actions[1]->trigger();              // Select All
+    QVERIFY(!actions[1]->isEnabled());  // Copy with line numbers
+    actions[2]->trigger();              // Select All
     QCOMPARE(pane->SelectedText(), "one\ntwo");
 
     const std::unique_ptr<QMenu> after(pane->CreateContextMenu());
-    QVERIFY(after->actions()[0]->isEnabled());
-    QGuiApplication::clipboard()->clear();
-    after->actions()[0]->trigger();
-    QCOMPARE(QGuiApplication::clipboard()->text(), "one\ntwo");
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    for (const auto& [action, copied] : {std::pair{0, "one\ntwo"}, {1, "1: one\n2: two"}}) {
+      QVERIFY(after->actions()[action]->isEnabled());
+      clipboard->clear();
+      after->actions()[action]->trigger();
+      QCOMPARE(clipboard->text(), copied);
+    }
+  }
+
+  // Each line the selection holds some of is led by its number in the pane, counted from 1; a
+  // selection that ends at the start of a line leaves that line out.
+  void copiesWithLineNumbers_data() {
+    QTest::addColumn<int>("fromLine");
+    QTest::addColumn<int>("fromColumn");
+    QTest::addColumn<int>("toLine");
+    QTest::addColumn<int>("toColumn");
+    QTest::addColumn<QString>("copied");
+
+    QTest::newRow("part of a line") << 1 << 2 << 1 << 4 << "2: ne";
+    QTest::newRow("across lines") << 1 << 5 << 3 << 2 << "2: 1\n3: line 2\n4: li";
+    QTest::newRow("up to a line's start") << 1 << 0 << 3 << 0 << "2: line 1\n3: line 2\n";
+    QTest::newRow("numbers right-aligned")
+        << 8 << 0 << 10 << 4 << " 9: line 8\n10: line 9\n11: line";
+    QTest::newRow("a line left out is not counted") << 8 << 0 << 9 << 0 << "9: line 8\n";
+  }
+
+  void copiesWithLineNumbers() {
+    QFETCH(int, fromLine);
+    QFETCH(int, fromColumn);
+    QFETCH(int, toLine);
+    QFETCH(int, toColumn);
+    QFETCH(QString, copied);
+    const TTestLines lines(NumberedLines(12));
+    const auto pane = ShownPane(400);
+    pane->AppendLines(lines.List(), Encoding::Windows1252);
+    const auto place = [](int line, int column) {
+      return TTextPos{{static_cast<size_t>(line), 0}, column};
+    };
+    pane->Select({place(fromLine, fromColumn), place(toLine, toColumn)});
+    QCOMPARE(pane->SelectedTextWithLineNumbers(), copied);
+  }
+
+  void numbersALineOfManyChunksOnce() {
+    const std::string longLine(3 * kChunkBytes, 'x');
+    const TTestLines lines(longLine + "\r\nnext");
+    const auto pane = ShownPane(400);
+    pane->AppendLines(lines.List(), Encoding::Windows1252);
+    pane->SelectAll();
+    QCOMPARE(pane->SelectedTextWithLineNumbers(),
+             "1: " + QString::fromStdString(longLine) + "\n2: next");
   }
 
   void decodesWithTheGivenEncoding_data() {

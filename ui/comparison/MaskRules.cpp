@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+#include "RegexEngine.h"
+
 namespace {
 
 const QString kRulesKey = QStringLiteral("Compare/MaskRules");
@@ -11,16 +13,9 @@ const QString kDigits = QStringLiteral("\\d+");
 // not hold.
 constexpr QChar kMark(0xE000);
 
-#if defined(Q_OS_WIN) && defined(Q_CC_GNU)
-// With mingw-w64, a thread that has run Qt's PCRE2 JIT (whose stack Qt keeps in a thread_local
-// of its own DLL) hangs the process when it ends or when the process exits: the comparison's
-// threads did, one run in two. The interpreter has no such stack, and with the runs of digits
-// found by hand it is fast enough. Qt reads the switch once, at the first expression anyone
-// makes, so it is set as the program starts.
-const bool kRegularExpressionJitOff = qputenv("QT_ENABLE_REGEXP_JIT", "0");
-#endif
-
 QRegularExpression Combined(const QStringList& patterns) {
+  // Where the engine interprets (RegexEngine.h), the runs of digits are found by hand, fast.
+  RegexEngineSet();
   QStringList alternatives;
   for (const QString& pattern : patterns) alternatives << QStringLiteral("(?:%1)").arg(pattern);
   // No rules mask nothing: an expression that never matches.

@@ -16,6 +16,7 @@ LogDocument::LogDocument(QObject* parent)
     : QObject(parent),
       follower_(new TFileFollower(this)),
       search_(new RunsSearch(this)),
+      alertsSearch_(new RunsSearch(this)),
       loader_(new PieceLoader(store_, this)),
       runs_(new RunReader(store_, this)),
       growthWork_(new FileWork(this)) {
@@ -30,6 +31,7 @@ LogDocument::LogDocument(QObject* parent)
   connect(loader_, &PieceLoader::Finished, this, &LogDocument::FinishLoad);
   connect(loader_, &PieceLoader::Failed, this, &LogDocument::LoadFailed);
   connect(search_, &RunsSearch::FileReplaced, this, &LogDocument::TellReplaced);
+  connect(alertsSearch_, &RunsSearch::FileReplaced, this, &LogDocument::TellReplaced);
 }
 
 LogDocument::~LogDocument() {
@@ -38,6 +40,7 @@ LogDocument::~LogDocument() {
 
 void LogDocument::StopReaders() {
   search_->Forget();
+  alertsSearch_->Forget();
   runs_->Forget();
 }
 
@@ -66,9 +69,7 @@ void LogDocument::Clear() {
   emit StoreChanging();
   store_.Clear();
   ++stores_;
-  growth_.reset();
-  readGrowthAgain_ = false;
-  growthWork_->Drop();
+  DropGrowthRead();
   shownEncoding_.reset();
   replacedTold_ = false;
   emit Cleared();
@@ -120,6 +121,9 @@ void LogDocument::FinishLoad() {
 }
 
 void LogDocument::Follow(const QString& fileName) {
+  // A read of the growth that is still out was asked for by the following that ends here: what
+  // it brings would change the window after following was turned off.
+  if (fileName != follower_->Path()) DropGrowthRead();
   // Changes count from what the store holds, not from the follower's first look, which may come
   // after the next write.
   std::optional<ProbedFile> known;
@@ -136,6 +140,12 @@ void LogDocument::ReadGrowth() {
     return;
   }
   StartGrowthRead();
+}
+
+void LogDocument::DropGrowthRead() {
+  growth_.reset();
+  readGrowthAgain_ = false;
+  growthWork_->Drop();
 }
 
 void LogDocument::StartGrowthRead() {

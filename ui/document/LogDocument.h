@@ -76,6 +76,8 @@ class LogDocument : public QObject {
 
   // Find in runs: the one search of the store's runs, which every change of the store stops first.
   RunsSearch& Search() const { return *search_; }
+  // The count of the alert lines of the store's runs, which every change of the store stops too.
+  RunsSearch& AlertsSearch() const { return *alertsSearch_; }
 
   // Hands the lines of the run that table row `row` shows to `show`: at once for a store in
   // memory, and for an indexed store once read from the file on a thread of their own (see
@@ -127,6 +129,7 @@ class LogDocument : public QObject {
   void FinishLoad();
   void TakePiece(int firstChangedRow, qint64 bytesTaken, qint64 fileSize);
   void StartGrowthRead();
+  void DropGrowthRead();
   void CountAnswering(bool answering);
 
   LogStore store_;
@@ -134,6 +137,7 @@ class LogDocument : public QObject {
   EncodingChoice encoding_ = EncodingChoice::Auto;
   TFileFollower* follower_;
   RunsSearch* search_;
+  RunsSearch* alertsSearch_;
   PieceLoader* loader_;
   RunReader* runs_;
   FileWork* growthWork_;

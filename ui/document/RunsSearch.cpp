@@ -25,7 +25,7 @@ RunsSearch::~RunsSearch() {
   Cancel();
 }
 
-void RunsSearch::Start(const TextSearch& search, const LogStore& store,
+void RunsSearch::Start(std::shared_ptr<const LineMatcher> matcher, const LogStore& store,
                        std::vector<LineSpan> rowLogs, int firstRow, Counts counts) {
   Cancel();
   if (counts == Counts::Anew) counted_.clear();
@@ -47,8 +47,8 @@ void RunsSearch::Start(const TextSearch& search, const LogStore& store,
                            false});
   }
   for (size_t index = 0; index < parts_.size(); ++index) {
-    threads_.emplace_back([this, search, index, generation = generation_] {
-      Search(search, parts_[index], index, generation);
+    threads_.emplace_back([this, matcher, index, generation = generation_] {
+      Search(*matcher, parts_[index], index, generation);
     });
   }
 }
@@ -71,10 +71,10 @@ void RunsSearch::Join() {
   parts_.clear();
 }
 
-void RunsSearch::Search(const TextSearch& search, SearchPart& part, size_t index,
+void RunsSearch::Search(const LineMatcher& matcher, SearchPart& part, size_t index,
                         unsigned generation) {
   try {
-    SearchAndReport(search, part, index, generation);
+    SearchAndReport(matcher, part, index, generation);
   } catch (...) {
     // Not even the failure could be told, for want of memory: the part stays unfinished until
     // the next search or a close cancels it.
@@ -82,12 +82,12 @@ void RunsSearch::Search(const TextSearch& search, SearchPart& part, size_t index
   }
 }
 
-void RunsSearch::SearchAndReport(const TextSearch& search, SearchPart& part, size_t index,
+void RunsSearch::SearchAndReport(const LineMatcher& matcher, SearchPart& part, size_t index,
                                  unsigned generation) {
   Report report;
   report.part = index;
   try {
-    Count(search, part, report, generation);
+    Count(matcher, part, report, generation);
   } catch (const FileChangedError& error) {
     report.failure = QString::fromStdString(error.what());
     report.fileReplaced = true;
@@ -105,7 +105,7 @@ void RunsSearch::SearchAndReport(const TextSearch& search, SearchPart& part, siz
   Post(std::move(report), generation);
 }
 
-void RunsSearch::Count(const TextSearch& search, SearchPart& part, Report& report,
+void RunsSearch::Count(const LineMatcher& matcher, SearchPart& part, Report& report,
                        unsigned generation) {
   using Clock = std::chrono::steady_clock;
   auto lastReport = Clock::now();
@@ -118,16 +118,16 @@ void RunsSearch::Count(const TextSearch& search, SearchPart& part, Report& repor
     lastReport = Clock::now();
   };
   for (size_t row = part.Begin; row < part.End; ++row) {
-    const std::optional<size_t> count = CountRow(search, part, row, reportInTime);
+    const std::optional<size_t> count = CountRow(matcher, part, row, reportInTime);
     if (!count) return;
     report.counts.push_back(*count);
   }
 }
 
-std::optional<size_t> RunsSearch::CountRow(const TextSearch& search, SearchPart& part, size_t row,
+std::optional<size_t> RunsSearch::CountRow(const LineMatcher& matcher, SearchPart& part, size_t row,
                                            const std::function<void()>& reportInTime) {
   CountedLines& counted = counted_[static_cast<size_t>(firstRow_) + row];
-  SpanMatchCount count(search, rowLogs_[row], counted);
+  SpanMatchCount count(matcher, rowLogs_[row], counted);
   done_ += count.Spared();
   while (!count.Done()) {
     if (cancelled_ || failed_) return std::nullopt;

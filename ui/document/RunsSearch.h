@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
+#include "LineMatcher.h"
 #include "LineSpan.h"
 #include "RunSearch.h"
 #include "SpanMatchCount.h"
-#include "TextSearch.h"
 
 // Find in runs off the GUI thread: counts, row by row, the lines of each row's run log that hold
 // a text, in the parts SearchParts cuts the rows into, each on a thread of its own, and reports
@@ -39,10 +39,10 @@ class RunsSearch : public QObject {
     GoOn,
   };
 
-  // Counts the matches of `search` in `rowLogs` (the run logs of the rows from `firstRow` on,
-  // which `store` holds), after cancelling a search that runs.
-  void Start(const TextSearch& search, const LogStore& store, std::vector<LineSpan> rowLogs,
-             int firstRow = 0, Counts counts = Counts::Anew);
+  // Counts the lines that `matcher` matches in `rowLogs` (the run logs of the rows from `firstRow`
+  // on, which `store` holds), after cancelling a search that runs.
+  void Start(std::shared_ptr<const LineMatcher> matcher, const LogStore& store,
+             std::vector<LineSpan> rowLogs, int firstRow = 0, Counts counts = Counts::Anew);
   // Stops a running search and waits for its threads, which each end the block they search;
   // nothing of it is reported after this.
   void Cancel();
@@ -86,12 +86,12 @@ class RunsSearch : public QObject {
     bool done = false;
   };
 
-  void Search(const TextSearch& search, SearchPart& part, size_t index, unsigned generation);
-  void SearchAndReport(const TextSearch& search, SearchPart& part, size_t index,
+  void Search(const LineMatcher& matcher, SearchPart& part, size_t index, unsigned generation);
+  void SearchAndReport(const LineMatcher& matcher, SearchPart& part, size_t index,
                        unsigned generation);
-  void Count(const TextSearch& search, SearchPart& part, Report& report, unsigned generation);
+  void Count(const LineMatcher& matcher, SearchPart& part, Report& report, unsigned generation);
   // One row's count, or nothing when the search stopped before its end.
-  std::optional<size_t> CountRow(const TextSearch& search, SearchPart& part, size_t row,
+  std::optional<size_t> CountRow(const LineMatcher& matcher, SearchPart& part, size_t row,
                                  const std::function<void()>& reportInTime);
   void Post(Report report, unsigned generation);
   void Deliver(const Report& report);

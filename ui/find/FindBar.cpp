@@ -8,10 +8,10 @@
 #include <QStyle>
 #include <QToolButton>
 
-namespace {
+#include "FieldTint.h"
+#include "RegexMatcher.h"
 
-// Behind a needle that matches nothing.
-constexpr QColor kNoMatchBase(0xFF, 0xD6, 0xD6);
+namespace {
 
 QString Matches(size_t count, bool countedAll) {
   const QString number = QString::number(count) + (countedAll ? QString() : QStringLiteral("+"));
@@ -25,13 +25,13 @@ TFindBar::TFindBar(QWidget* parent)
     : QWidget(parent),
       edit_(new QLineEdit),
       matchCase_(new QCheckBox(tr("Match &case"))),
+      regex_(new QCheckBox(tr("Regular e&xpression"))),
       previous_(new QToolButton),
       next_(new QToolButton),
       status_(new QLabel),
       close_(new QToolButton) {
   edit_->setPlaceholderText(tr("Find"));
   edit_->setClearButtonEnabled(true);
-  editPalette_ = edit_->palette();
   previous_->setText(tr("Previous"));
   previous_->setToolTip(tr("Previous match (Shift+F3, Shift+Enter)"));
   next_->setText(tr("Next"));
@@ -44,6 +44,7 @@ TFindBar::TFindBar(QWidget* parent)
   layout->setContentsMargins(4, 2, 4, 2);
   layout->addWidget(edit_, 1);
   layout->addWidget(matchCase_);
+  layout->addWidget(regex_);
   layout->addWidget(previous_);
   layout->addWidget(next_);
   layout->addWidget(status_, 1);
@@ -51,6 +52,7 @@ TFindBar::TFindBar(QWidget* parent)
 
   connect(edit_, &QLineEdit::textEdited, this, &TFindBar::NeedleChanged);
   connect(matchCase_, &QCheckBox::toggled, this, &TFindBar::NeedleChanged);
+  connect(regex_, &QCheckBox::toggled, this, &TFindBar::NeedleChanged);
   connect(previous_, &QToolButton::clicked, this, &TFindBar::PreviousRequested);
   connect(next_, &QToolButton::clicked, this, &TFindBar::NextRequested);
   connect(close_, &QToolButton::clicked, this, &TFindBar::CloseRequested);
@@ -64,6 +66,25 @@ bool TFindBar::MatchCase() const {
   return matchCase_->isChecked();
 }
 
+TLinePattern TFindBar::Pattern() const {
+  return {edit_->text(), regex_->isChecked(), matchCase_->isChecked(), false};
+}
+
+std::optional<LineMatchers> TFindBar::Matchers() {
+  const TLinePattern pattern = Pattern();
+  if (pattern.Text.isEmpty()) return std::nullopt;
+  if (pattern.Regex) {
+    const TCompiledPattern compiled(pattern);
+    if (!compiled.CanMatch()) {
+      hint_.clear();
+      TintEdit(true);
+      ShowStatus(tr("Invalid expression: %1").arg(compiled.Error()), hint_);
+      return std::nullopt;
+    }
+  }
+  return MatchersFor(pattern);
+}
+
 QString TFindBar::Status() const {
   return status_->text();
 }
@@ -75,16 +96,18 @@ void TFindBar::Open(const QString& needle) {
   edit_->selectAll();
 }
 
-void TFindBar::SetNeedle(const QString& needle, bool matchCase) {
+void TFindBar::SetPattern(const TLinePattern& pattern) {
   const QSignalBlocker quietEdit(edit_);
   const QSignalBlocker quietCase(matchCase_);
-  edit_->setText(needle);
-  matchCase_->setChecked(matchCase);
+  const QSignalBlocker quietRegex(regex_);
+  edit_->setText(pattern.Text);
+  matchCase_->setChecked(pattern.MatchCase);
+  regex_->setChecked(pattern.Regex);
 }
 
 void TFindBar::AddOption(QWidget* option) {
   auto* row = qobject_cast<QHBoxLayout*>(layout());
-  row->insertWidget(row->indexOf(matchCase_) + 1, option);
+  row->insertWidget(row->indexOf(regex_) + 1, option);
 }
 
 void TFindBar::SetStepTips(const QString& previous, const QString& next) {
@@ -135,9 +158,7 @@ void TFindBar::ShowStatus(const QString& count, const QString& hint) {
 }
 
 void TFindBar::TintEdit(bool noMatch) {
-  QPalette palette = editPalette_;
-  if (noMatch) palette.setColor(QPalette::Base, kNoMatchBase);
-  edit_->setPalette(palette);
+  TintField(*edit_, noMatch);
 }
 
 void TFindBar::keyPressEvent(QKeyEvent* event) {

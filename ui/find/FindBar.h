@@ -3,6 +3,11 @@
 #include <QPalette>
 #include <QWidget>
 
+#include <optional>
+
+#include "LineMatcher.h"
+#include "LinePattern.h"
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -20,17 +25,22 @@ class TFindBar : public QWidget {
 
   QString Needle() const;
   bool MatchCase() const;
+  // The needle with its case rule and whether it is a regular expression.
+  TLinePattern Pattern() const;
+  // What to find; none when the bar holds nothing, or an expression the engine refuses, which the
+  // bar then shows in its field and its label.
+  std::optional<LineMatchers> Matchers();
   QLineEdit* NeedleEdit() const { return edit_; }
   QString Status() const;
 
   // Shows the bar with the focus in its line edit and the text there selected; a non-empty
   // `needle` replaces that text.
   void Open(const QString& needle);
-  // Puts `needle` and the case rule in the bar without raising NeedleChanged.
-  void SetNeedle(const QString& needle, bool matchCase);
+  // Puts `pattern` in the bar without raising NeedleChanged.
+  void SetPattern(const TLinePattern& pattern);
 
-  // For a bar that searches something else than one pane: an option of its own after "Match
-  // case", and what its step buttons step to.
+  // For a bar that searches something else than one pane: an option of its own after "Regular
+  // expression", and what its step buttons step to.
   void AddOption(QWidget* option);
   void SetStepTips(const QString& previous, const QString& next);
 
@@ -46,7 +56,7 @@ class TFindBar : public QWidget {
   void ShowSummary(const QString& summary);
 
  signals:
-  // The needle or its case rule changed.
+  // The needle, its case rule or the expression tick changed.
   void NeedleChanged();
   void NextRequested();
   void PreviousRequested();
@@ -61,10 +71,10 @@ class TFindBar : public QWidget {
 
   QLineEdit* edit_;
   QCheckBox* matchCase_;
+  QCheckBox* regex_;
   QToolButton* previous_;
   QToolButton* next_;
   QLabel* status_;
   QToolButton* close_;
-  QPalette editPalette_;
   QString hint_;
 };

@@ -13,8 +13,10 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "FieldTint.h"
 #include "LogsResults.h"
 #include "LogsSearch.h"
+#include "RegexMatcher.h"
 
 namespace {
 
@@ -64,6 +66,7 @@ void FindInLogsDialog::CreateForm() {
   pattern_ = new QLineEdit(QStringLiteral("*.log"));
   text_ = new QLineEdit;
   matchCase_ = new QCheckBox(tr("Match &case"));
+  regex_ = new QCheckBox(tr("Regular e&xpression"));
   find_ = new QPushButton(tr("&Find"));
   // Enter starts a search from the fields only: in the results it opens a run, and the list
   // passes the key on, which would otherwise press a button of the dialog as well.
@@ -82,6 +85,7 @@ void FindInLogsDialog::CreateForm() {
   form->addRow(tr("&Text:"), text_);
   auto* textRow = new QHBoxLayout;
   textRow->addWidget(matchCase_);
+  textRow->addWidget(regex_);
   textRow->addStretch();
   textRow->addWidget(find_);
   form->addRow(QString(), textRow);
@@ -121,6 +125,10 @@ void FindInLogsDialog::SetSubfolders(bool on) {
   subfolders_->setChecked(on);
 }
 
+void FindInLogsDialog::SetRegex(bool on) {
+  regex_->setChecked(on);
+}
+
 bool FindInLogsDialog::Searching() const {
   return search_->Running();
 }
@@ -130,23 +138,32 @@ void FindInLogsDialog::Start() {
   results_->Restart(Folder());
   files_ = 0;
   bytes_ = bytesDone_ = 0;
-  searchedText_ = text_->text();
-  searchedMatchCase_ = matchCase_->isChecked();
-  if (searchedText_.isEmpty() || Folder().isEmpty()) {
+  searched_ = {text_->text(), regex_->isChecked(), matchCase_->isChecked(), false};
+  if (searched_.Text.isEmpty() || Folder().isEmpty()) {
     status_->setText(tr("Give a folder and a text to find."));
     return;
   }
+  if (!ShowIfInvalid()) return;
   QSettings().setValue(kFolderSetting, folder_->text());
   FolderSearchRequest request;
   request.Folder = std::filesystem::path(Folder().toStdU16String());
   request.Recursive = subfolders_->isChecked();
   request.Pattern = pattern_->text().isEmpty() ? "*" : pattern_->text().toStdString();
-  request.Text = searchedText_.toStdString();
-  request.MatchCase = searchedMatchCase_;
+  request.Text = searched_.Text.toStdString();
+  request.MatchCase = searched_.MatchCase;
+  request.Matchers = MatchersFor(searched_);
   request.Encoding = encoding_();
   find_->setText(tr("&Stop"));
   status_->setText(tr("Searching..."));
   search_->Start(std::move(request));
+}
+
+bool FindInLogsDialog::ShowIfInvalid() {
+  const TCompiledPattern compiled(searched_);
+  const bool valid = !searched_.Regex || compiled.CanMatch();
+  TintField(*text_, !valid);
+  if (!valid) status_->setText(tr("Invalid expression: %1").arg(compiled.Error()));
+  return valid;
 }
 
 void FindInLogsDialog::Stop() {
@@ -208,6 +225,5 @@ void FindInLogsDialog::StepThroughResults(bool forward) {
 void FindInLogsDialog::Go(QTreeWidgetItem* item) {
   QTreeWidgetItem* run = LogsResults::RunItem(item);
   if (run == nullptr) return;
-  emit RunRequested(LogsResults::FileOf(*run), LogsResults::RowOf(*run), searchedText_,
-                    searchedMatchCase_);
+  emit RunRequested(LogsResults::FileOf(*run), LogsResults::RowOf(*run), searched_);
 }

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <functional>
 
+#include "LinePattern.h"
 #include "TextEncoding.h"
 
 class LogsResults;
@@ -29,6 +30,7 @@ class FindInLogsDialog : public QDialog {
   QString Folder() const;
   void SetText(const QString& text);
   void SetSubfolders(bool on);
+  void SetRegex(bool on);
   // Starts a search with what the dialog holds.
   void Start();
   // Stops a search that runs; the results found so far stay.
@@ -43,13 +45,15 @@ class FindInLogsDialog : public QDialog {
   QString StatusText() const;
 
  signals:
-  // Show the run of table row `row` (from 0) of `file`, with the log pane's Find on `text`.
-  void RunRequested(const QString& file, int row, const QString& text, bool matchCase);
+  // Show the run of table row `row` (from 0) of `file`, with the log pane's Find on `pattern`.
+  void RunRequested(const QString& file, int row, const TLinePattern& pattern);
 
  protected:
   void reject() override;
 
  private:
+  // Shows why the engine refuses the expression searched for, if it does; false then.
+  bool ShowIfInvalid();
   void CreateForm();
   void CreateShortcuts();
   void BrowseFolder();
@@ -65,11 +69,11 @@ class FindInLogsDialog : public QDialog {
   QLineEdit* pattern_;
   QLineEdit* text_;
   QCheckBox* matchCase_;
+  QCheckBox* regex_;
   QPushButton* find_;
   QLabel* status_;
   // What the results were searched for, which opening one of them hands on.
-  QString searchedText_;
-  bool searchedMatchCase_ = false;
+  TLinePattern searched_;
   int files_ = 0;  // to search, once listed
   qint64 bytes_ = 0;
   qint64 bytesDone_ = 0;

@@ -12,15 +12,15 @@ namespace {
 // the matches of that chunk that lie on the wrong side of the place.
 class TPaneSearch {
  public:
-  TPaneSearch(const TTextPane& pane, const TextSearch& search, const LineList& lines)
-      : pane_(pane), search_(search), lines_(lines), base_(lines.Bytes().data()) {}
+  TPaneSearch(const TTextPane& pane, const LineMatcher& matcher, const LineList& lines)
+      : pane_(pane), matcher_(matcher), lines_(lines), base_(lines.Bytes().data()) {}
 
   // The first match that starts at or after `pos`.
   std::optional<TextMatch> From(TTextPos pos) const {
     if (pane_.LineCount() == 0) return std::nullopt;
-    std::optional<TextMatch> match = NextMatch(search_, lines_, OffsetOf(ChunkAt(pos).data()));
+    std::optional<TextMatch> match = NextMatch(matcher_, lines_, OffsetOf(ChunkAt(pos).data()));
     while (match && !match->Wrapped && StartOf(*match) < pos) {
-      match = NextMatch(search_, lines_, match->Offset + 1);
+      match = NextMatch(matcher_, lines_, match->Offset + 1);
     }
     return match;
   }
@@ -30,9 +30,9 @@ class TPaneSearch {
     if (pane_.LineCount() == 0) return std::nullopt;
     const std::string_view chunk = ChunkAt(pos);
     std::optional<TextMatch> match =
-        PreviousMatch(search_, lines_, OffsetOf(chunk.data() + chunk.size()));
+        PreviousMatch(matcher_, lines_, OffsetOf(chunk.data() + chunk.size()));
     while (match && !match->Wrapped && StartOf(*match) >= pos) {
-      match = PreviousMatch(search_, lines_, match->Offset);
+      match = PreviousMatch(matcher_, lines_, match->Offset);
     }
     return match;
   }
@@ -40,7 +40,7 @@ class TPaneSearch {
   // Where `match` stands in the pane's text.
   std::optional<TTextRange> Range(const TextMatch& match) const {
     const char* begin = base_ + match.Offset;
-    return pane_.RangeOfBytes(begin, begin + search_.Size());
+    return pane_.RangeOfBytes(begin, begin + match.Size);
   }
 
  private:
@@ -53,7 +53,7 @@ class TPaneSearch {
   }
 
   const TTextPane& pane_;
-  const TextSearch& search_;
+  const LineMatcher& matcher_;
   const LineList& lines_;
   const char* base_;
 };
@@ -72,7 +72,7 @@ TPaneFinder::TPaneFinder(TFindBar& bar, TLinesOf linesOf, QObject* parent)
 }
 
 void TPaneFinder::Open(TTextPane& pane) {
-  if (pane_ && pane_ != &pane) pane_->HighlightMatches(QString(), false);
+  if (pane_ && pane_ != &pane) pane_->HighlightMatches({});
   pane_ = &pane;
   const QString selected = pane.SelectedText();
   bar_.Open(selected.contains(QLatin1Char('\n')) ? QString() : selected);
@@ -80,7 +80,7 @@ void TPaneFinder::Open(TTextPane& pane) {
 }
 
 void TPaneFinder::Step(TStep step) {
-  if (!pane_ || bar_.Needle().isEmpty()) return;
+  if (!pane_ || matchers_.Empty()) return;
   const TTextRange selection = pane_->Selection();
   // On from the end of the selected match, or back from its start.
   FindAndSelect(step, step == TStep::Next ? selection.To : selection.From);
@@ -89,17 +89,19 @@ void TPaneFinder::Step(TStep step) {
 void TPaneFinder::LinesChanged() {
   counted_.reset();
   current_.reset();
-  if (bar_.isVisible() && !bar_.Needle().isEmpty()) countLater_.start();
+  if (bar_.isVisible() && !matchers_.Empty()) countLater_.start();
 }
 
 void TPaneFinder::FindFromSelection() {
   counted_.reset();
   if (!pane_) return;
-  pane_->HighlightMatches(bar_.Needle(), bar_.MatchCase());
-  if (bar_.Needle().isEmpty()) {
+  matchers_ = bar_.Matchers().value_or(LineMatchers());
+  pane_->HighlightMatches(matchers_);
+  if (matchers_.Empty()) {
     current_.reset();
     countLater_.stop();
-    bar_.ShowNothing();
+    // An expression the engine refuses is shown by the bar.
+    if (bar_.Needle().isEmpty()) bar_.ShowNothing();
     return;
   }
   // A needle that still matches where the selection starts keeps it there as it grows.
@@ -111,14 +113,14 @@ void TPaneFinder::Close() {
   current_.reset();
   bar_.hide();
   if (!pane_) return;
-  pane_->HighlightMatches(QString(), false);
+  pane_->HighlightMatches({});
   pane_->setFocus(Qt::OtherFocusReason);
 }
 
 void TPaneFinder::FindAndSelect(TStep step, TTextPos pos) {
   const TShownLines shown = linesOf_(*pane_);
-  const TextSearch search = Search(shown);
-  const TPaneSearch paneSearch(*pane_, search, shown.Lines);
+  const std::shared_ptr<const LineMatcher> matcher = matchers_.For(shown.TextEncoding);
+  const TPaneSearch paneSearch(*pane_, *matcher, shown.Lines);
   const bool forward = step == TStep::Next;
   const std::optional<TextMatch> match = forward ? paneSearch.From(pos) : paneSearch.Before(pos);
   const std::optional<TTextRange> range = match ? paneSearch.Range(*match) : std::nullopt;
@@ -139,7 +141,8 @@ void TPaneFinder::ShowCount() {
   if (!pane_) return;
   if (!counted_) {
     const TShownLines shown = linesOf_(*pane_);
-    counted_ = MatchOffsets(Search(shown), shown.Lines, kCountLimit + 1);
+    counted_ = MatchOffsets(*matchers_.For(shown.TextEncoding), shown.Lines, kCountLimit + 1);
+    emit MatchesCounted(pane_, shown.Lines, *counted_);
   }
   const bool countedAll = counted_->size() <= kCountLimit;
   const size_t counted = std::min(counted_->size(), kCountLimit);
@@ -149,8 +152,4 @@ void TPaneFinder::ShowCount() {
     index = static_cast<size_t>(std::ranges::upper_bound(*counted_, *current_) - counted_->begin());
   }
   bar_.ShowCount(index, counted, countedAll);
-}
-
-TextSearch TPaneFinder::Search(const TShownLines& shown) const {
-  return TextSearch(bar_.Needle().toStdString(), shown.TextEncoding, bar_.MatchCase());
 }

@@ -8,9 +8,9 @@
 
 #include "FindBar.h"
 #include "LineList.h"
+#include "LineMatcher.h"
 #include "TextEncoding.h"
 #include "TextPanePositions.h"
-#include "TextSearch.h"
 
 class TTextPane;
 
@@ -48,17 +48,23 @@ class TPaneFinder : public QObject {
   // The pane shows other lines now: what was counted no longer holds.
   void LinesChanged();
 
+ signals:
+  // The matches in `pane` were counted anew: they start at `offsets` of the bytes of `lines`
+  // (the first ones, up to one beyond the limit).
+  void MatchesCounted(TTextPane* pane, const LineList& lines, const std::vector<size_t>& offsets);
+
  private:
   void FindFromSelection();
   void Close();
   // Selects the first match at or after `pos`, or the last one before it.
   void FindAndSelect(TStep step, TTextPos pos);
   void ShowCount();
-  TextSearch Search(const TShownLines& shown) const;
 
   TFindBar& bar_;
   TLinesOf linesOf_;
   TTextPane* pane_ = nullptr;
+  // What the bar asks to find, made when it changes; empty for nothing to find.
+  LineMatchers matchers_;
   // Where the selected match starts in the shown lines' bytes.
   std::optional<size_t> current_;
   // Where the first matches start, up to one beyond the limit; counted once a search has shown

@@ -40,20 +40,26 @@ TTextPane::~TTextPane() = default;
 
 void TTextPane::Clear() {
   lines_.Clear();
+  highlights_.Clear();
   ShowFromStart();
+  emit LinesChanged(0);
 }
 
 void TTextPane::AppendLines(const LineList& lines, Encoding encoding) {
   lines_.Append(lines, encoding);
+  highlights_.Clear();
   ShowFromStart();
+  emit LinesChanged(0);
 }
 
 bool TTextPane::ExtendLines(const LineList& lines, Encoding encoding) {
   const size_t changed = Empty() ? 0 : lines_.Count() - 1;
   if (!lines_.Extend(lines, encoding)) return false;
   layouts_.ForgetFrom(changed);
+  highlights_.ForgetFrom(changed);
   KeepPlacesBefore(changed);
   UpdateScrollRange();
+  emit LinesChanged(changed);
   return true;
 }
 
@@ -80,10 +86,12 @@ void TTextPane::KeepPlacesBefore(size_t line) {
 
 void TTextPane::SetEncoding(Encoding encoding) {
   lines_.SetEncoding(encoding);
+  highlights_.Clear();
   // Caret and selection count decoded characters, which another decoding may not have.
   anchor_ = caret_ = TTextPos{};
   Relayout();
   viewport()->update();
+  emit LinesChanged(0);
 }
 
 int TTextPane::LineCount() const {
@@ -100,12 +108,22 @@ QString TTextPane::SelectedText() const {
   return TextBetween(lines_, from, to);
 }
 
+QString TTextPane::SelectedTextWithLineNumbers() const {
+  if (!HasSelection()) return {};
+  const auto [from, to] = std::minmax(anchor_, caret_);
+  return NumberedTextBetween(lines_, from, to);
+}
+
 int TTextPane::WrapWidth() const {
   return std::max(1, viewport()->width() - 2 * kTextMargin);
 }
 
 void TTextPane::Copy() {
   if (HasSelection()) QGuiApplication::clipboard()->setText(SelectedText());
+}
+
+void TTextPane::CopyWithLineNumbers() {
+  if (HasSelection()) QGuiApplication::clipboard()->setText(SelectedTextWithLineNumbers());
 }
 
 void TTextPane::SelectAll() {
@@ -130,6 +148,9 @@ QMenu* TTextPane::CreateContextMenu() {
   QAction* copy = menu->addAction(tr("&Copy"), this, &TTextPane::Copy);
   copy->setShortcut(QKeySequence::Copy);
   copy->setEnabled(HasSelection());
+  QAction* numbered =
+      menu->addAction(tr("Copy with line numbers"), this, &TTextPane::CopyWithLineNumbers);
+  numbered->setEnabled(HasSelection());
   QAction* selectAll = menu->addAction(tr("Select &All"), this, &TTextPane::SelectAll);
   selectAll->setShortcut(QKeySequence::SelectAll);
   return menu;
@@ -156,21 +177,41 @@ void TTextPane::Select(TTextRange range) {
   if (!wasInView) ScrollTo(rows_.Offset(rows_.RowOf(range.From), -PageRows() / 2));
 }
 
-void TTextPane::HighlightMatches(const QString& needle, bool matchCase) {
-  highlighted_ = needle;
-  highlightMatchesCase_ = matchCase;
+void TTextPane::HighlightMatches(LineMatchers matchers) {
+  highlighted_ = std::move(matchers);
   viewport()->update();
+  emit MatchesHighlighted();
 }
 
 std::vector<TTextRange> TTextPane::HighlightedMatches() const {
   std::vector<TTextRange> matches;
   for (const TVisibleChunk& chunk : rows_.VisibleChunks(top_, viewport()->height())) {
-    for (const auto& [start, end] :
-         MatchedColumns(lines_, chunk.Ref, highlighted_, highlightMatchesCase_)) {
+    for (const auto& [start, end] : MatchedColumns(lines_, chunk.Ref, highlighted_)) {
       matches.push_back({{chunk.Ref, start}, {chunk.Ref, end}});
     }
   }
   return matches;
+}
+
+void TTextPane::SetHighlighter(std::shared_ptr<const LineHighlighter> highlighter) {
+  highlights_.SetHighlighter(std::move(highlighter));
+  viewport()->update();
+}
+
+void TTextPane::PutBesideScrollBar(QWidget* widget) {
+  besideScrollBar_ = widget;
+  widget->setParent(this);
+  setViewportMargins(0, 0, widget->sizeHint().width(), 0);
+  PlaceBesideScrollBar();
+  widget->show();
+}
+
+// The view's resize events come here, also when the scroll bar comes or goes.
+void TTextPane::PlaceBesideScrollBar() {
+  if (!besideScrollBar_) return;
+  const QRect view = viewport()->geometry();
+  besideScrollBar_->setGeometry(view.right() + 1, view.top(), besideScrollBar_->sizeHint().width(),
+                                view.height());
 }
 
 bool TTextPane::event(QEvent* event) {
@@ -192,6 +233,7 @@ void TTextPane::changeEvent(QEvent* event) {
 
 void TTextPane::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
+  PlaceBesideScrollBar();
   if (WrapWidth() != layouts_.Width()) {
     Relayout();
   } else {
@@ -396,8 +438,10 @@ void TTextPane::PaintChunk(QPainter& painter, const TVisibleChunk& chunk) const 
   const TChunkLayout& layout = layouts_.At(chunk.Ref);
   const QPointF origin(kTextMargin, chunk.Top);
   const auto [from, to] = std::minmax(anchor_, caret_);
-  // The selection comes last, so that it shows over a marked match.
-  QList<QTextLayout::FormatRange> formats = MatchFormats(chunk.Ref);
+  // The rules' colours come first and the selection last, so that a marked match shows over a
+  // coloured line and the selection over both.
+  QList<QTextLayout::FormatRange> formats = highlights_.Formats(chunk.Ref);
+  formats.append(MatchFormats(chunk.Ref));
   if (from != to && from.Ref <= chunk.Ref && chunk.Ref <= to.Ref) {
     const int start = from.Ref == chunk.Ref ? from.Column : 0;
     const int end = to.Ref == chunk.Ref ? to.Column : static_cast<int>(layout.Text.size());
@@ -420,8 +464,7 @@ QList<QTextLayout::FormatRange> TTextPane::MatchFormats(TChunkRef ref) const {
   QList<QTextLayout::FormatRange> formats;
   QTextCharFormat format;
   format.setBackground(kMatchBackground);
-  for (const auto& [start, end] :
-       MatchedColumns(lines_, ref, highlighted_, highlightMatchesCase_)) {
+  for (const auto& [start, end] : MatchedColumns(lines_, ref, highlighted_)) {
     formats.append({start, end - start, format});
   }
   return formats;

@@ -3,12 +3,14 @@
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QPointF>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "LineList.h"
 #include "TextEncoding.h"
+#include "TextPaneHighlights.h"
 #include "TextPaneLayouts.h"
 #include "TextPaneLines.h"
 #include "TextPaneMatches.h"
@@ -40,17 +42,22 @@ class TTextPane : public QAbstractScrollArea {
   void SetEncoding(Encoding encoding);
 
   int LineCount() const;
+  // The lines shown, as they stand in the store.
+  const TPaneLines& Lines() const { return lines_; }
   // The whole text, lines joined by '\n' (tests and copy of everything).
   QString Text() const;
   QString SelectedText() const;
+  // The selected text with the number of each line it holds some of (see NumberedTextBetween).
+  QString SelectedTextWithLineNumbers() const;
   bool HasSelection() const { return anchor_ != caret_; }
 
   // The width at which rows wrap: the viewport's width less the margins beside the text.
   int WrapWidth() const;
 
   void Copy();
+  void CopyWithLineNumbers();
   void SelectAll();
-  // A new menu with "Copy" and "Select All", owned by the pane.
+  // A new menu with "Copy", "Copy with line numbers" and "Select All", owned by the pane.
   QMenu* CreateContextMenu();
 
   // What Find needs, which searches the store's bytes and shows here what it finds.
@@ -64,11 +71,24 @@ class TTextPane : public QAbstractScrollArea {
   TTextRange Selection() const;
   // Selects `range` and scrolls it into view: to the middle of the view when it was out of it.
   void Select(TTextRange range);
-  // Marks the matches of `needle` in the rows in view with a background of their own; an empty
-  // needle marks none.
-  void HighlightMatches(const QString& needle, bool matchCase);
+  // Marks the matches of `matchers` in the rows in view with a background of their own; empty
+  // matchers mark none.
+  void HighlightMatches(LineMatchers matchers);
   // The marked matches in the rows in view.
   std::vector<TTextRange> HighlightedMatches() const;
+
+  // Colours the lines that the rules of `highlighter` colour, under Find's marks and the
+  // selection; none colours no line.
+  void SetHighlighter(std::shared_ptr<const LineHighlighter> highlighter);
+  // Puts `widget` between the text and the vertical scroll bar, as tall as the view, and keeps
+  // it there; the pane owns it.
+  void PutBesideScrollBar(QWidget* widget);
+
+ signals:
+  // The lines shown from `firstLine` on are new or have changed (all of them for 0).
+  void LinesChanged(size_t firstLine);
+  // Find marks the matches of another text now, or none.
+  void MatchesHighlighted();
 
  protected:
   bool event(QEvent* event) override;
@@ -111,10 +131,13 @@ class TTextPane : public QAbstractScrollArea {
   void PaintChunk(QPainter& painter, const TVisibleChunk& chunk) const;
   QList<QTextLayout::FormatRange> MatchFormats(TChunkRef ref) const;
   void PaintSelectedLineEnd(QPainter& painter, const TChunkLayout& layout, QPointF origin) const;
+  void PlaceBesideScrollBar();
 
   TPaneLines lines_;
   TPaneLayouts layouts_{lines_};
   TPaneRows rows_{layouts_};
+  TPaneHighlights highlights_{lines_};
+  QWidget* besideScrollBar_ = nullptr;
 
   TRowPos top_;      // the row at the top of the view
   TRowPos lastTop_;  // the lowest top row: the one that shows the last row at the bottom
@@ -122,8 +145,7 @@ class TTextPane : public QAbstractScrollArea {
   TTextPos caret_;
   qreal caretX_ = 0;  // the x that moving up and down keeps, as the caret passes shorter rows
   int wheelDelta_ = 0;
-  QString highlighted_;
-  bool highlightMatchesCase_ = false;
+  LineMatchers highlighted_;
   QBasicTimer dragScroll_;
   QPointF dragPoint_;
 };

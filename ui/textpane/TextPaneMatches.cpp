@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "TextPaneChunks.h"
-#include "TextSearch.h"
 
 namespace {
 
@@ -31,16 +30,16 @@ TTextPos PlaceInLine(const TPaneLines& lines, size_t line, size_t offset) {
 }
 
 std::vector<std::pair<int, int>> MatchedColumns(const TPaneLines& lines, TChunkRef ref,
-                                                const QString& needle, bool matchCase) {
+                                                const LineMatchers& matchers) {
   const Encoding encoding = lines.LineEncoding(ref.Line);
-  const TextSearch search(needle.toStdString(), encoding, matchCase);
-  if (!search.CanMatch()) return {};
+  const std::shared_ptr<const LineMatcher> matcher = matchers.For(encoding);
+  if (!matcher || !matcher->CanMatch()) return {};
   const std::string_view line = lines.Line(ref.Line);
   const std::string_view chunk = lines.ChunkBytes(ref);
   // The chunk with as much of its neighbours as a match that reaches into it can take.
   const auto chunkStart = static_cast<size_t>(chunk.data() - line.data());
   const size_t chunkEnd = chunkStart + chunk.size();
-  const size_t reach = search.Size() - 1;
+  const size_t reach = matcher->Reach();
   const size_t from = chunkStart - std::min(chunkStart, reach);
   const std::string_view around = line.substr(from, std::min(line.size(), chunkEnd + reach) - from);
 
@@ -53,10 +52,12 @@ std::vector<std::pair<int, int>> MatchedColumns(const TPaneLines& lines, TChunkR
     return column;
   };
   std::vector<std::pair<int, int>> columns;
-  for (size_t at = search.FindForward(around, 0); at != TextSearch::npos;
-       at = search.FindForward(around, at + search.Size())) {
-    const size_t start = std::clamp(from + at, chunkStart, chunkEnd) - chunkStart;
-    const size_t end = std::clamp(from + at + search.Size(), chunkStart, chunkEnd) - chunkStart;
+  for (std::optional<ByteMatch> match = matcher->FindForward(around, 0);
+       match && from + match->Offset < chunkEnd;
+       match = matcher->FindForward(around, match->Offset + match->Size)) {
+    if (from + match->Offset + match->Size <= chunkStart) continue;
+    const size_t start = std::max(from + match->Offset, chunkStart) - chunkStart;
+    const size_t end = std::min(from + match->Offset + match->Size, chunkEnd) - chunkStart;
     const int startColumn = columnAt(start);
     columns.emplace_back(startColumn, columnAt(end));
   }

@@ -5,6 +5,8 @@
 #include <QMenuBar>
 #include <QShowEvent>
 
+#include "AlertSteps.h"
+#include "AlertsCommand.h"
 #include "CompareCommand.h"
 #include "EncodingMenu.h"
 #include "ErrorDisplay.h"
@@ -14,11 +16,14 @@
 #include "FindInRunsCommand.h"
 #include "FollowCommand.h"
 #include "HelpMenu.h"
+#include "HighlightCommand.h"
+#include "HighlightRulesHolder.h"
 #include "LogDocument.h"
 #include "MRUList.h"
 #include "OpenDialog.h"
 #include "OptionalColumns.h"
 #include "RunsView.h"
+#include "SaveRunCommand.h"
 #include "SplitterPanel.h"
 #include "StatusLine.h"
 #include "TextPane.h"
@@ -217,7 +222,15 @@ void TFormDisplay::CreateAdditions() {
   new FindInLogsCommand(*this, *findCommands);
   auto* compare = new CompareCommand(*this, *statusLine_, *findCommands->Menu());
   connect(document_, &LogDocument::StoreChanging, compare, &CompareCommand::StoreChanging);
-  new OptionalColumns(*RunsView);
+  highlightRules_ = new HighlightRulesHolder(this);
+  new HighlightCommand(*this, *highlightRules_, *findCommands);
+  auto* saveRun = new SaveRunCommand(*this, *statusLine_);
+  connect(document_, &LogDocument::StoreChanging, saveRun, &SaveRunCommand::StoreChanging);
+  auto* columns = new OptionalColumns(*RunsView);
+  auto* alerts = new AlertsCommand(*this, *highlightRules_, *columns, *findCommands->Menu());
+  connect(document_, &LogDocument::StoreChanging, alerts, &AlertsCommand::StoreChanging);
+  connect(document_, &LogDocument::EncodingChanged, alerts, &AlertsCommand::CountAgain);
+  new AlertSteps(*this, *alerts, *statusLine_, *findCommands->Menu());
   new FileDrops(*this);
   new WindowPlacement(*this, *SplitterPanel1);
   new HelpMenu(*this);

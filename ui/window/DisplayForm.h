@@ -9,6 +9,7 @@
 
 class EncodingMenu;
 class FollowCommand;
+class HighlightRulesHolder;
 class LogDocument;
 class QAction;
 class QMenu;
@@ -78,6 +79,8 @@ class TFormDisplay : public TForm {
   // anew when another run has folded into the row.
   void ShowRunGrown(int row);
 
+  // The highlight rules in force, which both panes colour by; it tells when they change.
+  HighlightRulesHolder& HighlightRules() const { return *highlightRules_; }
   // The open log, which the window's additions use beside the window.
   LogDocument& Document() const { return *document_; }
   // What the last load produced, for the window's own parts and for tests.
@@ -158,4 +161,5 @@ class TFormDisplay : public TForm {
   TStatusLine* statusLine_ = nullptr;
   FollowCommand* followCommand_ = nullptr;
   EncodingMenu* encodingMenu_ = nullptr;
+  HighlightRulesHolder* highlightRules_ = nullptr;
 };

@@ -62,8 +62,8 @@ void FindCommands::OpenBar() {
   finder_->Open(*pane);
 }
 
-void FindCommands::FindFirstInLogPane(const QString& needle, bool matchCase) {
-  bar_->SetNeedle(needle, matchCase);
+void FindCommands::FindFirstInLogPane(const TLinePattern& pattern) {
+  bar_->SetPattern(pattern);
   window_.LogMemo->Select({});
   finder_->Open(*window_.LogMemo);
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include "LineList.h"
+#include "LinePattern.h"
 
 class QAction;
 class QMenu;
@@ -27,10 +28,11 @@ class FindCommands : public QObject {
   void PanesCleared();
 
   QMenu* Menu() const { return menu_; }
+  TPaneFinder& Finder() const { return *finder_; }
   // Puts another bar under the panes, below the find bar.
   void AddBar(QWidget* bar);
-  // Opens the find bar on the log pane with `needle` and selects its first match there.
-  void FindFirstInLogPane(const QString& needle, bool matchCase);
+  // Opens the find bar on the log pane with `pattern` and selects its first match there.
+  void FindFirstInLogPane(const TLinePattern& pattern);
 
  private:
   void PutBarUnderThePanes();

@@ -46,8 +46,8 @@ void FindInLogsCommand::OpenDialog() {
   dialog.activateWindow();
 }
 
-void FindInLogsCommand::ShowRun(const QString& file, int row, const QString& text, bool matchCase) {
-  const Target target{row, text, matchCase};
+void FindInLogsCommand::ShowRun(const QString& file, int row, const TLinePattern& pattern) {
+  const Target target{row, pattern};
   if (QDir::cleanPath(file) == QDir::cleanPath(window_.CurrentFile()) && !afterLoad_ &&
       row < window_.RunsView->RowCount()) {
     SelectRun(target);
@@ -62,7 +62,7 @@ void FindInLogsCommand::SelectRun(const Target& target) {
   if (target.row >= window_.RunsView->RowCount()) return;
   window_.RunsView->SetSelectedIndex(target.row);
   window_.RunsView->MakeVisible(target.row);
-  findCommands_.FindFirstInLogPane(target.text, target.matchCase);
+  findCommands_.FindFirstInLogPane(target.pattern);
   // The dialog keeps the keyboard, so that F4 goes on to the next result.
   if (dialog_ && dialog_->isVisible()) dialog_->activateWindow();
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <optional>
 
+#include "LinePattern.h"
+
 class FindCommands;
 class FindInLogsDialog;
 class TFormDisplay;
@@ -27,12 +29,11 @@ class FindInLogsCommand : public QObject {
  private:
   struct Target {
     int row = 0;
-    QString text;
-    bool matchCase = false;
+    TLinePattern pattern;
   };
 
   void OpenDialog();
-  void ShowRun(const QString& file, int row, const QString& text, bool matchCase);
+  void ShowRun(const QString& file, int row, const TLinePattern& pattern);
   void SelectRun(const Target& target);
 
   TFormDisplay& window_;

@@ -15,7 +15,6 @@
 #include "RunsSearch.h"
 #include "RunsView.h"
 #include "StatusLine.h"
-#include "TextSearch.h"
 
 namespace {
 
@@ -133,7 +132,8 @@ void FindInRunsCommand::SearchFrom(int firstRow, bool keepCounts, RunsSearch::Co
   if (!keepCounts) table_.ClearMatchCounts();
   countedRows_ = firstRow;
   bar_->ShowNothing();
-  if (bar_->Needle().isEmpty()) return;
+  const std::optional<LineMatchers> matchers = bar_->Matchers();
+  if (!matchers) return;
   bar_->ShowSummary(tr("Searching..."));
   const LogStore& store = window_.LogData();
   std::vector<LineSpan> rowLogs = RowLogSpans(store, static_cast<size_t>(firstRow));
@@ -141,8 +141,7 @@ void FindInRunsCommand::SearchFrom(int firstRow, bool keepCounts, RunsSearch::Co
   rowLogs.resize(
       std::min(rowLogs.size(), static_cast<size_t>(std::max(0, table_.rowCount() - firstRow))));
   searchTime_.start();
-  search_->Start(TextSearch(bar_->Needle().toStdString(), store.TextEncoding, bar_->MatchCase()),
-                 store, std::move(rowLogs), firstRow, counts);
+  search_->Start(matchers->For(store.TextEncoding), store, std::move(rowLogs), firstRow, counts);
 }
 
 void FindInRunsCommand::ShowProgress(int percent) {
@@ -189,7 +188,7 @@ void FindInRunsCommand::SelectRow(int row, bool wrapped, Step step) {
   QWidget* focus = QApplication::focusWidget();
   window_.RunsView->SetSelectedIndex(row);
   window_.RunsView->MakeVisible(row);
-  findCommands_.FindFirstInLogPane(bar_->Needle(), bar_->MatchCase());
+  findCommands_.FindFirstInLogPane(bar_->Pattern());
   if (focus) focus->setFocus(Qt::OtherFocusReason);
   const TFindBar::TWrap wrap =
       step == Step::Next ? TFindBar::TWrap::ToTop : TFindBar::TWrap::ToBottom;

@@ -66,11 +66,14 @@ FollowCommand::FollowCommand(TFormDisplay& window, TStatusLine& statusLine)
   // A load that another command starts meanwhile has places of its own.
   connect(&window, &TFormDisplay::LogCleared, this, [this] {
     newestMatchRow_ = -1;
+    newestAwaited_ = false;
     restore_.reset();
     reloadPlaces_.reset();
     reloadNotice_.clear();
   });
   connect(&window, &TFormDisplay::LogLoaded, this, ShowingErrors([this] { Loaded(); }));
+  // What a failed read left in the window is what the user works on from then on.
+  connect(&document_, &LogDocument::LoadFailed, this, [this] { reloadPlaces_.reset(); });
 }
 
 FollowCommand::~FollowCommand() = default;
@@ -95,10 +98,15 @@ void FollowCommand::Follow(const QString& fileName) {
 }
 
 FollowCommand::Places FollowCommand::PlacesNow() const {
+  // A change that comes while the file is read again finds the window empty; what the user had
+  // is what the window showed before that read.
+  if (reloadPlaces_) return *reloadPlaces_;
   const TRunsView* runsView = window_.RunsView;
   const int selected = runsView->SelectedIndex();
-  // With the match filter on, the newest row it shows stands for the last row.
-  const bool newestSelected = selected >= 0 && selected == runsView->LastShownRow();
+  // With the match filter on, the newest row it shows stands for the last row. A file that
+  // lost all its runs while the newest was followed has its first new run followed.
+  const bool newestSelected = (selected >= 0 && selected == runsView->LastShownRow()) ||
+                              (newestAwaited_ && runsView->RowCount() == 0);
   // The panes of a run still read are empty, which is no place to keep: they show it from its
   // start once it comes.
   if (window_.ShownRow() != selected) {
@@ -201,6 +209,7 @@ void FollowCommand::RestoreIfShown() {
 void FollowCommand::SelectLastRow(const Places& before) {
   TRunsView* runsView = window_.RunsView;
   const int lastRow = runsView->RowCount() - 1;
+  newestAwaited_ = lastRow < 0;
   if (lastRow < 0) return;
   RestoreOnceShown(lastRow, {0, before.log.atEnd});
   runsView->SetSelectedIndex(lastRow);

@@ -88,6 +88,8 @@ class FollowCommand : public QObject {
   // stood at its end then.
   int newestMatchRow_ = -1;
   bool newestMatchLogAtEnd_ = false;
+  // The newest run was followed when the file lost all its runs (a new file is written).
+  bool newestAwaited_ = false;
   std::optional<PaneRestore> restore_;
   std::unique_ptr<Places> reloadPlaces_;  // before the reload following started, while it runs
   QString reloadNotice_;                  // for the status line when that reload has finished

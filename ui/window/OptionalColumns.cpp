@@ -16,6 +16,7 @@ OptionalColumns::OptionalColumns(TRunsView& view) : QObject(&view), view_(view) 
   view.header()->setContextMenuPolicy(Qt::ActionsContextMenu);
   AddColumn(TRunsTableModel::OutcomeColumn, QStringLiteral("Outcome"));
   AddColumn(TRunsTableModel::LinesColumn, QStringLiteral("Lines"));
+  AddColumn(TRunsTableModel::AlertsColumn, QStringLiteral("Alerts"));
 }
 
 void OptionalColumns::AddColumn(int column, const QString& settingName) {
@@ -27,6 +28,7 @@ void OptionalColumns::AddColumn(int column, const QString& settingName) {
   connect(action, &QAction::toggled, this, [this, column, settingName](bool shown) {
     view_.setColumnHidden(column, !shown);
     QSettings().setValue(kSettingsGroup + settingName, shown);
+    emit ColumnShown(column, shown);
   });
   action->setChecked(QSettings().value(kSettingsGroup + settingName, false).toBool());
 }

@@ -8,7 +8,7 @@ RunsMatchFilter::RunsMatchFilter(TRunsTableModel& table, QObject* parent)
   connect(&table, &QAbstractItemModel::modelAboutToBeReset, this,
           &RunsMatchFilter::beginResetModel);
   connect(&table, &QAbstractItemModel::modelReset, this, [this] {
-    shown_ = on_ ? RowsWithMatches() : std::vector<int>();
+    shown_ = on_ ? RowsThatPass() : std::vector<int>();
     endResetModel();
   });
   connect(&table, &QAbstractItemModel::rowsAboutToBeInserted, this,
@@ -26,9 +26,22 @@ RunsMatchFilter::RunsMatchFilter(TRunsTableModel& table, QObject* parent)
 }
 
 void RunsMatchFilter::SetOn(bool on) {
-  if (on == on_) return;
-  Refilter(on);
+  if (on == matchesOnly_) return;
+  matchesOnly_ = on;
+  Refilter(matchesOnly_ || alertsOnly_);
   emit Toggled(on);
+}
+
+void RunsMatchFilter::SetAlertsOnly(bool on) {
+  if (on == alertsOnly_) return;
+  alertsOnly_ = on;
+  Refilter(matchesOnly_ || alertsOnly_);
+  emit AlertsToggled(on);
+}
+
+void RunsMatchFilter::ShowAll() {
+  SetOn(false);
+  SetAlertsOnly(false);
 }
 
 QModelIndex RunsMatchFilter::index(int row, int column, const QModelIndex& parent) const {
@@ -69,20 +82,21 @@ QVariant RunsMatchFilter::headerData(int section, Qt::Orientation orientation, i
   return table_.headerData(section, orientation, role);
 }
 
-bool RunsMatchFilter::HasMatches(int tableRow) const {
-  return table_.MatchCount(tableRow).value_or(0) > 0;
+bool RunsMatchFilter::Passes(int tableRow) const {
+  return (!matchesOnly_ || table_.MatchCount(tableRow).value_or(0) > 0) &&
+         (!alertsOnly_ || table_.AlertCount(tableRow).value_or(0) > 0);
 }
 
-std::vector<int> RunsMatchFilter::RowsWithMatches() const {
+std::vector<int> RunsMatchFilter::RowsThatPass() const {
   std::vector<int> rows;
   for (int row = 0; row < table_.rowCount(); ++row) {
-    if (HasMatches(row)) rows.push_back(row);
+    if (Passes(row)) rows.push_back(row);
   }
   return rows;
 }
 
 void RunsMatchFilter::Refilter(bool on) {
-  std::vector<int> shown = on ? RowsWithMatches() : std::vector<int>();
+  std::vector<int> shown = on ? RowsThatPass() : std::vector<int>();
   if (on == on_ && shown == shown_) return;
   emit layoutAboutToBeChanged();
   const QModelIndexList before = persistentIndexList();
@@ -140,7 +154,7 @@ void RunsMatchFilter::TableDataChanged(const QModelIndex& topLeft, const QModelI
                      createIndex(bottomRight.row(), bottomRight.column()));
     return;
   }
-  if (bottomRight.column() >= TRunsTableModel::MatchesColumn) Refilter(true);
+  if (bottomRight.column() >= TRunsTableModel::AlertsColumn) Refilter(true);
   const auto begin = std::ranges::lower_bound(shown_, topLeft.row());
   const auto end = std::ranges::upper_bound(shown_, bottomRight.row());
   if (begin == end) return;

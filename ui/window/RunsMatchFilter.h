@@ -5,8 +5,9 @@
 
 #include "RunsTableModel.h"
 
-// "Only runs with matches": the runs table as the view shows it, without the rows whose runs
-// hold no match of Find in runs while the filter is on. The rows keep their numbers, since the
+// "Only runs with matches" and "Only runs with alerts": the runs table as the view shows it,
+// without the rows whose runs hold no match of Find in runs, or no alert line, while the filter
+// is on. The rows keep their numbers, since the
 // "Run" column comes from the table itself.
 //
 // Off, the filter passes the table through row for row and keeps nothing per row, so that a
@@ -19,8 +20,14 @@ class RunsMatchFilter : public QAbstractProxyModel {
  public:
   explicit RunsMatchFilter(TRunsTableModel& table, QObject* parent = nullptr);
 
-  bool IsOn() const { return on_; }
+  // "Only runs with matches".
+  bool IsOn() const { return matchesOnly_; }
   void SetOn(bool on);
+  // "Only runs with alerts", with or beside the other.
+  bool AlertsOnly() const { return alertsOnly_; }
+  void SetAlertsOnly(bool on);
+  // Both off, as for a row that a filter hides and that is asked for.
+  void ShowAll();
 
   QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
   QModelIndex parent(const QModelIndex& child) const override;
@@ -33,10 +40,11 @@ class RunsMatchFilter : public QAbstractProxyModel {
 
  signals:
   void Toggled(bool on);
+  void AlertsToggled(bool on);
 
  private:
-  bool HasMatches(int tableRow) const;
-  std::vector<int> RowsWithMatches() const;
+  bool Passes(int tableRow) const;
+  std::vector<int> RowsThatPass() const;
   // Shows the rows that pass now, keeping the view's selection and current row where they stay.
   void Refilter(bool on);
   void TableRowsInserted(int first, int last);
@@ -48,6 +56,8 @@ class RunsMatchFilter : public QAbstractProxyModel {
   int RowOf(int tableRow) const;
 
   const TRunsTableModel& table_;
-  bool on_ = false;
+  bool matchesOnly_ = false;
+  bool alertsOnly_ = false;
+  bool on_ = false;         // either
   std::vector<int> shown_;  // while on: the table rows shown, in table order
 };

@@ -26,7 +26,8 @@ void TRunsTableModel::RowsChangedFrom(int firstRow) {
   if (total < rows_) {
     beginRemoveRows(QModelIndex(), total, rows_ - 1);
     rows_ = total;
-    matchCounts_.resize(std::min(matchCounts_.size(), static_cast<size_t>(total)));
+    matchCounts_.Truncate(total);
+    alertCounts_.Truncate(total);
     endRemoveRows();
   }
   if (firstRow < rows_) emit dataChanged(index(firstRow, 0), index(rows_ - 1, NUM_COLUMNS - 1));
@@ -37,29 +38,53 @@ void TRunsTableModel::RefreshTexts() {
   if (rows_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, NUM_COLUMNS - 1));
 }
 
-void TRunsTableModel::SetMatchCounts(int firstRow, const std::vector<size_t>& counts) {
+bool TRunsTableModel::TRowCounts::Set(int firstRow, const std::vector<size_t>& counts, int rows) {
   const auto lastRow = static_cast<size_t>(firstRow) + counts.size();
-  if (counts.empty() || lastRow > static_cast<size_t>(rows_)) return;
-  if (matchCounts_.size() < lastRow) matchCounts_.resize(lastRow);
-  std::copy(counts.begin(), counts.end(), matchCounts_.begin() + firstRow);
-  CountsChanged(firstRow, static_cast<int>(lastRow) - 1);
+  if (counts.empty() || lastRow > static_cast<size_t>(rows)) return false;
+  if (counts_.size() < lastRow) counts_.resize(lastRow);
+  std::copy(counts.begin(), counts.end(), counts_.begin() + firstRow);
+  return true;
+}
+
+int TRunsTableModel::TRowCounts::Clear(int rows) {
+  const int counted = std::min(static_cast<int>(counts_.size()), rows);
+  counts_.clear();
+  return counted;
+}
+
+void TRunsTableModel::TRowCounts::Truncate(int rows) {
+  counts_.resize(std::min(counts_.size(), static_cast<size_t>(rows)));
+}
+
+std::optional<size_t> TRunsTableModel::TRowCounts::At(int row) const {
+  const auto at = static_cast<size_t>(row);
+  return at < counts_.size() ? counts_[at] : std::nullopt;
+}
+
+void TRunsTableModel::SetMatchCounts(int firstRow, const std::vector<size_t>& counts) {
+  if (matchCounts_.Set(firstRow, counts, rows_)) {
+    CountsChanged(firstRow, firstRow + static_cast<int>(counts.size()) - 1);
+  }
 }
 
 void TRunsTableModel::ClearMatchCounts() {
-  const int counted = std::min(static_cast<int>(matchCounts_.size()), rows_);
-  matchCounts_.clear();
-  if (counted > 0) CountsChanged(0, counted - 1);
+  if (const int counted = matchCounts_.Clear(rows_); counted > 0) CountsChanged(0, counted - 1);
+}
+
+void TRunsTableModel::SetAlertCounts(int firstRow, const std::vector<size_t>& counts) {
+  if (alertCounts_.Set(firstRow, counts, rows_)) {
+    CountsChanged(firstRow, firstRow + static_cast<int>(counts.size()) - 1);
+  }
+}
+
+void TRunsTableModel::ClearAlertCounts() {
+  if (const int counted = alertCounts_.Clear(rows_); counted > 0) CountsChanged(0, counted - 1);
 }
 
 // A count changes the colour of the whole row, not only its own cell.
 void TRunsTableModel::CountsChanged(int firstRow, int lastRow) {
   emit dataChanged(index(firstRow, 0), index(lastRow, NUM_COLUMNS - 1),
                    {Qt::DisplayRole, Qt::ForegroundRole});
-}
-
-std::optional<size_t> TRunsTableModel::MatchCount(int row) const {
-  const auto at = static_cast<size_t>(row);
-  return at < matchCounts_.size() ? matchCounts_[at] : std::nullopt;
 }
 
 int TRunsTableModel::rowCount(const QModelIndex& parent) const {
@@ -95,8 +120,10 @@ QString TRunsTableModel::CellText(int row, int column) const {
       return QString::fromLatin1(OutcomeName(store_.OutcomeOfRow(at)));
     case LinesColumn:
       return QString::number(store_.LogOf(store_.RunOfRow(at)).Count);
+    case AlertsColumn:
     case MatchesColumn: {
-      const std::optional<size_t> count = MatchCount(row);
+      const std::optional<size_t> count =
+          column == AlertsColumn ? AlertCount(row) : MatchCount(row);
       return count ? QString::number(*count) : QString();
     }
     default:
@@ -124,6 +151,8 @@ QVariant TRunsTableModel::headerData(int section, Qt::Orientation orientation, i
       return tr("Outcome");
     case LinesColumn:
       return tr("Lines");
+    case AlertsColumn:
+      return tr("Alerts");
     case MatchesColumn:
       return tr("Matches");
     default:

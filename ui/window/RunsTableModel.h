@@ -21,6 +21,7 @@ class TRunsTableModel : public QAbstractTableModel {
     ScriptFilenameColumn,
     OutcomeColumn,  // the optional columns, hidden unless the user asks for them
     LinesColumn,
+    AlertsColumn,   // the lines that the highlight rules mark as alerts
     MatchesColumn,  // shown while Find in runs is open
     NUM_COLUMNS
   };
@@ -45,7 +46,12 @@ class TRunsTableModel : public QAbstractTableModel {
   // No row has a count any more.
   void ClearMatchCounts();
   // The row's count, or none while it has not been counted.
-  std::optional<size_t> MatchCount(int row) const;
+  std::optional<size_t> MatchCount(int row) const { return matchCounts_.At(row); }
+
+  // The same for the alert lines of the rows' runs.
+  void SetAlertCounts(int firstRow, const std::vector<size_t>& counts);
+  void ClearAlertCounts();
+  std::optional<size_t> AlertCount(int row) const { return alertCounts_.At(row); }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -55,10 +61,25 @@ class TRunsTableModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
+  // A count for each row, none for a row not counted yet; shorter when the last are uncounted.
+  class TRowCounts {
+   public:
+    // False, with nothing changed, for counts beyond the `rows` rows.
+    bool Set(int firstRow, const std::vector<size_t>& counts, int rows);
+    // Forgets every count; returns how many of the first `rows` rows had one.
+    int Clear(int rows);
+    void Truncate(int rows);
+    std::optional<size_t> At(int row) const;
+
+   private:
+    std::vector<std::optional<size_t>> counts_;
+  };
+
   QString CellText(int row, int column) const;
   void CountsChanged(int firstRow, int lastRow);
 
   const LogStore& store_;
   int rows_ = 0;
-  std::vector<std::optional<size_t>> matchCounts_;  // by row; shorter when the last are uncounted
+  TRowCounts matchCounts_;
+  TRowCounts alertCounts_;
 };

@@ -132,7 +132,7 @@ void TRunsView::SetSelectedIndex(int row) {
     selectionModel()->clearSelection();
     return;
   }
-  if (!ShownIndex(row).isValid()) filter_->SetOn(false);
+  if (!ShownIndex(row).isValid()) filter_->ShowAll();
   const bool scrolls = hasAutoScroll();
   setAutoScroll(false);
   selectionModel()->setCurrentIndex(
