@@ -25,7 +25,7 @@ RunsSearch::~RunsSearch() {
   Cancel();
 }
 
-void RunsSearch::Start(std::shared_ptr<const LineMatcher> matcher, const LogStore& store,
+void RunsSearch::Start(const std::shared_ptr<const LineMatcher>& matcher, const LogStore& store,
                        std::vector<LineSpan> rowLogs, int firstRow, Counts counts) {
   Cancel();
   if (counts == Counts::Anew) counted_.clear();

@@ -41,7 +41,7 @@ class RunsSearch : public QObject {
 
   // Counts the lines that `matcher` matches in `rowLogs` (the run logs of the rows from `firstRow`
   // on, which `store` holds), after cancelling a search that runs.
-  void Start(std::shared_ptr<const LineMatcher> matcher, const LogStore& store,
+  void Start(const std::shared_ptr<const LineMatcher>& matcher, const LogStore& store,
              std::vector<LineSpan> rowLogs, int firstRow = 0, Counts counts = Counts::Anew);
   // Stops a running search and waits for its threads, which each end the block they search;
   // nothing of it is reported after this.
